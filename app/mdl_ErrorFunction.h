@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <string>
+
+// Run-time error numbers that the program raises itself, with the usual meanings.
+namespace ErrorNumber {
+constexpr qint32 InvalidProcedureCall = 5;
+constexpr qint32 Overflow = 6;
+constexpr qint32 OutOfMemory = 7;
+constexpr qint32 TypeMismatch = 13;
+constexpr qint32 FileNotFound = 53;
+}
+
+// Message box styles and button codes.
+namespace MsgBox {
+constexpr qint32 OkOnly = 0;
+constexpr qint32 Critical = 16;
+constexpr qint32 Exclamation = 48;
+constexpr qint32 Information = 64;
+constexpr qint16 Ok = 1;
+}
+
+// The program's name: the source of its own errors and the title of untitled boxes.
+QString ApplicationTitle();
+
+// The standard description of one of the run-time error numbers above.
+QString ErrorDescription(qint32 number);
+
+// A run-time error on its way to the trap of the routine that catches it.
+class RuntimeError : public std::exception {
+public:
+    explicit RuntimeError(qint32 number);
+    RuntimeError(qint32 number, const QString &description, const QString &source = ApplicationTitle());
+
+    qint32 number() const { return m_number; }
+    QString description() const { return m_description; }
+    QString source() const { return m_source; }
+    const char *what() const noexcept override { return m_what.c_str(); }
+
+private:
+    qint32 m_number;
+    QString m_description;
+    QString m_source;
+    std::string m_what;
+};
+
+// The current error: the record of the last run-time error that a routine trapped.
+struct ErrorRecord {
+    qint32 number = 0;
+    QString description;
+    QString source;
+};
+
+const ErrorRecord &CurrentError();
+void SetCurrentError(const ErrorRecord &record);
+void ClearCurrentError();
+// Inside a catch block: records the exception being handled as the current error.
+// A RuntimeError keeps its number; std::bad_alloc becomes 7, anything else 5.
+void RecordCurrentException();
+
+// Shows the modal boxes. The window installs one that shows real message boxes; tests install
+// one that records. Without one, a box is written to standard error and answered with OK.
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+    virtual qint16 show(qint32 style, const QString &prompt, const QString &title) = 0;
+};
+
+// Not owned; pass nullptr to go back to standard error.
+void SetMessagePresenter(MessagePresenter *presenter);
+MessagePresenter *CurrentMessagePresenter();
+
+// Reports the current error in a box titled "VB Error" and clears it.
+void ShowErrorBox();
+// Shows a modal box and returns the code of the button pressed. A style outside 16 bits raises
+// Overflow; an empty title becomes the program's name.
+qint16 ShowMessageBox(qint32 buttons, const QString &prompt, const QString &title = QString());

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
+# Usage: scripts/install-deps.sh [build|test|fuzz]   (default: build)
+#   build  compiler, CMake, Ninja, Qt 6, PCRE2, Google Benchmark
+#   test   build + what the window and end-to-end tests need (virtual X, clipboard, pointer, fonts)
+#   fuzz   test + clang with its sanitizer and libFuzzer runtime
+set -euo pipefail
+
+kind=${1:-build}
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libbenchmark-dev)
+case "$kind" in
+  build) ;;
+  test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk) ;;
+  fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk clang libclang-rt-14-dev) ;;
+  *) echo "usage: $0 [build|test|fuzz]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

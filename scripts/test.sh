@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tavrelo and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh test
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+cd build
+ctest --output-on-failure

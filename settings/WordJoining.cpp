@@ -1,0 +1,82 @@
+#include "settings/WordJoining.h"
+
+#include "app/mdl_ErrorFunction.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString trimSpaces(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first).toString();
+}
+
+}
+
+qint32 NextToken(const QString &source, const QString &delimiter, qint32 startPosition, QString &piece)
+{
+    const qsizetype start = qMax<qsizetype>(startPosition, 1) - 1;
+    const qsizetype found = start < source.size() ? source.indexOf(delimiter, start) : -1;
+    if (found >= 0) {
+        piece = source.mid(start, found - start);
+        return qint32(found + 2);
+    }
+    piece = start < source.size() ? source.mid(start) : QString();
+    return 1;
+}
+
+QString ConvertWord(const QString &word, qint32 startPosition)
+{
+    if (startPosition <= 1 || word.isEmpty())
+        return word;
+    // A surrogate pair is one character; its case mapping may change its length.
+    const qsizetype first = word.at(0).isHighSurrogate() && word.size() > 1 ? 2 : 1;
+    return word.left(first).toUpper() + word.mid(first);
+}
+
+QString JoinWords(const QString &line)
+{
+    QString result;
+    result.reserve(line.size());
+    qint32 start = 1;
+    QString piece;
+    for (;;) {
+        const qint32 marker = NextToken(line, QStringLiteral(" "), start, piece);
+        if (marker <= 1)
+            break;
+        result += ConvertWord(piece, start);
+        start = marker;
+    }
+    result += ConvertWord(piece, start);
+    return result;
+}
+
+QString ConvertLines(const QString &text)
+{
+    QString result;
+    try {
+        result.reserve(text.size());
+        qint32 start = 1;
+        QString line;
+        for (;;) {
+            const qint32 marker = NextToken(text, kCrLf, start, line);
+            line = trimSpaces(line);
+            if (marker <= 1)
+                break;
+            result += JoinWords(line);
+            result += kCrLf;
+            start = marker + 1;
+        }
+        result += JoinWords(line);
+    } catch (...) {
+        RecordCurrentException();
+        ShowErrorBox();
+    }
+    return result;
+}
