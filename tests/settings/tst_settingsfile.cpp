@@ -1,0 +1,289 @@
+#include "settings/Cls_MySettingFile.h"
+
+#include "RecordingPresenter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A settings object loaded from the given UTF-8 text, kept in its own temporary folder.
+struct LoadedSettings {
+    explicit LoadedSettings(const QString &text)
+    {
+        QFile file(dir.filePath(QStringLiteral("tavrelo.xml")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(text.toUtf8());
+        file.close();
+        settings.Path(dir.path());
+        settings.Name(QStringLiteral("tavrelo.xml"));
+        loaded = settings.LoadFile();
+    }
+
+    QTemporaryDir dir;
+    Cls_MySettingFile settings;
+    bool loaded = false;
+};
+
+QString dataSetting(const QString &content)
+{
+    return QStringLiteral("<DataSetting>\r\n") + content + QStringLiteral("\r\n</DataSetting>\r\n");
+}
+
+QString item(int number, const QString &content)
+{
+    return QStringLiteral("<Item%1>%2</Item%1>\r\n").arg(number).arg(content);
+}
+
+}
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void datePlaceholders_data();
+    void datePlaceholders();
+    void loadingReplacesDatesEverywhere();
+    void loadResults();
+    void sectionsAreSearchedApart();
+    void itemAccess();
+    void failedPositioningForgetsPreviousItem();
+    void overflowAtLargestIndex();
+    void titleInsideItemWins();
+    void versionSwitch_data();
+    void versionSwitch();
+    void dataGet_data();
+    void dataGet();
+    void invalidPatternIsSilentButReported();
+    void generateTextOnMissingItem();
+    void hundredItemsLoad();
+};
+
+void TestSettingsFile::datePlaceholders_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("slashes") << "@@@@/@@/@@" << "2026/03/07";
+    QTest::newRow("dots") << "@@@@.@@.@@" << "2026.03.07";
+    QTest::newRow("twice") << "a @@@@/@@/@@ b @@@@/@@/@@" << "a 2026/03/07 b 2026/03/07";
+    QTest::newRow("format string stays") << "YYYY/MM/DD" << "YYYY/MM/DD";
+    QTest::newRow("hyphens stay") << "@@@@-@@-@@" << "@@@@-@@-@@";
+    QTest::newRow("three at-signs stay") << "@@@/@@/@@" << "@@@/@@/@@";
+    QTest::newRow("five at-signs keep the first") << "@@@@@/@@/@@" << "@2026/03/07";
+}
+
+void TestSettingsFile::datePlaceholders()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+    QCOMPARE(Cls_MySettingFile::ReplaceDatePlaceholders(text, QDate(2026, 3, 7)), result);
+}
+
+void TestSettingsFile::loadingReplacesDatesEverywhere()
+{
+    LoadedSettings s(dataSetting(QStringLiteral("<Title>T @@@@.@@.@@</Title>")
+                                 + item(1, QStringLiteral("<Name>N @@@@/@@/@@</Name><Data>@@@@/@@/@@ @@@@/@@/@@</Data>"))));
+    QVERIFY(s.loaded);
+    const QDate today = QDate::currentDate();
+    const QString slashes = today.toString(QStringLiteral("yyyy/MM/dd"));
+    QCOMPARE(s.settings.GetTitle(), QStringLiteral("T ") + today.toString(QStringLiteral("yyyy.MM.dd")));
+    QVERIFY(s.settings.SetDataPrepare(0));
+    QCOMPARE(s.settings.GetName(), QStringLiteral("N ") + slashes);
+    QCOMPARE(s.settings.GetData(), slashes + u' ' + slashes);
+}
+
+void TestSettingsFile::loadResults()
+{
+    RecordingPresenter boxes;
+    {
+        LoadedSettings empty{QString()};
+        QVERIFY(empty.loaded);
+        QVERIFY(!empty.settings.SetDataPrepare(0));
+    }
+    {
+        LoadedSettings noSections(QStringLiteral("<Other>1</Other>"));
+        QVERIFY(noSections.loaded);
+        QCOMPARE(noSections.settings.GetTitle(), QString());
+    }
+    Cls_MySettingFile missing;
+    missing.Path(QStringLiteral("/nonexistent-folder"));
+    missing.Name(QStringLiteral("tavrelo.xml"));
+    QVERIFY(!missing.LoadFile());
+    QCOMPARE(missing.GetTitle(), QString());
+    QCOMPARE(missing.Color().Gets(QStringLiteral("Base")), QString());
+    QVERIFY(!missing.SetDataPrepare(0));
+    QVERIFY(boxes.boxes.isEmpty());
+}
+
+void TestSettingsFile::sectionsAreSearchedApart()
+{
+    LoadedSettings s(QStringLiteral("<ColorSetting><Base>C0C0C0</Base><Title>FFFFFF</Title></ColorSetting>\r\n")
+                     + dataSetting(QStringLiteral("<Title>Palette</Title>")));
+    QCOMPARE(s.settings.Color().Gets(QStringLiteral("Base")), QStringLiteral("C0C0C0"));
+    QCOMPARE(s.settings.Color().Gets(QStringLiteral("Title")), QStringLiteral("FFFFFF"));
+    QCOMPARE(s.settings.GetTitle(), QStringLiteral("Palette"));
+    QCOMPARE(s.settings.DataSet().Gets(QStringLiteral("Base")), QString());
+}
+
+void TestSettingsFile::itemAccess()
+{
+    LoadedSettings s(dataSetting(item(10, QStringLiteral("<Name>ten</Name>"))
+                                 + item(1, QStringLiteral("\r\n\t\t<Name>one</Name>\r\n\t\t<Reg> </Reg>\r\n\t"))
+                                 + item(3, QStringLiteral("\r\n\t"))
+                                 + item(4, QStringLiteral("<Data>d</Data>"))));
+    QVERIFY(s.settings.SetDataPrepare(0));
+    QCOMPARE(s.settings.GetName(), QStringLiteral("one"));
+    QVERIFY(s.settings.isReg()); // one blank is a pattern
+    QVERIFY(!s.settings.isData());
+    QVERIFY(s.settings.SetDataPrepare(9));
+    QCOMPARE(s.settings.GetName(), QStringLiteral("ten"));
+    // Only a line break and indentation: present, with empty values.
+    QVERIFY(s.settings.SetDataPrepare(2));
+    QVERIFY(s.settings.isPrepare());
+    QCOMPARE(s.settings.GetName(), QString());
+    QVERIFY(s.settings.SetDataPrepare(3));
+    QCOMPARE(s.settings.GetName(), QString());
+    QVERIFY(s.settings.isData());
+    QVERIFY(!s.settings.SetDataPrepare(-1));
+}
+
+void TestSettingsFile::failedPositioningForgetsPreviousItem()
+{
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>one</Name><Reg>x</Reg><Replace>y</Replace><Data>d</Data>"))
+                                 + QStringLiteral("<Title>T</Title>")));
+    QVERIFY(s.settings.SetDataPrepare(0));
+    QCOMPARE(s.settings.GetName(), QStringLiteral("one"));
+    QVERIFY(!s.settings.SetDataPrepare(5));
+    QVERIFY(!s.settings.isPrepare());
+    QCOMPARE(s.settings.GetName(), QString());
+    QCOMPARE(s.settings.GetReg(), QString());
+    QCOMPARE(s.settings.GetReplaceString(), QString());
+    QCOMPARE(s.settings.GetData(), QString());
+    QCOMPARE(s.settings.GetTitle(), QStringLiteral("T"));
+}
+
+void TestSettingsFile::overflowAtLargestIndex()
+{
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>one</Name>"))));
+    try {
+        s.settings.SetDataPrepare(std::numeric_limits<qint32>::max());
+        QFAIL("no overflow");
+    } catch (const RuntimeError &e) {
+        QCOMPARE(e.number(), 6);
+        QCOMPARE(e.description(), QStringLiteral("Overflow"));
+    }
+    const GeneratedText generated = s.settings.GenerateText(std::numeric_limits<qint32>::max(), QString());
+    QVERIFY(!generated.ok);
+    QCOMPARE(generated.errorNumber, 6);
+}
+
+void TestSettingsFile::titleInsideItemWins()
+{
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Title>item title</Title><Name>n</Name>"))
+                                 + QStringLiteral("<Title>section title</Title>")));
+    QCOMPARE(s.settings.GetTitle(), QStringLiteral("item title"));
+}
+
+void TestSettingsFile::versionSwitch_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("true") << "true" << true;
+    QTest::newRow("TrUe") << "TrUe" << true;
+    QTest::newRow("leading blank") << " true" << false;
+    QTest::newRow("trailing blank") << "true " << false;
+    QTest::newRow("yes") << "yes" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestSettingsFile::versionSwitch()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, shown);
+    LoadedSettings s(dataSetting(QStringLiteral("<Version>") + version + QStringLiteral("</Version>")));
+    QCOMPARE(s.settings.IsShowVersion(), shown);
+}
+
+void TestSettingsFile::dataGet_data()
+{
+    QTest::addColumn<QString>("itemContent");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("Reg wins over Data") << "<Reg>a</Reg><Replace>b</Replace><Data>d</Data>" << "xa" << "xb";
+    QTest::newRow("missing Replace deletes") << "<Reg> +</Reg>" << "a b  c" << "abc";
+    QTest::newRow("case matters") << "<Reg>abc</Reg><Replace>X</Replace>" << "ABC abc" << "ABC X";
+    QTest::newRow("every match") << "<Reg>a</Reg><Replace>b</Replace>" << "aaa" << "bbb";
+    QTest::newRow("start anchor only at the very start")
+        << "<Reg>^</Reg><Replace>&gt;</Replace>" << "a\r\nb" << "&gt;a\r\nb";
+    QTest::newRow("end anchor only at the very end") << "<Reg>$</Reg><Replace>;</Replace>" << "a\r\nb" << "a\r\nb;";
+    QTest::newRow("empty text, anchored pattern") << "<Reg>^</Reg><Replace>R</Replace>" << "" << "R";
+    QTest::newRow("empty text, other pattern") << "<Reg>a</Reg><Replace>R</Replace>" << "" << "";
+    QTest::newRow("groups") << "<Reg>(\\d{4})-(\\d{2})-(\\d{2})</Reg><Replace>$1.$2.$3</Replace>"
+                            << "on 2026-12-07." << "on 2026.12.07.";
+    QTest::newRow("Japanese brackets") << "<Reg>「([^」]*)」</Reg><Replace>『$1』</Replace>"
+                                       << "「あ」と「い」" << "『あ』と『い』";
+    QTest::newRow("Data ignores the given text") << "<Data>fixed</Data>" << "given" << "fixed";
+    QTest::newRow("multi-line Data") << "<Data>\r\n\tline 1\r\n\tline 2\r\n</Data>" << ""
+                                     << "\r\n\tline 1\r\n\tline 2\r\n";
+    QTest::newRow("neither Reg nor Data") << "<Name>n</Name>" << "given" << "";
+}
+
+void TestSettingsFile::dataGet()
+{
+    QFETCH(QString, itemContent);
+    QFETCH(QString, given);
+    QFETCH(QString, result);
+    LoadedSettings s(dataSetting(item(2, itemContent)));
+    QCOMPARE(s.settings.DataGet(1, given), result);
+    const GeneratedText generated = s.settings.GenerateText(1, given);
+    QVERIFY2(generated.ok, qPrintable(generated.error));
+    QCOMPARE(generated.text, result);
+    QCOMPARE(s.settings.DataGet(0, given), QString());
+}
+
+void TestSettingsFile::invalidPatternIsSilentButReported()
+{
+    RecordingPresenter boxes;
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>bad</Name><Reg>a(b</Reg><Replace>x</Replace>"))));
+    QCOMPARE(s.settings.DataGet(0, QStringLiteral("ab")), QString());
+    QCOMPARE(s.settings.RegExpExecute(0, QStringLiteral("ab")), QString());
+    QVERIFY(boxes.boxes.isEmpty());
+    QCOMPARE(CurrentError().number, 0);
+
+    const GeneratedText generated = s.settings.GenerateText(0, QStringLiteral("ab"));
+    QVERIFY(!generated.ok);
+    QVERIFY(generated.text.isEmpty());
+    QCOMPARE(generated.errorNumber, 5017);
+    QVERIFY2(generated.patternOffset >= 1 && generated.patternOffset <= 3, qPrintable(generated.error));
+    QVERIFY(generated.error.contains(QStringLiteral("position")));
+}
+
+void TestSettingsFile::generateTextOnMissingItem()
+{
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>one</Name>"))));
+    QCOMPARE(s.settings.RegExpExecute(4, QStringLiteral("given")), QStringLiteral("given"));
+    const GeneratedText generated = s.settings.GenerateText(4, QStringLiteral("given"));
+    QVERIFY(!generated.ok);
+    QCOMPARE(generated.error, QStringLiteral("no item Item5"));
+}
+
+void TestSettingsFile::hundredItemsLoad()
+{
+    QString items;
+    for (int i = 1; i <= 120; ++i)
+        items += item(i, QStringLiteral("<Name>n%1</Name>").arg(i));
+    LoadedSettings s(dataSetting(items));
+    int named = 0;
+    for (qint32 index = 0; index < 100; ++index) {
+        if (s.settings.SetDataPrepare(index) && s.settings.GetName() == QStringLiteral("n%1").arg(index + 1))
+            ++named;
+    }
+    QCOMPARE(named, 100);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

@@ -1,0 +1,466 @@
+#include "xml/Cls_XML.h"
+
+#include "RecordingPresenter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}
+
+class TestClsXml : public QObject {
+    Q_OBJECT
+
+private slots:
+    void elementSearch_data();
+    void elementSearch();
+    void reading_data();
+    void reading();
+    void readingKeepsDataOnFailure();
+    void readFailingMidFileIsFailure();
+    void readFileMakesWholeTextTheBlock();
+    void sectionLookup();
+    void pathRule_data();
+    void pathRule();
+    void itemStore();
+    void itemStoreMessages();
+    void typedQueries_data();
+    void typedQueries();
+    void childStore();
+    void writingExample();
+    void nestedIndentation();
+    void emptyStoreFile();
+    void saveFileCreatesFoldersAndWritesCodePage();
+    void writeRefusesUnrepresentableCharacter();
+    void writeWithoutNameReportsOnlyWhenSwitchedOn();
+    void failedWriteLeavesNoFile();
+    void reportErrorFollowsSwitch();
+};
+
+void TestClsXml::elementSearch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+
+    QTest::newRow("plain") << "<Base>404040</Base>" << "Base" << "404040";
+    QTest::newRow("blank inside brackets") << "<Base >404040</Base>" << "Base" << "";
+    QTest::newRow("blanks kept") << "<Base> 404040 </Base>" << "Base" << " 404040 ";
+    QTest::newRow("Item1 never finds Item10") << "<Item10>x</Item10>" << "Item1" << "";
+    QTest::newRow("Item10 never finds Item1") << "<Item1>x</Item1>" << "Item10" << "";
+    QTest::newRow("Item1 after Item10") << "<Item10>a</Item10><Item1>b</Item1>" << "Item1" << "b";
+    QTest::newRow("case matters") << "<base>1</base>" << "Base" << "";
+    QTest::newRow("first opening tag wins") << "<A>1</A><A>2</A>" << "A" << "1";
+    QTest::newRow("tag inside a comment wins") << "<!-- <A>x</A> --><A>y</A>" << "A" << "x";
+    QTest::newRow("nested same name ends at first close") << "<A>1<A>2</A>3</A>" << "A" << "1<A>2";
+    QTest::newRow("missing close") << "<A>1" << "A" << "";
+    QTest::newRow("missing open") << "1</A>" << "A" << "";
+    QTest::newRow("close before open only") << "</A><A>1" << "A" << "";
+    QTest::newRow("empty element") << "<A></A>" << "A" << "";
+    QTest::newRow("attributes not recognised") << "<A x=\"1\">1</A>" << "A" << "";
+    QTest::newRow("self-closing") << "<A/>" << "A" << "";
+    QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>" << "A" << "&amp;&lt;";
+    QTest::newRow("spans lines") << "<A>\r\n\t<B>1</B>\r\n</A>" << "A" << "\r\n\t<B>1</B>\r\n";
+    QTest::newRow("Japanese name") << "<名前>値</名前>" << "名前" << "値";
+}
+
+void TestClsXml::elementSearch()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    QCOMPARE(Cls_XML::ExtractElement_str(text, name), content);
+
+    Cls_XML store;
+    QVERIFY(store.SetFileItem(text, QString()));
+    QCOMPARE(store.Gets(name), content);
+    QCOMPARE(store.GetFileItem_str(name), content);
+}
+
+void TestClsXml::reading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("no final line break") << QByteArray("a\r\nb") << "a\r\nb\r\n";
+    QTest::newRow("final line break") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n";
+    QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << "a\r\n\r\n";
+    QTest::newRow("lone LF stays in line") << QByteArray("a\nb\n") << "a\nb\n\r\n";
+    QTest::newRow("lone CR ends line") << QByteArray("a\rb") << "a\r\nb\r\n";
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << "a\r\n\r\nb\r\n";
+    QTest::newRow("cp932 backslash and tilde") << QByteArray("\\d~") << "\\d~\r\n";
+    QTest::newRow("cp932 wave dash") << QByteArray("\x81\x60") << QString(QChar(0xFF5E)) + kCrLf;
+    QTest::newRow("cp932 fullwidth backslash") << QByteArray("\x81\x5F") << QString(QChar(0xFF3C)) + kCrLf;
+    QTest::newRow("cp932 cent") << QByteArray("\x81\x91") << QString(QChar(0xFFE0)) + kCrLf;
+    QTest::newRow("cp932 NEC circled one") << QByteArray("\x87\x40") << QString(QChar(0x2460)) + kCrLf;
+    QTest::newRow("cp932 NEC-selected IBM") << QByteArray("\xED\x40") << QString(QChar(0x7E8A)) + kCrLf;
+    QTest::newRow("cp932 IBM roman numeral") << QByteArray("\xFA\x40") << QString(QChar(0x2170)) + kCrLf;
+    QTest::newRow("cp932 half-width katakana") << QByteArray("\xB1") << QString(QChar(0xFF71)) + kCrLf;
+    QTest::newRow("cp932 kanji") << QByteArray("<Name>\x93\xfa\x95\x74</Name>") << "<Name>日付</Name>\r\n";
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF<A>\xE6\x97\xA5</A>") << "<A>日</A>\r\n";
+    QTest::newRow("UTF-8 mark only ASCII") << QByteArray("\xEF\xBB\xBF<A>x</A>") << "<A>x</A>\r\n";
+    QTest::newRow("UTF-8 without mark") << QByteArray("<A>\xE6\x97\xA5\xE4\xBB\x98</A>") << "<A>日付</A>\r\n";
+    // Bytes that are not valid UTF-8 fall back to the code page.
+    QTest::newRow("not UTF-8 falls back") << QByteArray("\x93\xfa\xE6\x97\xA5") << QStringLiteral("日%1").arg(QStringLiteral("譌･")) + kCrLf;
+}
+
+void TestClsXml::reading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("s.xml")), bytes);
+
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.path());
+    QVERIFY(store.OnlyReadFile_bln(QStringLiteral("s.xml")));
+    QCOMPARE(store.FileData(), text);
+}
+
+void TestClsXml::readingKeepsDataOnFailure()
+{
+    QTemporaryDir dir;
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.path());
+    store.FileData(QStringLiteral("kept"));
+    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("missing.xml")));
+    QVERIFY(!store.OnlyReadFile_bln(QString()));
+    QCOMPARE(store.FileData(), QStringLiteral("kept"));
+}
+
+void TestClsXml::readFailingMidFileIsFailure()
+{
+#ifdef Q_OS_LINUX
+    // Opening works, reading fails with an I/O error: that is no success with a cut-off text.
+    Cls_XML store;
+    store.SaveFilePath_Prop(QStringLiteral("/proc/self"));
+    store.FileData(QStringLiteral("kept"));
+    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("mem")));
+    QCOMPARE(store.FileData(), QStringLiteral("kept"));
+#else
+    QSKIP("needs a file that opens but cannot be read");
+#endif
+}
+
+void TestClsXml::readFileMakesWholeTextTheBlock()
+{
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("s.xml")), "<A>1</A>");
+    for (bool isSaveData : {false, true}) {
+        Cls_XML store;
+        store.SaveFilePath_Prop(dir.path());
+        QVERIFY(store.ReadFile_bln(QStringLiteral("s.xml"), isSaveData));
+        QCOMPARE(store.Gets(QStringLiteral("A")), QStringLiteral("1"));
+        QVERIFY(store.FileData().isEmpty());
+    }
+}
+
+void TestClsXml::sectionLookup()
+{
+    const QString file = QStringLiteral("<Title>outside</Title>\r\n<ColorSetting>\r\n\t<Base>C0C0C0</Base>\r\n</ColorSetting>\r\n");
+    Cls_XML store;
+    QVERIFY(store.SetFileItem(file, QStringLiteral("ColorSetting")));
+    QCOMPARE(store.Gets(QStringLiteral("Base")), QStringLiteral("C0C0C0"));
+    QCOMPARE(store.Gets(QStringLiteral("Title")), QString());
+
+    QVERIFY(store.SetFileItem(file, QStringLiteral("NoSuchSection")));
+    QCOMPARE(store.Gets(QStringLiteral("Base")), QString());
+
+    QVERIFY(store.SetFileItem(QStringLiteral("<Base>1</Base>"), QString()));
+    QCOMPARE(store.Gets(QStringLiteral("Base")), QStringLiteral("1"));
+}
+
+void TestClsXml::pathRule_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+
+    const QString sep = QDir::separator();
+    QTest::newRow("plain") << "/data" << "a.xml" << "/data" + sep + "a.xml";
+    QTest::newRow("blanks trimmed") << " /data " << "a.xml" << "/data" + sep + "a.xml";
+    QTest::newRow("trailing separator") << "/data/" << "a.xml" << "/data/a.xml";
+    QTest::newRow("empty folder") << "" << "a.xml" << "a.xml";
+    QTest::newRow("blank folder") << "   " << "a.xml" << "a.xml";
+    QTest::newRow("name untouched") << "/data" << " a.xml" << "/data" + sep + " a.xml";
+#ifdef Q_OS_WIN
+    QTest::newRow("backslash") << "C:\\Data\\" << "a.xml" << "C:\\Data\\a.xml";
+#endif
+}
+
+void TestClsXml::pathRule()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QCOMPARE(Cls_XML::JoinPath_str(folder, name), path);
+}
+
+void TestClsXml::itemStore()
+{
+    RecordingPresenter boxes;
+    Cls_XML store;
+    QVERIFY(store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("404040")));
+    QVERIFY(store.AddItem_bln(QStringLiteral("base"), QStringLiteral("x")));
+    QVERIFY(store.AddItem_bln(QStringLiteral("Empty"), QString()));
+    QVERIFY(store.AddItem_bln(QStringLiteral("Raw"), QStringLiteral("a<b&c\r\nd")));
+    QCOMPARE(store.GetItem_str(QStringLiteral("Base")), QStringLiteral("<Base>404040</Base>"));
+    QCOMPARE(store.GetItem_str(QStringLiteral("Empty")), QStringLiteral("<Empty></Empty>"));
+    QCOMPARE(store.GetItem_str(QStringLiteral("Raw")), QStringLiteral("<Raw>a<b&c\r\nd</Raw>"));
+    QCOMPARE(store.GetItem_str(QStringLiteral("Missing")), QString());
+
+    // Replacing keeps the place; a new key is appended without a message.
+    QVERIFY(store.SetItem_bln(QStringLiteral("Base"), QStringLiteral("606060")));
+    QVERIFY(store.SetItem_bln(QStringLiteral("New"), QStringLiteral("1")));
+    QCOMPARE(store.ItemCount(), 5);
+    QCOMPARE(store.GetItemAll_str(QStringLiteral("\t")),
+             QStringLiteral("\t<Base>606060</Base>\r\n\t<base>x</base>\r\n\t<Empty></Empty>\r\n\t<Raw>a<b&c\r\nd</Raw>\r\n\t<New>1</New>\r\n"));
+    QVERIFY(boxes.boxes.isEmpty());
+
+    QVERIFY(store.InitItem_bln());
+    QCOMPARE(store.GetItemAll_str(QStringLiteral("\t")), QString());
+    QVERIFY(store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("1")));
+}
+
+void TestClsXml::itemStoreMessages()
+{
+    RecordingPresenter boxes;
+    Cls_XML store; // the switch is off: these two messages show all the same
+    QVERIFY(store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("1")));
+    QVERIFY(!store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("2")));
+    QCOMPARE(store.ItemCount(), 1);
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].style, 48);
+    QCOMPARE(boxes.boxes[0].title, QStringLiteral("重複Key発見"));
+    QCOMPARE(boxes.boxes[0].prompt, QStringLiteral("次のKeyは既に使用されています。\r\n違う項目名を設定してください。\r\n")
+                                        + QString(36, u'-') + QStringLiteral("\r\n『Base』"));
+
+    QVERIFY(!store.AddItem_bln(QString(), QStringLiteral("x")));
+    // An empty key stores nothing, so setting it is no success either.
+    QVERIFY(!store.SetItem_bln(QString(), QStringLiteral("x")));
+    QCOMPARE(store.ItemCount(), 1);
+    QCOMPARE(boxes.boxes.size(), 3);
+    for (int i : {1, 2}) {
+        QCOMPARE(boxes.boxes[i].style, 48);
+        QCOMPARE(boxes.boxes[i].title, QStringLiteral("設定値無し"));
+        QCOMPARE(boxes.boxes[i].prompt, QStringLiteral("Key項目を設定してください。"));
+    }
+}
+
+void TestClsXml::typedQueries_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<qint32>("number");
+    QTest::addColumn<bool>("truth");
+
+    QTest::newRow("42") << "42" << 42 << false;
+    QTest::newRow("blanks and minus") << " -7 " << -7 << false;
+    QTest::newRow("plus") << "+3" << 3 << false;
+    QTest::newRow("half to even down") << "2.5" << 2 << false;
+    QTest::newRow("half to even up") << "3.5" << 4 << false;
+    QTest::newRow("negative half") << "-2.5" << -2 << false;
+    QTest::newRow("fraction") << "2.6" << 3 << false;
+    QTest::newRow("max") << "2147483647" << 2147483647 << false;
+    QTest::newRow("min") << "-2147483648" << qint32(-2147483647 - 1) << false;
+    QTest::newRow("too large") << "2147483648" << 0 << false;
+    QTest::newRow("rounds out of range") << "2147483647.5" << 0 << false;
+    QTest::newRow("empty") << "" << 0 << false;
+    QTest::newRow("text") << "abc" << 0 << false;
+    QTest::newRow("infinity") << "inf" << 0 << false;
+    QTest::newRow("exponent") << "1e3" << 0 << false;
+    QTest::newRow("TRUE") << "TRUE" << 0 << true;
+    QTest::newRow("True") << "True" << 0 << true;
+    QTest::newRow("leading blank") << " true" << 0 << false;
+    QTest::newRow("yes") << "yes" << 0 << false;
+    QTest::newRow("one") << "1" << 1 << false;
+}
+
+void TestClsXml::typedQueries()
+{
+    QFETCH(QString, content);
+    QFETCH(qint32, number);
+    QFETCH(bool, truth);
+    RecordingPresenter boxes;
+    Cls_XML store;
+    store.SetFileItem(QStringLiteral("<V>") + content + QStringLiteral("</V>"), QString());
+    QCOMPARE(store.GetFileItem_lng(QStringLiteral("V")), number);
+    QCOMPARE(store.GetFileItem_bln(QStringLiteral("V")), truth);
+    QCOMPARE(store.GetFileItemDefault_str(QStringLiteral("V"), QStringLiteral("def")),
+             content.isEmpty() ? QStringLiteral("def") : content);
+    QCOMPARE(store.GetFileItem_lng(QStringLiteral("Missing")), 0);
+    QVERIFY(boxes.boxes.isEmpty());
+}
+
+void TestClsXml::childStore()
+{
+    Cls_XML store;
+    QVERIFY(!store.Element);
+    QVERIFY(store.SetElement_bln(QStringLiteral("Child"), QStringLiteral("<Base>1</Base>")));
+    QVERIFY(store.Element);
+    QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QStringLiteral("1"));
+    QCOMPARE(store.Element->IndentLevel_Prop(), 1);
+    QVERIFY(!store.Element->IsTopLevel());
+    QVERIFY(store.Element->GetFileItemAll_str().startsWith(kCrLf));
+
+    store.IndentLevel_Prop(2);
+    QVERIFY(store.InitElement_bln());
+    QCOMPARE(store.Element->IndentLevel_Prop(), 3);
+    QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QString());
+}
+
+void TestClsXml::writingExample()
+{
+    Cls_XML colors;
+    colors.IndentLevel_Prop(1);
+    colors.AddItem_bln(QStringLiteral("Base"), QStringLiteral("404040"));
+    colors.AddItem_bln(QStringLiteral("Back"), QStringLiteral("606060"));
+    Cls_XML top;
+    top.AddItem_bln(QStringLiteral("Title"), QStringLiteral("Palette"));
+    top.AddItem_bln(QStringLiteral("ColorSetting"), colors.GetFileItemAll_str());
+
+    const QString expected = QStringLiteral(
+        "<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n"
+        "<myItem>\r\n"
+        "\t<Title>Palette</Title>\r\n"
+        "\t<ColorSetting>\r\n"
+        "\t\t<Base>404040</Base>\r\n"
+        "\t\t<Back>606060</Back>\r\n"
+        "\t</ColorSetting>\r\n"
+        "\r\n"
+        "</myItem>");
+    QCOMPARE(top.GetFileItemAll_str(), expected);
+
+    // Reading it back gives the section's content and its values.
+    const QString section = Cls_XML::ExtractElement_str(expected, QStringLiteral("ColorSetting"));
+    QCOMPARE(section, QStringLiteral("\r\n\t\t<Base>404040</Base>\r\n\t\t<Back>606060</Back>\r\n\t"));
+    QCOMPARE(Cls_XML::ExtractElement_str(section, QStringLiteral("Base")), QStringLiteral("404040"));
+}
+
+void TestClsXml::nestedIndentation()
+{
+    Cls_XML store;
+    store.IndentLevel_Prop(2);
+    store.AddItem_bln(QStringLiteral("A"), QStringLiteral("1"));
+    QCOMPARE(store.GetFileItemAll_str(), QStringLiteral("\r\n\t\t\t<A>1</A>\r\n\t\t"));
+
+    store.IndentLevel_Prop(-2);
+    QVERIFY(!store.IsTopLevel());
+    QCOMPARE(store.GetFileItemAll_str(), QStringLiteral("\r\n<A>1</A>\r\n"));
+
+    store.IndentLevel_Prop(0);
+    store.TopTagName_Prop(QStringLiteral("root"));
+    QCOMPARE(store.GetFileItemAll_str(),
+             QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n<root>\r\n\t<A>1</A>\r\n\r\n</root>"));
+}
+
+void TestClsXml::emptyStoreFile()
+{
+    Cls_XML store;
+    QCOMPARE(store.GetFileItemAll_str(),
+             QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n<myItem>\r\n\r\n</myItem>"));
+}
+
+void TestClsXml::saveFileCreatesFoldersAndWritesCodePage()
+{
+    QTemporaryDir dir;
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.filePath(QStringLiteral("a/b/c")));
+    store.AddItem_bln(QStringLiteral("Name"), QStringLiteral("日付\\~～①"));
+    QVERIFY(store.SaveFile_bln(QStringLiteral("out.xml")));
+
+    const QByteArray bytes = readBytes(dir.filePath(QStringLiteral("a/b/c/out.xml")));
+    QVERIFY(bytes.contains("<Name>\x93\xfa\x95\x74\\~\x81\x60\x87\x40</Name>"));
+    QVERIFY(bytes.endsWith("\r\n\r\n</myItem>"));
+
+    Cls_XML reader;
+    reader.SaveFilePath_Prop(store.SaveFilePath_Prop());
+    QVERIFY(reader.ReadFile_bln(QStringLiteral("out.xml"), false));
+    QCOMPARE(reader.Gets(QStringLiteral("Name")), QStringLiteral("日付\\~～①"));
+}
+
+void TestClsXml::writeRefusesUnrepresentableCharacter()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.xml"));
+    writeBytes(path, "previous");
+
+    RecordingPresenter boxes;
+    Cls_XML store;
+    store.MsgDisplayFlg_Prop(true);
+    store.SaveFilePath_Prop(dir.path());
+    store.AddItem_bln(QStringLiteral("Price"), QStringLiteral("5€"));
+    QVERIFY(!store.SaveFile_bln(QStringLiteral("out.xml")));
+    QCOMPARE(readBytes(path), QByteArray("previous"));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
+    QVERIFY2(boxes.boxes[0].prompt.contains(QStringLiteral("U+20AC")), qPrintable(boxes.boxes[0].prompt));
+}
+
+void TestClsXml::writeWithoutNameReportsOnlyWhenSwitchedOn()
+{
+    QTemporaryDir dir;
+    RecordingPresenter boxes;
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.path());
+    QVERIFY(!store.SaveFile_bln(QString()));
+    QVERIFY(boxes.boxes.isEmpty());
+
+    store.MsgDisplayFlg_Prop(true);
+    QVERIFY(!store.SaveFile_bln(QString()));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].style, 48);
+    QCOMPARE(boxes.boxes[0].prompt, QStringLiteral("ファイル名が設定されてません。"));
+    QCOMPARE(boxes.boxes[0].title, QStringLiteral("設定ミス"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestClsXml::failedWriteLeavesNoFile()
+{
+    QTemporaryDir dir;
+    // The folder is a file, so nothing can be created inside it.
+    writeBytes(dir.filePath(QStringLiteral("blocker")), "x");
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.filePath(QStringLiteral("blocker")));
+    QVERIFY(!store.SaveFile_bln(QStringLiteral("out.xml")));
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("blocker"))), QByteArray("x"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("blocker")});
+}
+
+void TestClsXml::reportErrorFollowsSwitch()
+{
+    RecordingPresenter boxes;
+    Cls_XML store;
+    store.SaveFilePath_Prop(QStringLiteral("/nonexistent-folder"));
+    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("a.xml")));
+    QVERIFY(boxes.boxes.isEmpty());
+
+    store.MsgDisplayFlg_Prop(true);
+    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("a.xml")));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].style, 16);
+    QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
+    QCOMPARE(boxes.boxes[0].prompt, QStringLiteral("53 File not found\rTavrelo"));
+    QCOMPARE(CurrentError().number, 0);
+}
+
+QTEST_GUILESS_MAIN(TestClsXml)
+#include "tst_cls_xml.moc"
