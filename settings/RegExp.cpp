@@ -1,12 +1,315 @@
 #include "settings/RegExp.h"
 
+#include "settings/EcmaPatternTranslator.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include <list>
+#include <memory>
+
 RegExpError::RegExpError(qint32 number, const QString &description, const QString &engineMessage,
                          qint32 patternOffset)
     : RuntimeError(number, description), m_engineMessage(engineMessage), m_patternOffset(patternOffset)
 {
 }
 
-QString RegExp::Replace(const QString &, const QString &) const
+namespace {
+
+constexpr qint32 kSyntaxErrorNumber = 5017;
+constexpr qint32 kOutOfStackSpaceNumber = 28;
+
+// PCRE2 options for ECMAScript's meaning of what the translator leaves to PCRE2: UTF-16 text
+// that may hold lone surrogates, $ only at the very end, a back reference to an unset group
+// matching the empty text, [] and [^] as the empty and the full class.
+constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY
+    | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
+
+// Work limits, per call of pcre2_match, which is per match found: a search that finds nothing in
+// a long text is one call, so the limits must not grow with the text for the JIT, which counts
+// over the whole call. 10 million steps stop a runaway backtracking pattern well within a
+// second and are far from what an ordinary pattern needs.
+constexpr uint32_t kMatchLimit = 10'000'000;
+// The interpreter's backtracking memory, in KiB.
+constexpr uint32_t kHeapLimitKiB = 512 * 1024;
+// The JIT stack is reserved address space that is only touched as far as it is used; PCRE2's
+// default of 32 KB overflows on a repeated group over a few dozen KB of text.
+constexpr size_t kJitStackStart = 32 * 1024;
+constexpr size_t kJitStackMax = 256 * 1024 * 1024;
+
+// Compiled patterns are cached per thread: compiling costs far more than a replace on a
+// clipboard-sized text (see bench_regexp's compile benchmarks).
+constexpr size_t kCacheSize = 16;
+
+QString errorMessage(int code)
 {
-    throw RegExpError(5017, QStringLiteral("Syntax error in regular expression"), QStringLiteral("not built yet"), -1);
+    char16_t buffer[256];
+    const int length = pcre2_get_error_message(code, reinterpret_cast<PCRE2_UCHAR *>(buffer), std::size(buffer));
+    return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
+}
+
+[[noreturn]] void throwSyntaxError(int code, qint32 offset)
+{
+    const QString message = errorMessage(code);
+    throw RegExpError(kSyntaxErrorNumber,
+                      QStringLiteral("Syntax error in regular expression: %1 at position %2").arg(message).arg(offset),
+                      message, offset);
+}
+
+[[noreturn]] void throwMatchError(int code)
+{
+    const QString message = errorMessage(code);
+    switch (code) {
+    case PCRE2_ERROR_MATCHLIMIT:
+    case PCRE2_ERROR_HEAPLIMIT:
+    case PCRE2_ERROR_DEPTHLIMIT:
+    case PCRE2_ERROR_JIT_STACKLIMIT:
+    case PCRE2_ERROR_NOMEMORY:
+        throw RegExpError(kOutOfStackSpaceNumber,
+                          QStringLiteral("Out of stack space: the regular expression needed too much work (%1)").arg(message),
+                          message, -1);
+    default:
+        throw RegExpError(ErrorNumber::InvalidProcedureCall,
+                          QStringLiteral("Invalid procedure call or argument: %1").arg(message), message, -1);
+    }
+}
+
+struct CompiledPattern {
+    QString pattern;
+    bool ignoreCase = false;
+    std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code{nullptr, &pcre2_code_free};
+    std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> matchData{nullptr, &pcre2_match_data_free};
+    bool jit = false;
+    qint32 captureCount = 0;
+    QHash<QString, qint32> groupNumbers;
+};
+
+// What one thread keeps between calls: the JIT stack, the match context carrying the limits,
+// and the recently used patterns.
+class ThreadState {
+public:
+    ThreadState()
+    {
+        pcre2_set_newline(m_compileContext.get(), PCRE2_NEWLINE_ANYCRLF);
+        pcre2_set_match_limit(m_matchContext.get(), kMatchLimit);
+        pcre2_set_heap_limit(m_matchContext.get(), kHeapLimitKiB);
+        pcre2_jit_stack_assign(m_matchContext.get(), nullptr, m_jitStack.get());
+    }
+
+    pcre2_match_context *matchContext() const { return m_matchContext.get(); }
+
+    CompiledPattern &compiled(const QString &pattern, bool ignoreCase)
+    {
+        for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+            if (it->ignoreCase == ignoreCase && it->pattern == pattern) {
+                m_cache.splice(m_cache.begin(), m_cache, it);
+                return m_cache.front();
+            }
+        }
+        CompiledPattern entry = compile(pattern, ignoreCase);
+        if (m_cache.size() >= kCacheSize)
+            m_cache.pop_back();
+        m_cache.push_front(std::move(entry));
+        return m_cache.front();
+    }
+
+private:
+    std::unique_ptr<pcre2_compile_context, decltype(&pcre2_compile_context_free)> m_compileContext{
+        pcre2_compile_context_create(nullptr), &pcre2_compile_context_free};
+    std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> m_matchContext{
+        pcre2_match_context_create(nullptr), &pcre2_match_context_free};
+    std::unique_ptr<pcre2_jit_stack, decltype(&pcre2_jit_stack_free)> m_jitStack{
+        pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr), &pcre2_jit_stack_free};
+    std::list<CompiledPattern> m_cache;
+
+    CompiledPattern compile(const QString &pattern, bool ignoreCase) const
+    {
+        TranslatedPattern translated = TranslateEcmaPattern(pattern);
+        if (translated.errorCode != 0)
+            throwSyntaxError(translated.errorCode, translated.errorOffset);
+        CompiledPattern entry;
+        entry.pattern = pattern;
+        entry.ignoreCase = ignoreCase;
+        int errorCode = 0;
+        PCRE2_SIZE errorOffset = 0;
+        entry.code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated.pcrePattern.utf16()),
+                                       PCRE2_SIZE(translated.pcrePattern.size()),
+                                       kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
+                                       &errorOffset, m_compileContext.get()));
+        if (!entry.code) {
+            const size_t mapped = std::min<size_t>(errorOffset, translated.originalOffsets.size() - 1);
+            throwSyntaxError(errorCode, translated.originalOffsets[mapped]);
+        }
+        entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
+        entry.matchData.reset(pcre2_match_data_create_from_pattern(entry.code.get(), nullptr));
+        if (!entry.matchData)
+            throw std::bad_alloc();
+        entry.captureCount = translated.captureCount;
+        entry.groupNumbers = std::move(translated.groupNumbers);
+        return entry;
+    }
+};
+
+ThreadState &threadState()
+{
+    thread_local ThreadState state;
+    return state;
+}
+
+// The replacement text cut into pieces once, by the rules of ECMAScript's GetSubstitution.
+class Substitution {
+public:
+    Substitution(const QString &replacement, const CompiledPattern &compiled) : m_text(replacement)
+    {
+        const qsizetype length = replacement.size();
+        qsizetype literalStart = 0;
+        qsizetype i = 0;
+        auto flushLiteral = [&](qsizetype end) {
+            if (end > literalStart)
+                m_pieces.push_back({Kind::Literal, literalStart, end - literalStart});
+        };
+        while (i < length) {
+            if (replacement.at(i) != u'$' || i + 1 >= length) {
+                ++i;
+                continue;
+            }
+            const QChar next = replacement.at(i + 1);
+            Piece piece{Kind::Literal, 0, 0};
+            qsizetype consumed = 2;
+            if (next == u'$') {
+                piece = {Kind::Literal, i + 1, 1};
+            } else if (next == u'&') {
+                piece = {Kind::Match, 0, 0};
+            } else if (next == u'`') {
+                piece = {Kind::Before, 0, 0};
+            } else if (next == u'\'') {
+                piece = {Kind::After, 0, 0};
+            } else if (next.isDigit() && next.unicode() < 0x80) {
+                qint32 group = next.unicode() - u'0';
+                if (i + 2 < length && replacement.at(i + 2) >= u'0' && replacement.at(i + 2) <= u'9') {
+                    const qint32 twoDigits = group * 10 + (replacement.at(i + 2).unicode() - u'0');
+                    if (twoDigits <= compiled.captureCount) {
+                        group = twoDigits;
+                        consumed = 3;
+                    }
+                }
+                if (group == 0 || group > compiled.captureCount) {
+                    ++i;
+                    continue;
+                }
+                piece = {Kind::Group, group, 0};
+            } else if (next == u'<' && !compiled.groupNumbers.isEmpty()) {
+                const qsizetype close = replacement.indexOf(u'>', i + 2);
+                if (close < 0) {
+                    ++i;
+                    continue;
+                }
+                const QString name = replacement.mid(i + 2, close - i - 2);
+                piece = {Kind::Group, compiled.groupNumbers.value(name, -1), 0};
+                consumed = close + 1 - i;
+            } else {
+                ++i;
+                continue;
+            }
+            flushLiteral(i);
+            if (piece.kind != Kind::Group || piece.start >= 0)
+                m_pieces.push_back(piece);
+            i += consumed;
+            literalStart = i;
+        }
+        flushLiteral(length);
+    }
+
+    void appendTo(QString &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
+    {
+        const QChar *text = subject.constData();
+        for (const Piece &piece : m_pieces) {
+            switch (piece.kind) {
+            case Kind::Literal:
+                out.append(m_text.constData() + piece.start, piece.length);
+                break;
+            case Kind::Match:
+                out.append(text + ovector[0], qsizetype(ovector[1] - ovector[0]));
+                break;
+            case Kind::Before:
+                out.append(text, qsizetype(ovector[0]));
+                break;
+            case Kind::After:
+                out.append(text + ovector[1], subject.size() - qsizetype(ovector[1]));
+                break;
+            case Kind::Group:
+                if (piece.start < pairs && ovector[2 * piece.start] != PCRE2_UNSET) {
+                    const PCRE2_SIZE begin = ovector[2 * piece.start];
+                    out.append(text + begin, qsizetype(ovector[2 * piece.start + 1] - begin));
+                }
+                break;
+            }
+        }
+    }
+
+private:
+    enum class Kind { Literal, Match, Before, After, Group };
+    struct Piece {
+        Kind kind;
+        qsizetype start;  // offset into the replacement, or the group number
+        qsizetype length;
+    };
+    const QString &m_text;
+    std::vector<Piece> m_pieces;
+};
+
+// One search from `offset`; returns PCRE2's result, never a limit or other error.
+int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
+           pcre2_match_context *context)
+{
+    int rc = PCRE2_ERROR_JIT_STACKLIMIT;
+    if (compiled.jit)
+        rc = pcre2_jit_match(compiled.code.get(), subject, length, offset, 0, compiled.matchData.get(), context);
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+        rc = pcre2_match(compiled.code.get(), subject, length, offset, PCRE2_NO_JIT, compiled.matchData.get(), context);
+    if (rc < 0 && rc != PCRE2_ERROR_NOMATCH)
+        throwMatchError(rc);
+    return rc;
+}
+
+}
+
+QString RegExp::Replace(const QString &text, const QString &replacement) const
+{
+    ThreadState &state = threadState();
+    const CompiledPattern &compiled = state.compiled(m_pattern, m_ignoreCase);
+    const Substitution substitution(replacement, compiled);
+
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
+    const auto length = PCRE2_SIZE(text.size());
+    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(compiled.matchData.get());
+    QString result;
+    bool matched = false;
+    PCRE2_SIZE copied = 0;
+    PCRE2_SIZE from = 0;
+    while (from <= length) {
+        const int pairs = search(compiled, subject, length, from, state.matchContext());
+        if (pairs == PCRE2_ERROR_NOMATCH)
+            break;
+        if (!matched) {
+            result.reserve(text.size());
+            matched = true;
+        }
+        result.append(text.constData() + copied, qsizetype(ovector[0] - copied));
+        substitution.appendTo(result, text, ovector, pairs);
+        copied = ovector[1];
+        if (!m_global)
+            break;
+        from = ovector[1];
+        // After an empty match the search moves on by one character, a surrogate pair being one.
+        if (ovector[1] == ovector[0]) {
+            const bool pair = from + 1 < length && QChar::isHighSurrogate(subject[from])
+                && QChar::isLowSurrogate(subject[from + 1]);
+            from += pair ? 2 : 1;
+        }
+    }
+    if (!matched)
+        return text;
+    result.append(text.constData() + copied, qsizetype(length - copied));
+    return result;
 }

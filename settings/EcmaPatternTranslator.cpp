@@ -1,0 +1,622 @@
+#include "settings/EcmaPatternTranslator.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include <algorithm>
+#include <optional>
+
+// The grammar is ECMAScript's with the web-compatibility rules V8 applies to patterns without
+// the u flag: `\1` beyond the group count is an octal escape, `a{` and a lone `]` or `}` are
+// literals, unknown escapes stand for the character itself, `\c` without a letter is a
+// backslash. Deliberate differences, kept because PCRE2 or the program needs them:
+// - A surrogate pair (written directly or as \uD83D\uDE00) is one character, also for `.`,
+//   classes and quantifiers; a lone surrogate in the pattern matches nothing.
+// - A lookbehind must have a bounded length (PCRE2 10.42 matches it backwards by length).
+// - Captures inside a repeated group keep their value from an earlier iteration, where
+//   ECMAScript clears them at the start of each iteration; and a repeated group may end with an
+//   empty iteration, which ECMAScript rejects: (a*)+ on "aa" leaves $1 empty.
+// - IgnoreCase uses Unicode case folding, so k also matches the Kelvin sign.
+// - A quantifier's lower bound may not exceed 65535; a larger upper bound means "no limit".
+
+namespace {
+
+constexpr char32_t kLastCodePoint = 0x10FFFF;
+constexpr quint32 kMaxQuantifier = 65535;
+
+struct Range {
+    char32_t first;
+    char32_t last;
+};
+
+// ECMAScript's WhiteSpace and LineTerminator characters.
+constexpr Range kSpaceRanges[] = {
+    {0x09, 0x0D}, {0x20, 0x20}, {0xA0, 0xA0}, {0x1680, 0x1680}, {0x2000, 0x200A},
+    {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
+};
+
+struct Failure {
+    int code;
+    qsizetype offset;
+};
+
+bool isOctalDigit(QChar c) { return c >= u'0' && c <= u'7'; }
+bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int hexValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+QString hexEscape(char32_t c)
+{
+    return QStringLiteral("\\x{%1}").arg(quint32(c), 0, 16);
+}
+
+// A class escape that is a whole set (\d, \s, ...) rather than one character.
+enum class SetEscape { None, Digit, NotDigit, Word, NotWord, Space, NotSpace };
+
+SetEscape setEscapeFor(QChar c)
+{
+    switch (c.unicode()) {
+    case u'd': return SetEscape::Digit;
+    case u'D': return SetEscape::NotDigit;
+    case u'w': return SetEscape::Word;
+    case u'W': return SetEscape::NotWord;
+    case u's': return SetEscape::Space;
+    case u'S': return SetEscape::NotSpace;
+    default: return SetEscape::None;
+    }
+}
+
+// One element of a character class as written: a character or a set escape.
+struct ClassAtom {
+    SetEscape set = SetEscape::None;
+    char32_t character = 0;
+};
+
+// The members of a character class: ranges plus PCRE2's ASCII \d and \w, which are kept as
+// escapes so that caseless matching does not widen them to non-ASCII letters.
+struct ClassContents {
+    std::vector<Range> ranges;
+    QString escapes;
+
+    void add(char32_t c) { ranges.push_back({c, c}); }
+
+    void add(SetEscape set)
+    {
+        switch (set) {
+        case SetEscape::Digit: escapes += QStringLiteral("\\d"); break;
+        case SetEscape::NotDigit: escapes += QStringLiteral("\\D"); break;
+        case SetEscape::Word: escapes += QStringLiteral("\\w"); break;
+        case SetEscape::NotWord: escapes += QStringLiteral("\\W"); break;
+        case SetEscape::Space: ranges.insert(ranges.end(), std::begin(kSpaceRanges), std::end(kSpaceRanges)); break;
+        case SetEscape::NotSpace: {
+            char32_t next = 0;
+            for (const Range &r : kSpaceRanges) {
+                ranges.push_back({next, r.first - 1});
+                next = r.last + 1;
+            }
+            ranges.push_back({next, kLastCodePoint});
+            break;
+        }
+        case SetEscape::None: break;
+        }
+    }
+
+    void add(const ClassAtom &atom)
+    {
+        if (atom.set == SetEscape::None)
+            add(atom.character);
+        else
+            add(atom.set);
+    }
+
+    // Sorted, merged, and without the surrogate block: PCRE2 in UTF mode refuses surrogate code
+    // points in a class, and a valid subject has none outside pairs anyway.
+    QString toPcre(bool negated) const
+    {
+        std::vector<Range> sorted = ranges;
+        std::sort(sorted.begin(), sorted.end(), [](const Range &a, const Range &b) { return a.first < b.first; });
+        std::vector<Range> merged;
+        for (const Range &r : sorted) {
+            if (!merged.empty() && r.first <= merged.back().last + 1)
+                merged.back().last = std::max(merged.back().last, r.last);
+            else
+                merged.push_back(r);
+        }
+        QString body = escapes;
+        auto append = [&body](char32_t first, char32_t last) {
+            body += hexEscape(first);
+            if (last != first)
+                body += u'-' + hexEscape(last);
+        };
+        for (const Range &r : merged) {
+            if (r.first < 0xD800 && r.last >= 0xD800)
+                append(r.first, 0xD7FF);
+            if (r.last > 0xDFFF && r.first <= 0xDFFF)
+                append(0xE000, r.last);
+            if (!isSurrogate(r.first) && (r.first >= 0xE000 || r.last < 0xD800))
+                append(r.first, r.last);
+        }
+        return (negated ? QStringLiteral("[^") : QStringLiteral("[")) + body + u']';
+    }
+};
+
+enum class GroupKind { Capture, NonCapture, Lookahead, Lookbehind };
+
+class Translator {
+public:
+    explicit Translator(const QString &pattern) : m_src(pattern), m_length(pattern.size()) {}
+
+    TranslatedPattern run()
+    {
+        try {
+            scanGroups();
+            translate();
+        } catch (const Failure &failure) {
+            m_out.errorCode = failure.code;
+            m_out.errorOffset = qint32(failure.offset);
+        }
+        m_out.originalOffsets.push_back(qint32(m_length));
+        return std::move(m_out);
+    }
+
+private:
+    const QString &m_src;
+    const qsizetype m_length;
+    qsizetype m_pos = 0;
+    TranslatedPattern m_out;
+
+    [[noreturn]] static void fail(int code, qsizetype offset) { throw Failure{code, offset}; }
+
+    QChar at(qsizetype i) const { return i < m_length ? m_src.at(i) : QChar(); }
+
+    void put(const QString &text, qsizetype origin)
+    {
+        m_out.pcrePattern += text;
+        m_out.originalOffsets.insert(m_out.originalOffsets.end(), text.size(), qint32(origin));
+    }
+
+    // A group name after "(?<" or "\k<" at `start`; returns the offset after the closing '>'.
+    qsizetype readGroupName(qsizetype start, QString *name) const
+    {
+        qsizetype i = start;
+        while (i < m_length && m_src.at(i) != u'>') {
+            const QChar c = m_src.at(i);
+            const bool valid = c.isLetter() || c == u'$' || c == u'_' || c.isSurrogate()
+                || (i > start && (c.isDigit() || c == QChar(0x200C) || c == QChar(0x200D)));
+            if (!valid)
+                fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
+            ++i;
+        }
+        if (i >= m_length)
+            fail(PCRE2_ERROR_MISSING_NAME_TERMINATOR, i);
+        if (i == start)
+            fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
+        *name = m_src.mid(start, i - start);
+        return i + 1;
+    }
+
+    // Group numbers depend on groups further on (\2 before the second group is a back
+    // reference), so count and name them first.
+    void scanGroups()
+    {
+        for (qsizetype i = 0; i < m_length; ++i) {
+            const QChar c = m_src.at(i);
+            if (c == u'\\') {
+                ++i;
+            } else if (c == u'[') {
+                ++i;
+                if (at(i) == u'^')
+                    ++i;
+                while (i < m_length && m_src.at(i) != u']')
+                    i += m_src.at(i) == u'\\' ? 2 : 1;
+            } else if (c == u'(') {
+                if (at(i + 1) != u'?') {
+                    ++m_out.captureCount;
+                } else if (at(i + 2) == u'<' && at(i + 3) != u'=' && at(i + 3) != u'!') {
+                    ++m_out.captureCount;
+                    QString name;
+                    const qsizetype end = readGroupName(i + 3, &name);
+                    if (m_out.groupNumbers.contains(name))
+                        fail(PCRE2_ERROR_DUPLICATE_SUBPATTERN_NAME, i + 3);
+                    m_out.groupNumbers.insert(name, m_out.captureCount);
+                    i = end - 1;
+                }
+            }
+        }
+    }
+
+    void translate()
+    {
+        std::vector<GroupKind> open;
+        while (m_pos < m_length) {
+            const qsizetype start = m_pos;
+            const QChar c = m_src.at(m_pos);
+            switch (c.unicode()) {
+            case u'|':
+                put(QStringLiteral("|"), start);
+                ++m_pos;
+                break;
+            case u'^':
+            case u'$':
+                put(QString(c), start);
+                ++m_pos;
+                break;
+            case u'(':
+                open.push_back(openGroup());
+                break;
+            case u')': {
+                if (open.empty())
+                    fail(PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS, start);
+                const GroupKind kind = open.back();
+                open.pop_back();
+                put(QStringLiteral(")"), start);
+                ++m_pos;
+                if (kind != GroupKind::Lookbehind)
+                    quantifier();
+                break;
+            }
+            case u'*':
+            case u'+':
+            case u'?':
+                fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
+            case u'{': {
+                quint32 min = 0;
+                quint32 max = 0;
+                if (interval(m_pos, &min, &max) >= 0)
+                    fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
+                put(QStringLiteral("\\{"), start);
+                ++m_pos;
+                quantifier();
+                break;
+            }
+            case u'.':
+                put(QStringLiteral("[^\\n\\r\\x{2028}\\x{2029}]"), start);
+                ++m_pos;
+                quantifier();
+                break;
+            case u'[':
+                characterClass();
+                quantifier();
+                break;
+            case u'\\':
+                if (escape())
+                    quantifier();
+                break;
+            default:
+                literal(nextCharacter(), start);
+                quantifier();
+                break;
+            }
+        }
+        if (!open.empty())
+            fail(PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS, m_length);
+    }
+
+    GroupKind openGroup()
+    {
+        const qsizetype start = m_pos;
+        if (at(m_pos + 1) != u'?') {
+            put(QStringLiteral("("), start);
+            ++m_pos;
+            return GroupKind::Capture;
+        }
+        const QChar kind = at(m_pos + 2);
+        if (kind == u':' || kind == u'=' || kind == u'!') {
+            put(m_src.mid(m_pos, 3), start);
+            m_pos += 3;
+            return kind == u':' ? GroupKind::NonCapture : GroupKind::Lookahead;
+        }
+        if (kind == u'<' && (at(m_pos + 3) == u'=' || at(m_pos + 3) == u'!')) {
+            put(m_src.mid(m_pos, 4), start);
+            m_pos += 4;
+            return GroupKind::Lookbehind;
+        }
+        if (kind == u'<') {
+            QString name;
+            m_pos = readGroupName(m_pos + 3, &name);
+            put(QStringLiteral("("), start);
+            return GroupKind::Capture;
+        }
+        fail(PCRE2_ERROR_UNRECOGNIZED_AFTER_QUERY_P, m_pos + 2);
+    }
+
+    // {n}, {n,} or {n,m} at `start`: returns the offset after it, or -1 when it is not one.
+    qsizetype interval(qsizetype start, quint32 *min, quint32 *max) const
+    {
+        qsizetype i = start + 1;
+        auto number = [&](quint32 *value) {
+            const qsizetype first = i;
+            quint64 v = 0;
+            while (i < m_length && isDecimalDigit(m_src.at(i))) {
+                v = std::min<quint64>(v * 10 + (m_src.at(i).unicode() - u'0'), 0xFFFFFFFFu);
+                ++i;
+            }
+            *value = quint32(v);
+            return i > first;
+        };
+        if (!number(min))
+            return -1;
+        *max = *min;
+        if (at(i) == u',') {
+            ++i;
+            if (!number(max))
+                *max = UINT32_MAX;
+        }
+        if (at(i) != u'}')
+            return -1;
+        return i + 1;
+    }
+
+    void quantifier()
+    {
+        const qsizetype start = m_pos;
+        const QChar c = at(m_pos);
+        if (c == u'*' || c == u'+' || c == u'?') {
+            put(QString(c), start);
+            ++m_pos;
+        } else if (c == u'{') {
+            quint32 min = 0;
+            quint32 max = 0;
+            const qsizetype end = interval(m_pos, &min, &max);
+            if (end < 0)
+                return;
+            if (max < min)
+                fail(PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER, end - 1);
+            if (min > kMaxQuantifier)
+                fail(PCRE2_ERROR_QUANTIFIER_TOO_BIG, m_pos + 1);
+            QString text = QStringLiteral("{%1,").arg(min);
+            if (max <= kMaxQuantifier)
+                text += QString::number(max);
+            put(text + u'}', start);
+            m_pos = end;
+        } else {
+            return;
+        }
+        if (at(m_pos) == u'?') {
+            put(QStringLiteral("?"), m_pos);
+            ++m_pos;
+        }
+    }
+
+    // The character at m_pos, a surrogate pair taken whole.
+    char32_t nextCharacter()
+    {
+        const QChar c = m_src.at(m_pos++);
+        if (c.isHighSurrogate() && at(m_pos).isLowSurrogate())
+            return QChar::surrogateToUcs4(c, m_src.at(m_pos++));
+        return c.unicode();
+    }
+
+    void literal(char32_t c, qsizetype origin)
+    {
+        if (isSurrogate(c))
+            put(QStringLiteral("[]"), origin);
+        else if (c < 0x80 && QChar(char16_t(c)).isLetterOrNumber())
+            put(QString(QChar(c)), origin);
+        else if (c > 0x20 && c < 0x7F)
+            put(QStringLiteral("\\") + QChar(char16_t(c)), origin);
+        else if (c < 0x80)
+            put(hexEscape(c), origin);
+        else
+            put(QString::fromUcs4(&c, 1), origin);
+    }
+
+    // Legacy octal escape starting at the digit at m_pos: at most three digits, at most \377.
+    char32_t octal()
+    {
+        char32_t value = m_src.at(m_pos++).unicode() - u'0';
+        if (isOctalDigit(at(m_pos))) {
+            value = value * 8 + (m_src.at(m_pos++).unicode() - u'0');
+            if (value < 32 && isOctalDigit(at(m_pos)))
+                value = value * 8 + (m_src.at(m_pos++).unicode() - u'0');
+        }
+        return value;
+    }
+
+    int hexDigits(qsizetype start, int count) const
+    {
+        int value = 0;
+        for (int k = 0; k < count; ++k) {
+            const int digit = hexValue(at(start + k));
+            if (digit < 0)
+                return -1;
+            value = value * 16 + digit;
+        }
+        return value;
+    }
+
+    // A character escape with m_pos on the backslash, shared by classes and the rest; \c and
+    // the decimal escapes differ between the two and are handled by the callers.
+    char32_t characterEscape()
+    {
+        const QChar c = at(m_pos + 1);
+        switch (c.unicode()) {
+        case u'f': m_pos += 2; return 0x0C;
+        case u'n': m_pos += 2; return 0x0A;
+        case u'r': m_pos += 2; return 0x0D;
+        case u't': m_pos += 2; return 0x09;
+        case u'v': m_pos += 2; return 0x0B;
+        case u'x': {
+            const int value = hexDigits(m_pos + 2, 2);
+            if (value < 0)
+                break;
+            m_pos += 4;
+            return char32_t(value);
+        }
+        case u'u': {
+            const int value = hexDigits(m_pos + 2, 4);
+            if (value < 0)
+                break;
+            m_pos += 6;
+            if (QChar::isHighSurrogate(char32_t(value)) && at(m_pos) == u'\\' && at(m_pos + 1) == u'u') {
+                const int low = hexDigits(m_pos + 2, 4);
+                if (low >= 0 && QChar::isLowSurrogate(char32_t(low))) {
+                    m_pos += 6;
+                    return QChar::surrogateToUcs4(char16_t(value), char16_t(low));
+                }
+            }
+            return char32_t(value);
+        }
+        default:
+            break;
+        }
+        ++m_pos;
+        return nextCharacter();
+    }
+
+    // An escape outside a class; returns whether it was an atom that may take a quantifier.
+    bool escape()
+    {
+        const qsizetype start = m_pos;
+        if (m_pos + 1 >= m_length)
+            fail(PCRE2_ERROR_END_BACKSLASH, m_pos);
+        const QChar c = m_src.at(m_pos + 1);
+        if (c == u'b' || c == u'B') {
+            put(m_src.mid(m_pos, 2), start);
+            m_pos += 2;
+            return false;
+        }
+        if (const SetEscape set = setEscapeFor(c); set != SetEscape::None) {
+            if (set == SetEscape::Space || set == SetEscape::NotSpace) {
+                ClassContents contents;
+                contents.add(set);
+                put(contents.toPcre(false), start);
+            } else {
+                put(m_src.mid(m_pos, 2), start);
+            }
+            m_pos += 2;
+            return true;
+        }
+        if (c >= u'1' && c <= u'9') {
+            qsizetype i = m_pos + 1;
+            quint32 number = 0;
+            while (i < m_length && isDecimalDigit(m_src.at(i)) && number <= kMaxQuantifier)
+                number = number * 10 + (m_src.at(i++).unicode() - u'0');
+            if (number <= quint32(m_out.captureCount)) {
+                put(QStringLiteral("\\g{%1}").arg(number), start);
+                m_pos = i;
+                return true;
+            }
+            if (c == u'8' || c == u'9') {
+                m_pos += 2;
+                literal(c.unicode(), start);
+                return true;
+            }
+        }
+        if (isDecimalDigit(c)) {
+            ++m_pos;
+            literal(octal(), start);
+            return true;
+        }
+        if (c == u'k' && !m_out.groupNumbers.isEmpty()) {
+            if (at(m_pos + 2) != u'<')
+                fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, m_pos + 2);
+            QString name;
+            const qsizetype end = readGroupName(m_pos + 3, &name);
+            const auto found = m_out.groupNumbers.constFind(name);
+            if (found == m_out.groupNumbers.cend())
+                fail(PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE, m_pos + 3);
+            put(QStringLiteral("\\g{%1}").arg(*found), start);
+            m_pos = end;
+            return true;
+        }
+        if (c == u'c') {
+            const QChar letter = at(m_pos + 2);
+            if ((letter >= u'a' && letter <= u'z') || (letter >= u'A' && letter <= u'Z')) {
+                m_pos += 3;
+                literal(letter.unicode() % 32, start);
+            } else {
+                // Only the backslash is taken; the c is read again as an ordinary character.
+                ++m_pos;
+                literal(u'\\', start);
+            }
+            return true;
+        }
+        literal(characterEscape(), start);
+        return true;
+    }
+
+    ClassAtom classAtom()
+    {
+        if (m_src.at(m_pos) != u'\\')
+            return {SetEscape::None, nextCharacter()};
+        if (m_pos + 1 >= m_length)
+            fail(PCRE2_ERROR_END_BACKSLASH, m_pos);
+        const QChar c = m_src.at(m_pos + 1);
+        if (const SetEscape set = setEscapeFor(c); set != SetEscape::None) {
+            m_pos += 2;
+            return {set, 0};
+        }
+        if (c == u'b') {
+            m_pos += 2;
+            return {SetEscape::None, 0x08};
+        }
+        if (c == u'0' && !isDecimalDigit(at(m_pos + 2))) {
+            m_pos += 2;
+            return {SetEscape::None, 0};
+        }
+        if (isOctalDigit(c)) {
+            ++m_pos;
+            return {SetEscape::None, octal()};
+        }
+        if (c == u'c') {
+            const QChar letter = at(m_pos + 2);
+            if (letter.isDigit() || letter == u'_' || (letter >= u'a' && letter <= u'z') || (letter >= u'A' && letter <= u'Z')) {
+                m_pos += 3;
+                return {SetEscape::None, char32_t(letter.unicode() % 32)};
+            }
+            ++m_pos;
+            return {SetEscape::None, u'\\'};
+        }
+        return {SetEscape::None, characterEscape()};
+    }
+
+    void characterClass()
+    {
+        const qsizetype start = m_pos++;
+        const bool negated = at(m_pos) == u'^';
+        if (negated)
+            ++m_pos;
+        ClassContents contents;
+        while (m_pos < m_length && m_src.at(m_pos) != u']') {
+            const ClassAtom first = classAtom();
+            if (at(m_pos) != u'-' || m_pos + 1 >= m_length || m_src.at(m_pos + 1) == u']') {
+                contents.add(first);
+                continue;
+            }
+            ++m_pos;
+            const ClassAtom last = classAtom();
+            if (first.set != SetEscape::None || last.set != SetEscape::None) {
+                contents.add(first);
+                contents.add(u'-');
+                contents.add(last);
+            } else if (first.character > last.character) {
+                fail(PCRE2_ERROR_CLASS_RANGE_ORDER, m_pos - 1);
+            } else {
+                contents.ranges.push_back({first.character, last.character});
+            }
+        }
+        if (m_pos >= m_length)
+            fail(PCRE2_ERROR_MISSING_SQUARE_BRACKET, m_length);
+        ++m_pos;
+        put(contents.toPcre(negated), start);
+    }
+};
+
+}
+
+TranslatedPattern TranslateEcmaPattern(const QString &pattern)
+{
+    return Translator(pattern).run();
+}
