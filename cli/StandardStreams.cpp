@@ -1,0 +1,147 @@
+#include "cli/StandardStreams.h"
+
+#include <QByteArray>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr qsizetype kReadChunk = qsizetype(1) << 20;
+constexpr qsizetype kWriteChunk = qsizetype(1) << 20;
+
+// The length of the prefix that ends on a character boundary; the rest may be the start of a
+// sequence that the next chunk completes.
+qsizetype CompleteUtf8Prefix(const QByteArray &bytes)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= 4 && back <= size; ++back) {
+        const auto c = static_cast<unsigned char>(bytes.at(size - back));
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return length > back ? size - back : size;
+    }
+    return size;
+}
+
+qint64 StandardInputSizeHint()
+{
+    struct stat info {};
+    if (fstat(fileno(stdin), &info) == 0 && S_ISREG(info.st_mode))
+        return qint64(info.st_size);
+    return 0;
+}
+
+}
+
+void PrepareBinaryStreams()
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+bool ReadStandardInputUtf8(QString *text, QString *error)
+{
+    // Stateless, so that a sequence cut off at the very end counts as an error; chunks are
+    // therefore cut on character boundaries by hand. The initial byte-order mark is kept.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    text->clear();
+    // UTF-8 never takes fewer bytes than UTF-16 code units, so the byte count is enough.
+    const qint64 hint = StandardInputSizeHint();
+    if (hint > 0)
+        text->reserve(qsizetype(hint));
+
+    QByteArray chunk;
+    QByteArray pending;
+    for (;;) {
+        chunk.resize(kReadChunk);
+        const size_t count = std::fread(chunk.data(), 1, size_t(chunk.size()), stdin);
+        chunk.truncate(qsizetype(count));
+        if (count == 0) {
+            if (std::ferror(stdin)) {
+                *error = QStringLiteral("cannot read standard input");
+                return false;
+            }
+            break;
+        }
+        pending.append(chunk);
+        const qsizetype complete = CompleteUtf8Prefix(pending);
+        text->append(decoder(QByteArrayView(pending).first(complete)));
+        pending.remove(0, complete);
+        if (decoder.hasError())
+            break;
+    }
+    if (!pending.isEmpty())
+        text->append(decoder(pending));
+    if (decoder.hasError()) {
+        text->clear();
+        text->squeeze();
+        *error = QStringLiteral("standard input is not valid UTF-8");
+        return false;
+    }
+    return true;
+}
+
+qsizetype FindLoneSurrogate(QStringView text)
+{
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return -1;
+}
+
+bool WriteStandardOutputUtf8(QStringView text, QString *error)
+{
+    const qsizetype lone = FindLoneSurrogate(text);
+    if (lone >= 0) {
+        *error = QStringLiteral("the result has no UTF-8 form: a lone surrogate at character %1").arg(lone);
+        return false;
+    }
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype length = qMin(kWriteChunk, text.size() - start);
+        // Keep a pair together so that every piece encodes on its own.
+        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+            ++length;
+        const QByteArray bytes = encoder(text.sliced(start, length));
+        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
+            break;
+        start += length;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        *error = QStringLiteral("cannot write standard output");
+        return false;
+    }
+    return true;
+}
+
+void PrintError(const QString &message)
+{
+    QString line = message;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    const QByteArray bytes = (QStringLiteral("tavrelo-cli: ") + line + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}

@@ -1,0 +1,203 @@
+#include "app/ExecutableFolder.h"
+#include "cli/CommandLine.h"
+#include "cli/SettingsCheck.h"
+#include "cli/StandardStreams.h"
+#include "settings/Cls_MySettingFile.h"
+#include "settings/RegExp.h"
+#include "settings/WordJoining.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// Exit statuses.
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+constexpr int kUnreadable = 2;
+
+// The palette shows at most this many item buttons, Item1 to Item100.
+constexpr qint32 kButtonCount = 100;
+
+void PrintOut(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString SettingsPath(const Command &command)
+{
+    if (!command.settingsFile.isEmpty())
+        return command.settingsFile;
+    return QDir(ExecutableFolder()).filePath(QStringLiteral("tavrelo.xml"));
+}
+
+// Loaded as the palette loads its own file: folder and name apart, code page or UTF-8, dates.
+bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
+{
+    const QFileInfo info(path);
+    settings.Path(info.absolutePath());
+    settings.Name(info.fileName());
+    if (info.isDir() || !settings.LoadFile()) {
+        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+        return false;
+    }
+    return true;
+}
+
+QString OneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+int RunItems(const QString &path)
+{
+    Cls_MySettingFile settings;
+    if (!LoadSettings(path, settings))
+        return kUnreadable;
+    QString listing;
+    for (qint32 index = 0; index < kButtonCount; ++index) {
+        if (!settings.SetDataPrepare(index))
+            continue;
+        const QString name = settings.GetName();
+        if (name.isEmpty())
+            continue;
+        const QString mode = settings.isReg()    ? QStringLiteral("replace")
+                             : settings.isData() ? QStringLiteral("text")
+                                                 : QStringLiteral("empty");
+        listing += QStringLiteral("%1\t%2\t%3\n").arg(index).arg(OneLine(name), mode);
+    }
+    PrintOut(listing);
+    return kDone;
+}
+
+// GeneratedText keeps the error's description only; the engine's own words say more about a
+// pattern, so the item's pattern is compiled once more to get them.
+QString EngineMessage(Cls_MySettingFile &settings, qint32 index)
+{
+    if (!settings.SetDataPrepare(index))
+        return QString();
+    RegExp expression;
+    expression.Global(true);
+    expression.Pattern(settings.GetReg());
+    try {
+        expression.Replace(QString(), QString());
+    } catch (const RegExpError &e) {
+        return e.engineMessage();
+    }
+    return QString();
+}
+
+int RunApply(const QString &path, qint32 index)
+{
+    Cls_MySettingFile settings;
+    if (!LoadSettings(path, settings))
+        return kUnreadable;
+    QString error;
+    QString input;
+    if (!ReadStandardInputUtf8(&input, &error)) {
+        PrintError(error);
+        return kFailed;
+    }
+    GeneratedText generated = settings.GenerateText(index, input);
+    input = QString();
+    if (!generated.ok) {
+        QString reason = generated.error;
+        if (generated.patternOffset >= 0) {
+            const QString engine = EngineMessage(settings, index);
+            if (!engine.isEmpty())
+                reason += QStringLiteral(": ") + engine;
+            reason += QStringLiteral(" (at character %1 of the pattern)").arg(generated.patternOffset + 1);
+        }
+        PrintError(QStringLiteral("item %1: %2").arg(index).arg(reason));
+        return kFailed;
+    }
+    if (!WriteStandardOutputUtf8(generated.text, &error)) {
+        PrintError(error);
+        return kFailed;
+    }
+    return kDone;
+}
+
+int RunJoinWords()
+{
+    QString error;
+    QString input;
+    if (!ReadStandardInputUtf8(&input, &error)) {
+        PrintError(error);
+        return kFailed;
+    }
+    const QString output = ConvertLines(input);
+    input = QString();
+    if (!WriteStandardOutputUtf8(output, &error)) {
+        PrintError(error);
+        return kFailed;
+    }
+    return kDone;
+}
+
+int RunCheck(const QString &path)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+        return kUnreadable;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+        return kUnreadable;
+    }
+    const QList<Finding> findings = CheckSettings(bytes);
+    QString report;
+    for (const Finding &finding : findings)
+        report += QStringLiteral("%1:%2: %3\n").arg(path).arg(finding.line).arg(OneLine(finding.message));
+    PrintOut(report);
+    return findings.isEmpty() ? kDone : kFailed;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    PrepareBinaryStreams();
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    QString error;
+    const std::optional<Command> command = ParseCommandLine(arguments, &error);
+    if (!command) {
+        PrintError(error);
+        const QByteArray usage = UsageText().toUtf8();
+        std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+        return kUsage;
+    }
+
+    switch (command->kind) {
+    case Command::Kind::Help:
+        PrintOut(UsageText());
+        return kDone;
+    case Command::Kind::Version:
+        PrintOut(VersionText());
+        return kDone;
+    case Command::Kind::Items:
+        return RunItems(SettingsPath(*command));
+    case Command::Kind::Apply:
+        return RunApply(SettingsPath(*command), command->index);
+    case Command::Kind::JoinWords:
+        return RunJoinWords();
+    case Command::Kind::Check:
+        return RunCheck(SettingsPath(*command));
+    }
+    return kUsage;
+}
