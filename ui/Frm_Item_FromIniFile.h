@@ -1,0 +1,87 @@
+#pragma once
+
+#include "settings/Cls_MySettingFile.h"
+
+#include <QList>
+#include <QRect>
+#include <QWidget>
+
+#include <optional>
+
+class ButtonLabel;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QScrollArea;
+
+// The palette window: one label button per named item of the settings, a built-in button that
+// joins words, a link label and a keep-on-top check box. Control arrays keep their members in
+// lists; a member's objectName is the array's name, "_" and its index ("Lbl_Button_3").
+class Frm_Item_FromIniFile : public QWidget {
+    Q_OBJECT
+public:
+    explicit Frm_Item_FromIniFile(QWidget *parent = nullptr);
+
+    // The screen that placement measures against; the window's own screen when not set.
+    void SetScreenGeometry(const QRect &screen);
+    // Builds the buttons from Settings, places the window and paints it. Runs once; showing the
+    // window runs it when nobody has.
+    void Form_Load();
+
+signals:
+    // The user closed the window: the application ends.
+    void Unloaded();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void SubP_CreateControls();
+    ButtonLabel *SubP_NewLabel(const QString &name, const QRect &geometry);
+    ButtonLabel *SubP_AddButtonMember();
+    void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
+    bool BuildItemButtons();
+    void SubP_PlaceWindow();
+
+    void SubP_InitColor();
+    void SubP_SetColorBase(const QString &strA_Key);
+    void SubP_SetColorTitle(const QString &strA_Key);
+    void SubP_SetColorLabel(const QString &strA_Key);
+    void SubP_SetColorBack(const QString &strA_Key);
+    void SubP_ClearHighlight();
+    void SubP_Highlight(ButtonLabel *label);
+
+    void Lbl_Button_Click(int index);
+    void Lbl_Button定型_Click(int index);
+    void Lbl_ButtonLink_Click();
+    void Chk_Most_Click();
+    void SubP_Undo();
+
+    std::optional<QString> GetClipboardText();
+    bool SubP_SetClipboardText(const QString &strA_Text);
+    GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data);
+    bool OpenLink(const QString &strA_Link);
+
+    QPushButton *Cmd_Dummy = nullptr;
+    QScrollArea *Scr_Items = nullptr;
+    QList<QGroupBox *> Fra_Items;
+    QCheckBox *Chk_Most = nullptr;
+    QList<ButtonLabel *> Lbl_Button定型;
+    ButtonLabel *Lbl_ButtonLink = nullptr;
+    QList<QFrame *> Line1;
+    QList<ButtonLabel *> Lbl_Button;
+
+    qint32 lngM_BackColor = 0;
+    // The inside height as designed plus the growth for the buttons, before any limit to the screen.
+    int m_clientHeight = 0;
+    QRect m_screenGeometry;
+    bool m_isLoaded = false;
+    bool m_isPlacedInFrame = false;
+    // What the clipboard held before the last action, for one step of undo.
+    std::optional<QString> m_undoText;
+};
