@@ -1,0 +1,38 @@
+#include "app/ExecutableFolder.h"
+#include "app/MessageBoxPresenter.h"
+#include "app/SingleInstance.h"
+#include "app/mdl_All.h"
+#include "ui/Frm_Item_FromIniFile.h"
+
+#include <QApplication>
+
+namespace {
+
+int Main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // A second start of the same executable ends silently.
+    if (AnotherInstanceRuns())
+        return 0;
+
+    MessageBoxPresenter presenter;
+    SetMessagePresenter(&presenter);
+
+    AppPath = ExecutableFolder();
+    ExeName = ExecutableBaseName();
+    LoadSettings();
+
+    Frm_Item_FromIniFile window;
+    QObject::connect(&window, &Frm_Item_FromIniFile::Unloaded, &EndApplication);
+    window.show();
+    const int status = application.exec();
+    SetMessagePresenter(nullptr);
+    return status;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    return Main(argc, argv);
+}
