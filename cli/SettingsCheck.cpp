@@ -282,9 +282,9 @@ private:
             const QString reason = e.engineMessage().isEmpty() ? e.description() : e.engineMessage();
             if (e.patternOffset() >= 0) {
                 const qsizetype at = reg.contentStart + qMin<qsizetype>(e.patternOffset(), reg.contentLength());
-                report(at, QStringLiteral("the Reg of %1 is not a valid pattern: %2 (at character %3 of the pattern)")
+                report(at, QStringLiteral("the Reg of %1 is not a valid pattern: %2 at position %3")
                                .arg(element, reason)
-                               .arg(e.patternOffset() + 1));
+                               .arg(e.patternOffset()));
             } else {
                 report(reg.open, QStringLiteral("the Reg of %1 is not a valid pattern: %2").arg(element, reason));
             }

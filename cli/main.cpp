@@ -3,7 +3,6 @@
 #include "cli/SettingsCheck.h"
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
-#include "settings/RegExp.h"
 #include "settings/WordJoining.h"
 
 #include <QCoreApplication>
@@ -80,23 +79,6 @@ int RunItems(const QString &path)
     return kDone;
 }
 
-// GeneratedText keeps the error's description only; the engine's own words say more about a
-// pattern, so the item's pattern is compiled once more to get them.
-QString EngineMessage(Cls_MySettingFile &settings, qint32 index)
-{
-    if (!settings.SetDataPrepare(index))
-        return QString();
-    RegExp expression;
-    expression.Global(true);
-    expression.Pattern(settings.GetReg());
-    try {
-        expression.Replace(QString(), QString());
-    } catch (const RegExpError &e) {
-        return e.engineMessage();
-    }
-    return QString();
-}
-
 int RunApply(const QString &path, qint32 index)
 {
     Cls_MySettingFile settings;
@@ -111,14 +93,7 @@ int RunApply(const QString &path, qint32 index)
     GeneratedText generated = settings.GenerateText(index, input);
     input = QString();
     if (!generated.ok) {
-        QString reason = generated.error;
-        if (generated.patternOffset >= 0) {
-            const QString engine = EngineMessage(settings, index);
-            if (!engine.isEmpty())
-                reason += QStringLiteral(": ") + engine;
-            reason += QStringLiteral(" (at character %1 of the pattern)").arg(generated.patternOffset + 1);
-        }
-        PrintError(QStringLiteral("item %1: %2").arg(index).arg(reason));
+        PrintError(QStringLiteral("item %1: %2").arg(index).arg(generated.error));
         return kFailed;
     }
     if (!WriteStandardOutputUtf8(generated.text, &error)) {

@@ -339,7 +339,7 @@ void TestCli::applyFailures_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("invalid pattern, with its position") << "10" << Utf8("ab") << "character 2 of the pattern";
+    QTest::newRow("invalid pattern, with its position") << "10" << Utf8("ab") << "position 1";
     QTest::newRow("no such item") << "3" << Utf8("x") << "Item4";
     QTest::newRow("beyond every element") << "200" << Utf8("x") << "Item201";
     QTest::newRow("index at the 32-bit limit") << "2147483647" << Utf8("x") << "Overflow";
