@@ -25,15 +25,17 @@ constexpr qint32 kOutOfStackSpaceNumber = 28;
 constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY
     | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
 
-// Work limits, per call of pcre2_match, which is per match found: a search that finds nothing in
-// a long text is one call, so the limits must not grow with the text for the JIT, which counts
-// over the whole call. 10 million steps stop a runaway backtracking pattern well within a
-// second and are far from what an ordinary pattern needs.
+// Work limits. Both the JIT and the interpreter count steps per start position, so a search
+// through a long text without a match does not add up towards the match limit. 10 million steps
+// stop runaway backtracking well within a second and are far beyond what ordinary patterns need.
 constexpr uint32_t kMatchLimit = 10'000'000;
-// The interpreter's backtracking memory, in KiB.
-constexpr uint32_t kHeapLimitKiB = 512 * 1024;
+// The interpreter's backtracking memory, in KiB. It is only the fallback when the JIT stack is
+// exhausted, and needs more memory and far more time per step than the JIT, so its limit is
+// kept small enough to give up quickly.
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 // The JIT stack is reserved address space that is only touched as far as it is used; PCRE2's
-// default of 32 KB overflows on a repeated group over a few dozen KB of text.
+// default of 32 KB overflows on a repeated group over a few dozen KB of text, 256 MB lets
+// (a|b)* run over 16 MB.
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 256 * 1024 * 1024;
 
@@ -78,7 +80,6 @@ struct CompiledPattern {
     QString pattern;
     bool ignoreCase = false;
     std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code{nullptr, &pcre2_code_free};
-    std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> matchData{nullptr, &pcre2_match_data_free};
     bool jit = false;
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
@@ -141,9 +142,6 @@ private:
             throwSyntaxError(errorCode, translated.originalOffsets[mapped]);
         }
         entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
-        entry.matchData.reset(pcre2_match_data_create_from_pattern(entry.code.get(), nullptr));
-        if (!entry.matchData)
-            throw std::bad_alloc();
         entry.captureCount = translated.captureCount;
         entry.groupNumbers = std::move(translated.groupNumbers);
         return entry;
@@ -260,13 +258,13 @@ private:
 
 // One search from `offset`; returns PCRE2's result, never a limit or other error.
 int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
-           pcre2_match_context *context)
+           pcre2_match_data *matchData, pcre2_match_context *context)
 {
     int rc = PCRE2_ERROR_JIT_STACKLIMIT;
     if (compiled.jit)
-        rc = pcre2_jit_match(compiled.code.get(), subject, length, offset, 0, compiled.matchData.get(), context);
+        rc = pcre2_jit_match(compiled.code.get(), subject, length, offset, 0, matchData, context);
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
-        rc = pcre2_match(compiled.code.get(), subject, length, offset, PCRE2_NO_JIT, compiled.matchData.get(), context);
+        rc = pcre2_match(compiled.code.get(), subject, length, offset, PCRE2_NO_JIT, matchData, context);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH)
         throwMatchError(rc);
     return rc;
@@ -282,13 +280,18 @@ QString RegExp::Replace(const QString &text, const QString &replacement) const
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
-    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(compiled.matchData.get());
+    // Per call, so the interpreter's backtracking memory, which it keeps, goes with it.
+    const std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> matchData{
+        pcre2_match_data_create_from_pattern(compiled.code.get(), nullptr), &pcre2_match_data_free};
+    if (!matchData)
+        throw std::bad_alloc();
+    const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(matchData.get());
     QString result;
     bool matched = false;
     PCRE2_SIZE copied = 0;
     PCRE2_SIZE from = 0;
     while (from <= length) {
-        const int pairs = search(compiled, subject, length, from, state.matchContext());
+        const int pairs = search(compiled, subject, length, from, matchData.get(), state.matchContext());
         if (pairs == PCRE2_ERROR_NOMATCH)
             break;
         if (!matched) {
