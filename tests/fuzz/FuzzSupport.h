@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/mdl_ErrorFunction.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz {
+
+// Answers every box with OK and shows nothing: the targets call failure paths on purpose.
+class SilentPresenter : public MessagePresenter {
+public:
+    qint16 show(qint32, const QString &, const QString &) override { return MsgBox::Ok; }
+};
+
+inline void installSilentPresenter()
+{
+    static SilentPresenter presenter;
+    SetMessagePresenter(&presenter);
+}
+
+inline QByteArrayView bytes(const uint8_t *data, size_t size)
+{
+    return QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// The input cut at every NUL byte, at most maxParts pieces (the last one keeps any further NULs).
+inline QList<QByteArrayView> split(QByteArrayView input, int maxParts)
+{
+    QList<QByteArrayView> parts;
+    while (parts.size() + 1 < maxParts) {
+        const qsizetype nul = input.indexOf('\0');
+        if (nul < 0)
+            break;
+        parts.append(input.first(nul));
+        input = input.sliced(nul + 1);
+    }
+    parts.append(input);
+    return parts;
+}
+
+// UTF-8 text, or, when asUtf16 is set, raw little-endian UTF-16 code units so that lone
+// surrogates can be reached as well.
+inline QString text(QByteArrayView bytes, bool asUtf16)
+{
+    if (!asUtf16)
+        return QString::fromUtf8(bytes);
+    QString result(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < result.size(); ++i)
+        result[i] = QChar(char16_t(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8));
+    return result;
+}
+
+// A broken invariant is a finding: report it and abort so that libFuzzer keeps the input.
+[[noreturn]] inline void fail(const char *what, const QString &detail = QString())
+{
+    std::fprintf(stderr, "invariant broken: %s %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+}

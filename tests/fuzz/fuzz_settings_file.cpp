@@ -1,0 +1,73 @@
+// A settings file loaded and every item used on a text, as the window does at start and on clicks.
+// Input: the file's bytes, then optionally the marker of four NUL bytes, a flag byte (bit 0: the
+// text is UTF-16 code units) and the clipboard text.
+#include "FuzzSupport.h"
+
+#include "settings/Cls_MySettingFile.h"
+#include "settings/ColorText.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kFileName = QStringLiteral("tavrelo.xml");
+QTemporaryDir *folder = nullptr;
+
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::installSilentPresenter();
+    folder = new QTemporaryDir;
+    if (!folder->isValid())
+        fuzz::fail("no temporary folder");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QByteArrayView input = fuzz::bytes(data, size);
+    QString clipboard = QStringLiteral("2024-01-02 「a」 x  y\r\nz");
+    const qsizetype marker = input.indexOf(QByteArrayView("\0\0\0\0", 4));
+    if (marker >= 0) {
+        const QByteArrayView rest = input.sliced(marker + 4);
+        clipboard = rest.isEmpty() ? QString() : fuzz::text(rest.sliced(1), rest[0] & 1);
+        input = input.first(marker);
+    }
+
+    QFile file(folder->filePath(kFileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input.data(), input.size()) != input.size())
+        fuzz::fail("cannot write the settings file");
+    file.close();
+
+    Cls_MySettingFile settings;
+    settings.Path(folder->path());
+    settings.Name(kFileName);
+    if (!settings.LoadFile())
+        fuzz::fail("an existing file did not load");
+
+    settings.GetTitle();
+    settings.GetLink();
+    settings.IsShowVersion();
+    for (const char *key : {"Base", "Title", "Label", "Back"}) {
+        const qint32 color = ToColor(settings.Color().Gets(QString::fromLatin1(key)));
+        if (color < 0 || color > 0xFFFFFF)
+            fuzz::fail("colour outside RRGGBB");
+    }
+
+    for (qint32 index = 0; index < 100; ++index) {
+        const bool positioned = settings.SetDataPrepare(index);
+        settings.GetName();
+        const QString given = settings.DataGet(index, clipboard);
+        const GeneratedText generated = settings.GenerateText(index, clipboard);
+        // Both roads give the same text; a failure is an empty text on the silent road.
+        if (!positioned && (generated.ok || !given.isEmpty()))
+            fuzz::fail("a missing item produced a text");
+        if (generated.ok && given != generated.text)
+            fuzz::fail("DataGet and GenerateText disagree", QString::number(index));
+        if (!generated.ok && !given.isEmpty())
+            fuzz::fail("a failed item gave a text", QString::number(index));
+    }
+    return 0;
+}
