@@ -16,47 +16,56 @@ for tool in Xvfb xdpyinfo xdotool xclip python3 sha256sum; do
   command -v "$tool" >/dev/null || { "$here/../../scripts/install-deps.sh" test || fail "cannot install $tool"; break; }
 done
 
+# shellcheck source=../../scripts/virtual-display.sh
+. "$here/../../scripts/virtual-display.sh"
+
 work=$(mktemp -d)
-xvfb_pid=
-palette_pid=
+palettes=()
 cleanup() {
-  [ -n "$palette_pid" ] && kill "$palette_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
+  local pid
+  for pid in "${palettes[@]}"; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  stop_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 step "starting a virtual X display"
-for n in 90 91 92 93 94 95 96 97 98 99; do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-      export DISPLAY=":$n"
-      break 2
-    fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill "$xvfb_pid" 2>/dev/null
-  xvfb_pid=
-done
-[ -n "$xvfb_pid" ] || fail "no free display among :90 to :99"
+start_virtual_display || fail "no free display among :90 to :99"
 echo "display $DISPLAY"
-unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# The program reads the settings file that bears its own name, so a renamed copy reads mypalette.xml.
-step "preparing mypalette with mypalette.xml"
+# The program reads the settings file that bears its own name: the copy named mypalette reads
+# mypalette.xml and ignores the shipped example beside it, which the copy named tavrelo reads.
+step "preparing mypalette and tavrelo with their settings files"
 app="$work/app"
 mkdir "$app"
 cp "$program" "$app/mypalette"
-sed "s|<Title>Tavrelo</Title>|<Title>$title</Title>|" "$examples/tavrelo.xml" >"$app/mypalette.xml"
-grep -q "<Title>$title</Title>" "$app/mypalette.xml" || fail "the example settings have no title to replace"
-checksum=$(sha256sum "$app/mypalette.xml")
+cp "$program" "$app/tavrelo"
+cp "$examples/tavrelo.xml" "$app/tavrelo.xml"
+# Item2 is missing on purpose: the buttons of Item1 and Item3 stand directly under one another.
+cat >"$app/mypalette.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<myItem>
+	<DataSetting>
+		<Title>$title</Title>
+		<Version>true</Version>
+		<Item1>
+			<Name>日付をドット区切りに</Name>
+			<Reg>(\d{4})-(\d{2})-(\d{2})</Reg>
+			<Replace>\$1.\$2.\$3</Replace>
+		</Item1>
+		<Item3>
+			<Name>署名</Name>
+			<Data>--
+山田 太郎</Data>
+		</Item3>
+	</DataSetting>
+</myItem>
+XML
+checksums=$(sha256sum "$app"/*.xml)
 
 clip_set() { printf '%s' "$1" | xclip -selection clipboard -t UTF8_STRING -i; }
 clip_get() { xclip -selection clipboard -t UTF8_STRING -o 2>/dev/null; }
@@ -72,38 +81,57 @@ expect_clipboard() {
   fail "$what: the clipboard holds '$got', expected '$expected'"
 }
 
-# Clicks with the real pointer at a point of the window's inside, given in pixels.
+# Clicks with the real pointer at a point of a window's inside, given in pixels.
 click_at() {
-  xdotool mousemove --window "$wid" "$1" "$2" sleep 0.1 click 1
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
 }
 
-step "starting the palette"
-(cd / && exec "$app/mypalette") &
-palette_pid=$!
-wid=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$palette_pid" --name "^$title" | head -n1)
-[ -n "$wid" ] || fail "no palette window titled $title appeared"
-caption=$(xdotool getwindowname "$wid")
-echo "window $wid: $caption"
-[ "$caption" = "$title ver1.0.0" ] || fail "caption is '$caption', expected '$title ver1.0.0'"
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-echo "geometry ${WIDTH}x${HEIGHT}+${X}+${Y}"
+# start_palette <program> <caption>: starts it and waits for its shown window; sets pid, wid
+# and the window's HEIGHT.
+start_palette() {
+  (cd / && exec "$1") &
+  pid=$!
+  palettes+=("$pid")
+  wid=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$pid" --name "^$2\$" | head -n1)
+  [ -n "$wid" ] || fail "no window captioned '$2' appeared for $1"
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  echo "ok: window $wid captioned '$2', ${WIDTH}x${HEIGHT}+${X}+${Y}"
+}
+
+# close_palette <pid> <window>: closes the window as its close box would; the process must end.
+close_palette() {
+  python3 "$here/close_window.py" "$2" || fail "could not ask window $2 to close"
+  for _ in $(seq 100); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$1" 2>/dev/null && fail "process $1 still runs after its window was closed"
+  wait "$1"
+  local status=$?
+  [ "$status" -lt 128 ] || fail "process $1 ended by signal $((status - 128))"
+  echo "ok: closing the window ended process $1 (status $status)"
+}
+
+step "starting mypalette"
+start_palette "$app/mypalette" "$title ver1.0.0"
+palette_pid=$pid palette_wid=$wid palette_height=$HEIGHT
 
 # Design layout in pixels, inside the frame at the window's top-left: the built-in button at
 # 14,20 (147x13), the item buttons from 12,44 down in steps of 15 (163x15).
-step "rewriting the clipboard with the third item (dates with dots)"
+step "rewriting the clipboard with the first button (dates with dots)"
 clip_set "due 2024-05-06 and 1999-12-31"
 expect_clipboard "due 2024-05-06 and 1999-12-31" "clipboard set by xclip"
-click_at 90 $((44 + 2 * 15 + 8))
-expect_clipboard "due 2024.05.06 and 1999.12.31" "item 3 rewrote the dates"
+click_at "$palette_wid" 90 $((44 + 8))
+expect_clipboard "due 2024.05.06 and 1999.12.31" "the first button rewrote the dates"
 
-step "putting the sixth item's fixed text on the clipboard"
+step "putting the second button's fixed text on the clipboard"
 clip_set "anything"
-click_at 90 $((44 + 5 * 15 + 8))
-expect_clipboard $'--\n山田 太郎\ntavrelo@example.com' "item 6 put its fixed text"
+click_at "$palette_wid" 90 $((44 + 15 + 8))
+expect_clipboard $'--\n山田 太郎' "the second button put Item3's fixed text"
 
 step "joining words with the built-in button"
 clip_set "get user name"
-click_at 80 27
+click_at "$palette_wid" 80 27
 expect_clipboard "getUserName" "the built-in button joined the words"
 
 step "starting a second instance of the same copy"
@@ -118,19 +146,18 @@ windows=$(xdotool search --onlyvisible --name "^$title" | wc -l)
 kill -0 "$palette_pid" 2>/dev/null || fail "the first palette ended"
 echo "ok: one palette window, the first instance still runs"
 
-step "closing the palette"
-python3 "$here/close_window.py" "$wid" || fail "could not ask the window to close"
-for _ in $(seq 100); do
-  kill -0 "$palette_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$palette_pid" 2>/dev/null; then
-  fail "the palette still runs after its window was closed"
-fi
-wait "$palette_pid"
-echo "ok: the palette ended (status $?)"
-palette_pid=
-[ "$(sha256sum "$app/mypalette.xml")" = "$checksum" ] || fail "the settings file changed"
-echo "ok: the settings file is unchanged"
+step "starting tavrelo beside it with the shipped example"
+start_palette "$app/tavrelo" "Tavrelo ver1.0.0"
+example_pid=$pid example_wid=$wid
+# Six named items against two: four more rows of 15 pixels.
+[ "$HEIGHT" -eq $((palette_height + 4 * 15)) ] ||
+  fail "the example's window is $HEIGHT pixels high, expected $((palette_height + 4 * 15))"
+echo "ok: another program file runs its own instance, with one row per item"
+
+step "closing both palettes"
+close_palette "$palette_pid" "$palette_wid"
+close_palette "$example_pid" "$example_wid"
+[ "$(sha256sum "$app"/*.xml)" = "$checksums" ] || fail "a settings file changed"
+echo "ok: the settings files are unchanged"
 
 echo "PASS: end-to-end"

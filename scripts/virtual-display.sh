@@ -1,0 +1,37 @@
+# Sourced by the scripts that need a virtual X display of their own.
+# start_virtual_display [WxHxD]: starts Xvfb on the first free display of :90 to :99, waits until
+# it answers, exports DISPLAY and sets xvfb_pid. Returns 1 when no display could be started.
+# stop_virtual_display: ends that Xvfb.
+
+xvfb_pid=
+
+start_virtual_display() {
+  local screen=${1:-1280x1024x24} n
+  for n in 90 91 92 93 94 95 96 97 98 99; do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -nolisten tcp -screen 0 "$screen" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        unset WAYLAND_DISPLAY
+        return 0
+      fi
+      # Another server took the number first: try the next one.
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+  done
+  return 1
+}
+
+stop_virtual_display() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+  fi
+}
