@@ -31,8 +31,10 @@ QString SerifFamily()
 {
     static const QString family = NearestFamily(
         {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-         QStringLiteral("Tinos"), QStringLiteral("Nimbus Roman"), QStringLiteral("DejaVu Serif"),
-         QStringLiteral("Noto Serif"), QStringLiteral("Noto Serif CJK JP")},
+         QStringLiteral("Tinos"), QStringLiteral("Nimbus Roman"),
+         // The frame's caption is Japanese: a serif face with kana and kanji beats a Latin one.
+         QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAMincho"), QStringLiteral("DejaVu Serif"),
+         QStringLiteral("Noto Serif")},
         QFont::Serif);
     return family;
 }

@@ -91,7 +91,8 @@ ButtonLabel *Frm_Item_FromIniFile::SubP_NewLabel(const QString &name, const QRec
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setFont(font());
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Centred, so that faces taller than MS Gothic lose only their empty leading.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetColor(label, QPalette::WindowText, RgbColor(LabelText));
     return label;
 }
