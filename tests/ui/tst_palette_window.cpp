@@ -36,6 +36,7 @@ private slots:
     void missingFileIsAnnouncedOnce();
     void noSettingsObjectReportsEachFailure();
     void labelsNeverTakeTheFocus();
+    void closingEndsTheRun();
 };
 
 void TestPaletteWindow::buttonsFollowTheItems_data()
@@ -247,6 +248,26 @@ void TestPaletteWindow::labelsNeverTakeTheFocus()
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     // The dummy button lies right of the inside area.
     QVERIFY(palette.control(QStringLiteral("Cmd_Dummy"))->x() >= palette.window->width());
+}
+
+void TestPaletteWindow::closingEndsTheRun()
+{
+    PaletteFixture palette;
+    QVERIFY(palette.write(Named(1, "a") + QStringLiteral("<Title>@@@@/@@/@@</Title>")));
+    QFile file(palette.dir.filePath(QStringLiteral("tavrelo.xml")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    palette.load();
+    QVERIFY(palette.show());
+    connect(palette.window.get(), &Frm_Item_FromIniFile::Unloaded, &EndApplication);
+
+    QVERIFY(Settings);
+    QVERIFY(palette.window->close());
+    QVERIFY(!Settings);
+    // The date filled in at load time never reaches the file.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 QTEST_MAIN(TestPaletteWindow)
