@@ -115,7 +115,6 @@ void TestPaletteActions::clicks_data()
                                                       << QStringLiteral("よろしくお願いします。");
     QTest::newRow("neither pattern nor text") << "Lbl_Button_3" << QStringLiteral("gone") << 1 << QString();
     QTest::newRow("two clicks chain") << "Lbl_Button_4" << QStringLiteral("ab") << 2 << QStringLiteral("aaaab");
-    QTest::newRow("rewrite on an empty clipboard") << "Lbl_Button_4" << QString() << 1 << QString();
     QTest::newRow("built-in button") << "Lbl_Button定型_0" << QStringLiteral("  item count  \r\nmax value")
                                      << 1 << QStringLiteral("itemCount\r\nmaxValue");
     QTest::newRow("built-in button keeps a final CR LF") << "Lbl_Button定型_0" << QStringLiteral("get user name\r\n")
@@ -195,8 +194,6 @@ void TestPaletteActions::busyClipboard_data()
     QTest::newRow("never readable") << "Lbl_Button_0" << 1000 << 0 << false << QStringLiteral("a b") << 1;
     QTest::newRow("never writable") << "Lbl_Button_0" << 0 << 1000 << false << QStringLiteral("a b") << 1;
     QTest::newRow("writes do not stick") << "Lbl_Button_1" << 0 << 0 << true << QStringLiteral("a b") << 1;
-    QTest::newRow("built-in button, never writable") << "Lbl_Button定型_0" << 0 << 1000 << false
-                                                     << QStringLiteral("a b") << 1;
 }
 
 void TestPaletteActions::busyClipboard()

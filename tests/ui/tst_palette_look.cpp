@@ -48,10 +48,6 @@ void TestPaletteLook::colours_data()
                              << QColor(0, 0, 0xC0) << QColor(0xC0, 0xD8, 0xF0);
     QTest::newRow("missing keys are black") << QStringLiteral("<Label>ff0000</Label>") << QColor(Qt::black)
                                             << QColor(Qt::black) << QColor(255, 0, 0) << QColor(Qt::black);
-    QTest::newRow("digits only are padded") << QStringLiteral("<Base>8080</Base><Title>0</Title><Label>FFF</Label>"
-                                                              "<Back> FF8000\t</Back>")
-                                            << QColor(0, 128, 128) << QColor(Qt::black) << QColor(255, 15, 0)
-                                            << QColor(255, 128, 0);
 }
 
 void TestPaletteLook::colours()
