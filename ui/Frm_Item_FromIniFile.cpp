@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -101,6 +102,7 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
 {
     setObjectName(QStringLiteral("Frm_Item_FromIniFile"));
     setWindowTitle(QStringLiteral("Tavrelo"));
+    setWindowIcon(QIcon(QStringLiteral(":/tavrelo.png")));
     setFont(DesignFont(GothicFamily(), WindowFontSize));
     setAutoFillBackground(true);
     SetColor(this, QPalette::Window, RgbColor(BaseColor));

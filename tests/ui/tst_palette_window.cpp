@@ -209,6 +209,7 @@ void TestPaletteWindow::missingFileIsAnnouncedOnce()
 
     // The empty palette as designed, one template row smaller.
     QCOMPARE(palette.window->windowTitle(), QStringLiteral("Tavrelo"));
+    QCOMPARE(palette.window->windowIcon().actualSize(QSize(32, 32)), QSize(32, 32));
     QVERIFY(palette.visibleButtonTags().isEmpty());
     QVERIFY(!palette.control(QStringLiteral("Lbl_ButtonLink"))->isVisibleTo(palette.window.get()));
     QCOMPARE(palette.window->height(), 66 - 15);
