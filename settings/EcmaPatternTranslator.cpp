@@ -11,7 +11,8 @@
 // literals, unknown escapes stand for the character itself, `\c` without a letter is a
 // backslash. Deliberate differences, kept because PCRE2 or the program needs them:
 // - A surrogate pair (written directly or as \uD83D\uDE00) is one character, also for `.`,
-//   classes and quantifiers; a lone surrogate in the pattern matches nothing.
+//   classes and quantifiers. A lone surrogate, in the pattern or in the text, is matched by
+//   nothing (PCRE2 reads the text as UTF-16 and skips what is not valid).
 // - A lookbehind must have a bounded length (PCRE2 10.42 matches it backwards by length).
 // - Captures inside a repeated group keep their value from an earlier iteration, where
 //   ECMAScript clears them at the start of each iteration; and a repeated group may end with an

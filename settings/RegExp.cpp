@@ -5,8 +5,11 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <algorithm>
+#include <iterator>
 #include <list>
 #include <memory>
+#include <new>
 
 RegExpError::RegExpError(qint32 number, const QString &description, const QString &engineMessage,
                          qint32 patternOffset)
@@ -39,8 +42,9 @@ constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 256 * 1024 * 1024;
 
-// Compiled patterns are cached per thread: compiling costs far more than a replace on a
-// clipboard-sized text (see bench_regexp's compile benchmarks).
+// Compiled patterns are cached per thread: on a clipboard-sized text a replace with a cached
+// pattern took 0.65 us, compiling (translation, PCRE2 and JIT) every time 19 us
+// (bench_regexp's BM_ShortTextCached and BM_ShortTextCompiled).
 constexpr size_t kCacheSize = 16;
 
 QString errorMessage(int code)

@@ -151,6 +151,7 @@ module.exports = [
   ['(' + SMILE + ')+', 'S', SMILE + SMILE + 'x'],
   ['𠮷', '吉', '𠮷野家'],
   [r`\uD83D`, 'X', 'a\uD83Db', { difference: 'a lone surrogate in the pattern matches nothing' }],
+  ['x.', 'y', 'x\uD800z', { difference: 'a lone surrogate in the text is matched by nothing, not even . or [^a]' }],
   ['[^a]', '#', 'ab'],
   ['b', 'c', SMILE + 'b' + SMILE],
 

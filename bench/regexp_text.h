@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// The benchmark text and items, built the same way as in v8_regexp.js so that the two runs
+// can be compared item by item.
+namespace RegExpBench {
+
+struct Item {
+    const char *name;
+    const char16_t *pattern;
+    const char16_t *replacement;
+};
+
+inline const std::array<Item, 4> kItems = {{
+    {"dates", u"(\\d{4})-(\\d{2})-(\\d{2})", u"$1.$2.$3"},
+    {"spaces", u" +", u""},
+    {"brackets", u"「([^」]*)」", u"『$1』"},
+    {"word", u"\\bfoo\\b", u"bar"},
+}};
+
+// Mixed Japanese and ASCII lines with CR LF, dates, quotes and runs of spaces, from a fixed
+// linear congruential sequence.
+inline QString buildText(qsizetype minimumLength)
+{
+    std::uint32_t state = 12345;
+    auto next = [&state](std::uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % range;
+    };
+    auto two = [](std::uint32_t n) { return QString::number(n).rightJustified(2, u'0'); };
+    QString text;
+    text.reserve(minimumLength + 64);
+    while (text.size() < minimumLength) {
+        const QString date = QStringLiteral("%1-%2-%3").arg(1990 + next(40)).arg(two(1 + next(12))).arg(two(1 + next(28)));
+        switch (next(5)) {
+        case 0: text += date + QStringLiteral(" の会議で「議題%1」を確認しました。\r\n").arg(next(100)); break;
+        case 1: text += QStringLiteral("foo bar  baz   foo.qux foobar food %1\r\n").arg(next(1000)); break;
+        case 2: text += QStringLiteral("東京　大阪  「こんにちは」と言った foo　%1\r\n").arg(date); break;
+        case 3: text += QStringLiteral("    indented    text with   spaces   \r\n"); break;
+        default: text += QStringLiteral("カタカナとひらがなと漢字の行です。番号%1、\r\n").arg(next(100000)); break;
+        }
+    }
+    return text;
+}
+
+}
