@@ -27,7 +27,8 @@ using namespace PaletteDesign;
 
 namespace {
 
-const QString kTag = QStringLiteral("tag");
+// The dynamic property that carries a label's tag: an item index as text, or the link.
+constexpr const char *kTag = "tag";
 
 QColor RgbColor(unsigned rrggbb)
 {
@@ -264,7 +265,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
             setWindowTitle(title);
         const QString link = settings.GetLink();
         if (!link.isEmpty()) {
-            Lbl_ButtonLink->setProperty(kTag.toLatin1().constData(), link);
+            Lbl_ButtonLink->setProperty(kTag, link);
             Lbl_ButtonLink->setVisible(true);
         }
 
@@ -283,7 +284,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
             button->setGeometry(templateLeft, currentTop, button->width(), templateHeight);
             button->setVisible(true);
             button->setText(name);
-            button->setProperty(kTag.toLatin1().constData(), QString::number(index));
+            button->setProperty(kTag, QString::number(index));
             ++count;
         }
 
@@ -462,7 +463,7 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
         if (!given) {
             prompt = BusyClipboardMessage();
         } else {
-            const qint32 item = button->property(kTag.toLatin1().constData()).toString().toInt();
+            const qint32 item = button->property(kTag).toString().toInt();
             const GeneratedText result = GetItemText(item, *given);
             if (!result.ok)
                 prompt = ItemFailureMessage(button->text(), result);
@@ -508,7 +509,7 @@ void Frm_Item_FromIniFile::SubP_Undo()
 
 void Frm_Item_FromIniFile::Lbl_ButtonLink_Click()
 {
-    OpenLink(Lbl_ButtonLink->property(kTag.toLatin1().constData()).toString());
+    OpenLink(Lbl_ButtonLink->property(kTag).toString());
 }
 
 void Frm_Item_FromIniFile::Chk_Most_Click()
