@@ -9,10 +9,12 @@
 
 namespace {
 
+#ifndef Q_OS_WIN
 constexpr qint32 Accepted = 42;
 constexpr qint32 FileNotFound = 2;
 constexpr qint32 PathNotFound = 3;
 constexpr qint32 NoAssociation = 31;
+#endif
 
 class DesktopLinkOpener : public LinkOpener {
 public:
