@@ -35,8 +35,9 @@ QString ConvertWord(const QString &word, qint32 startPosition)
 {
     if (startPosition <= 1 || word.isEmpty())
         return word;
-    // A surrogate pair is one character; its case mapping may change its length.
-    const qsizetype first = word.at(0).isHighSurrogate() && word.size() > 1 ? 2 : 1;
+    // A surrogate pair is one character; its case mapping may change its length. A lone high
+    // surrogate is a character of its own, and what follows it keeps its case.
+    const qsizetype first = word.at(0).isHighSurrogate() && word.size() > 1 && word.at(1).isLowSurrogate() ? 2 : 1;
     return word.left(first).toUpper() + word.mid(first);
 }
 
