@@ -26,7 +26,6 @@ void TestErrorFunction::errorBoxPrompt_data()
     QTest::newRow("overflow") << 6 << "Overflow" << "Tavrelo" << "6 Overflow\rTavrelo";
     QTest::newRow("negative number") << -2147221504 << "Automation error" << "Tavrelo"
                                      << "-2147221504 Automation error\rTavrelo";
-    QTest::newRow("empty texts") << 0 << "" << "" << "0 \r";
 }
 
 void TestErrorFunction::errorBoxPrompt()

@@ -1,12 +1,10 @@
 // RegExp beyond the conformance table: error reports, work limits on long and pathological
-// input, text that is not valid UTF-16, and the per-thread compile cache.
+// input, text that is not valid UTF-16, and the compile cache.
 #include "settings/RegExp.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <thread>
-#include <vector>
 
 class TestRegExp : public QObject {
     Q_OBJECT
@@ -19,12 +17,10 @@ private slots:
     void invalidUtf16Text_data();
     void invalidUtf16Text();
     void ignoreCaseIsPartOfTheCacheKey();
-    void threadsKeepTheirOwnState();
     void runawayBacktrackingEnds_data();
     void runawayBacktrackingEnds();
     void longTextsStayWithinTheLimits_data();
     void longTextsStayWithinTheLimits();
-    void repeatedGroupOverLongText_data();
     void repeatedGroupOverLongText();
     void repeatedGroupBeyondEveryStack();
 };
@@ -48,15 +44,9 @@ void TestRegExp::syntaxError_data()
     QTest::addColumn<qint32>("offset");
 
     QTest::newRow("unclosed group") << QStringLiteral("(abc") << 4;
-    QTest::newRow("unmatched close") << QStringLiteral("abc)") << 3;
     QTest::newRow("nothing to repeat") << QStringLiteral("*a") << 0;
-    QTest::newRow("double quantifier") << QStringLiteral("ab**") << 3;
     QTest::newRow("unterminated class") << QStringLiteral("[abc") << 4;
-    QTest::newRow("range out of order") << QStringLiteral("x[z-a]") << 4;
     QTest::newRow("interval out of order") << QStringLiteral("a{3,2}") << 5;
-    QTest::newRow("trailing backslash") << QStringLiteral("ab\\") << 2;
-    QTest::newRow("unknown group kind") << QStringLiteral("a(?i)") << 3;
-    QTest::newRow("duplicate group name") << QStringLiteral("(?<n>a)(?<n>b)") << 10;
     QTest::newRow("counted in the user's characters") << QStringLiteral("「日本[語") << 5;
     // PCRE2 finds this one in the translated pattern, where each \s is a long class.
     QTest::newRow("engine error mapped back") << QStringLiteral("\\s\\s(?<=a+)b") << 4;
@@ -87,7 +77,6 @@ void TestRegExp::firstMatchOnly_data()
 
     QTest::newRow("first of several") << QStringLiteral("a") << QStringLiteral("aaa") << QStringLiteral("baa");
     QTest::newRow("empty match at start") << QStringLiteral("x*") << QStringLiteral("abc") << QStringLiteral("babc");
-    QTest::newRow("no match") << QStringLiteral("z") << QStringLiteral("abc") << QStringLiteral("abc");
 }
 
 void TestRegExp::firstMatchOnly()
@@ -111,8 +100,6 @@ void TestRegExp::invalidUtf16Text_data()
         << QStringLiteral("b") << QStringLiteral("a") + high + u'b' << QStringLiteral("a") + high + u'X';
     QTest::newRow("empty matches step over a lone surrogate")
         << QStringLiteral("x*") << QString(low) + u'a' << QStringLiteral("X") + low + u'X' + u'a' + u'X';
-    QTest::newRow("lone surrogate at the end")
-        << QStringLiteral("a$") << QString(u'a') + high << QString(u'a') + high;
 }
 
 void TestRegExp::invalidUtf16Text()
@@ -136,31 +123,6 @@ void TestRegExp::ignoreCaseIsPartOfTheCacheKey()
     QCOMPARE(expression.Replace(QStringLiteral("ABC abc"), QStringLiteral("x")), QStringLiteral("ABC x"));
 }
 
-void TestRegExp::threadsKeepTheirOwnState()
-{
-    // More patterns than the cache holds, so entries are evicted while other threads match.
-    constexpr int kThreads = 4;
-    constexpr int kPatterns = 40;
-    std::vector<int> failures(kThreads, 0);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([t, &failures] {
-            for (int round = 0; round < 20; ++round) {
-                for (int p = 0; p < kPatterns; ++p) {
-                    const QString digits = QString::number(p + t);
-                    const QString text = QStringLiteral("a%1b%1").arg(digits);
-                    if (replace(QStringLiteral("(%1)").arg(digits), text, QStringLiteral("<$1>"))
-                        != QStringLiteral("a<%1>b<%1>").arg(digits))
-                        ++failures[t];
-                }
-            }
-        });
-    }
-    for (std::thread &thread : threads)
-        thread.join();
-    QCOMPARE(failures, std::vector<int>(kThreads, 0));
-}
-
 void TestRegExp::runawayBacktrackingEnds_data()
 {
     QTest::addColumn<QString>("pattern");
@@ -168,9 +130,7 @@ void TestRegExp::runawayBacktrackingEnds_data()
 
     const QString as(32, u'a');
     QTest::newRow("nested plus") << QStringLiteral("(a+)+$") << as + u'b';
-    QTest::newRow("nested star") << QStringLiteral("(a*)*b") << as;
     QTest::newRow("overlapping alternatives") << QStringLiteral("(a|aa)+$") << as + u'b';
-    QTest::newRow("back reference") << QStringLiteral("(a+)+\\1c") << as + u'b';
 }
 
 // The call must come back, with the right answer (no match) or a work-limit error; the guard is
@@ -200,9 +160,9 @@ void TestRegExp::longTextsStayWithinTheLimits_data()
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QString>("expectedLine");
 
-    // 100 MB of UTF-16 text each.
-    const int lines = 50 * 1024 * 1024 / 16;
-    QTest::newRow("no match in 100 MB") << QStringLiteral("(\\d{4})-(\\d{2})") << QStringLiteral("abc def ghi jk\r\n")
+    // 10 MB of UTF-16 text each; larger texts are measured in bench/.
+    const int lines = 5 * 1024 * 1024 / 16;
+    QTest::newRow("no match") << QStringLiteral("(\\d{4})-(\\d{2})") << QStringLiteral("abc def ghi jk\r\n")
                                         << lines << QStringLiteral("$2") << QStringLiteral("abc def ghi jk\r\n");
     QTest::newRow("no match, backtracking at each position")
         << QStringLiteral("[a-z]+\\d") << QStringLiteral("abc def ghi jk\r\n") << lines << QString()
@@ -226,20 +186,12 @@ void TestRegExp::longTextsStayWithinTheLimits()
     QCOMPARE(result.last(expectedLine.size()), expectedLine);
 }
 
-void TestRegExp::repeatedGroupOverLongText_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::newRow("1 MB") << 512 * 1024;
-    QTest::newRow("4 MB") << 2 * 1024 * 1024;
-}
-
 // Each repetition of a group takes room on the JIT stack (PCRE2's default overflows at a few
 // dozen KB of text), and the interpreter takes over when that runs out.
 void TestRegExp::repeatedGroupOverLongText()
 {
-    QFETCH(int, length);
-
-    const QString text = QStringLiteral("ab").repeated(length / 2);
+    // 1 MB of UTF-16 text.
+    const QString text = QStringLiteral("ab").repeated(256 * 1024);
     QCOMPARE(replace(QStringLiteral("(a|b)*"), text, QStringLiteral("[$1]")), QStringLiteral("[b][]"));
 }
 

@@ -66,20 +66,14 @@ void TestClsXml::elementSearch_data()
     QTest::newRow("blanks kept") << "<Base> 404040 </Base>" << "Base" << " 404040 ";
     QTest::newRow("Item1 never finds Item10") << "<Item10>x</Item10>" << "Item1" << "";
     QTest::newRow("Item10 never finds Item1") << "<Item1>x</Item1>" << "Item10" << "";
-    QTest::newRow("Item1 after Item10") << "<Item10>a</Item10><Item1>b</Item1>" << "Item1" << "b";
     QTest::newRow("case matters") << "<base>1</base>" << "Base" << "";
     QTest::newRow("first opening tag wins") << "<A>1</A><A>2</A>" << "A" << "1";
     QTest::newRow("tag inside a comment wins") << "<!-- <A>x</A> --><A>y</A>" << "A" << "x";
     QTest::newRow("nested same name ends at first close") << "<A>1<A>2</A>3</A>" << "A" << "1<A>2";
     QTest::newRow("missing close") << "<A>1" << "A" << "";
-    QTest::newRow("missing open") << "1</A>" << "A" << "";
-    QTest::newRow("close before open only") << "</A><A>1" << "A" << "";
-    QTest::newRow("empty element") << "<A></A>" << "A" << "";
     QTest::newRow("attributes not recognised") << "<A x=\"1\">1</A>" << "A" << "";
-    QTest::newRow("self-closing") << "<A/>" << "A" << "";
     QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>" << "A" << "&amp;&lt;";
     QTest::newRow("spans lines") << "<A>\r\n\t<B>1</B>\r\n</A>" << "A" << "\r\n\t<B>1</B>\r\n";
-    QTest::newRow("Japanese name") << "<名前>値</名前>" << "名前" << "値";
 }
 
 void TestClsXml::elementSearch()
@@ -102,22 +96,13 @@ void TestClsXml::reading_data()
 
     QTest::newRow("empty file") << QByteArray() << QString();
     QTest::newRow("no final line break") << QByteArray("a\r\nb") << "a\r\nb\r\n";
-    QTest::newRow("final line break") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n";
     QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << "a\r\n\r\n";
     QTest::newRow("lone LF stays in line") << QByteArray("a\nb\n") << "a\nb\n\r\n";
     QTest::newRow("lone CR ends line") << QByteArray("a\rb") << "a\r\nb\r\n";
-    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << "a\r\n\r\nb\r\n";
-    QTest::newRow("cp932 backslash and tilde") << QByteArray("\\d~") << "\\d~\r\n";
-    QTest::newRow("cp932 wave dash") << QByteArray("\x81\x60") << QString(QChar(0xFF5E)) + kCrLf;
-    QTest::newRow("cp932 fullwidth backslash") << QByteArray("\x81\x5F") << QString(QChar(0xFF3C)) + kCrLf;
-    QTest::newRow("cp932 cent") << QByteArray("\x81\x91") << QString(QChar(0xFFE0)) + kCrLf;
-    QTest::newRow("cp932 NEC circled one") << QByteArray("\x87\x40") << QString(QChar(0x2460)) + kCrLf;
-    QTest::newRow("cp932 NEC-selected IBM") << QByteArray("\xED\x40") << QString(QChar(0x7E8A)) + kCrLf;
-    QTest::newRow("cp932 IBM roman numeral") << QByteArray("\xFA\x40") << QString(QChar(0x2170)) + kCrLf;
-    QTest::newRow("cp932 half-width katakana") << QByteArray("\xB1") << QString(QChar(0xFF71)) + kCrLf;
-    QTest::newRow("cp932 kanji") << QByteArray("<Name>\x93\xfa\x95\x74</Name>") << "<Name>日付</Name>\r\n";
+    QTest::newRow("code page 932")
+        << QByteArray("\\~\x81\x60\x81\x5F\x81\x91\x87\x40\xED\x40\xFA\x40\xB1\x93\xfa")
+        << QStringLiteral("\\~\uFF5E\uFF3C\uFFE0\u2460\u7E8A\u2170\uFF71日\r\n");
     QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF<A>\xE6\x97\xA5</A>") << "<A>日</A>\r\n";
-    QTest::newRow("UTF-8 mark only ASCII") << QByteArray("\xEF\xBB\xBF<A>x</A>") << "<A>x</A>\r\n";
     QTest::newRow("UTF-8 without mark") << QByteArray("<A>\xE6\x97\xA5\xE4\xBB\x98</A>") << "<A>日付</A>\r\n";
     // Bytes that are not valid UTF-8 fall back to the code page.
     QTest::newRow("not UTF-8 falls back") << QByteArray("\x93\xfa\xE6\x97\xA5") << QStringLiteral("日%1").arg(QStringLiteral("譌･")) + kCrLf;
@@ -384,17 +369,19 @@ void TestClsXml::saveFileCreatesFoldersAndWritesCodePage()
     QTemporaryDir dir;
     Cls_XML store;
     store.SaveFilePath_Prop(dir.filePath(QStringLiteral("a/b/c")));
-    store.AddItem_bln(QStringLiteral("Name"), QStringLiteral("日付\\~～①"));
+    const QString value = QStringLiteral("日付\\~\uFF5E\uFF3C\uFFE0\u2460\u7E8A\u2170\uFF71");
+    store.AddItem_bln(QStringLiteral("Name"), value);
     QVERIFY(store.SaveFile_bln(QStringLiteral("out.xml")));
 
+    // Like Windows, the code page writes 纊 with its IBM code FA5C; ED40 reads as the same character.
     const QByteArray bytes = readBytes(dir.filePath(QStringLiteral("a/b/c/out.xml")));
-    QVERIFY(bytes.contains("<Name>\x93\xfa\x95\x74\\~\x81\x60\x87\x40</Name>"));
+    QVERIFY(bytes.contains("<Name>\x93\xfa\x95\x74\\~\x81\x60\x81\x5F\x81\x91\x87\x40\xFA\x5C\xFA\x40\xB1</Name>"));
     QVERIFY(bytes.endsWith("\r\n\r\n</myItem>"));
 
     Cls_XML reader;
     reader.SaveFilePath_Prop(store.SaveFilePath_Prop());
     QVERIFY(reader.ReadFile_bln(QStringLiteral("out.xml"), false));
-    QCOMPARE(reader.Gets(QStringLiteral("Name")), QStringLiteral("日付\\~～①"));
+    QCOMPARE(reader.Gets(QStringLiteral("Name")), value);
 }
 
 void TestClsXml::writeRefusesUnrepresentableCharacter()
