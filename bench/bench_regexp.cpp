@@ -1,7 +1,5 @@
-// RegExp::Replace on a 10 M-character text with typical palette items (compare_regexp.sh puts
-// these next to V8), the cost of compiling against the cache on a clipboard-sized text, and the
+// RegExp::Replace: the cost of compiling against the cache on a clipboard-sized text, and the
 // peak memory of a replace over 100 MB.
-#include "bench/regexp_text.h"
 #include "settings/RegExp.h"
 
 #include <benchmark/benchmark.h>
@@ -9,32 +7,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-const QString &benchText()
-{
-    static const QString text = RegExpBench::buildText(10 * 1000 * 1000);
-    return text;
-}
-
-void BM_Item(benchmark::State &state)
-{
-    const RegExpBench::Item &item = RegExpBench::kItems[state.range(0)];
-    state.SetLabel(item.name);
-    RegExp expression;
-    expression.Global(true);
-    expression.Pattern(QString::fromUtf16(item.pattern));
-    const QString replacement = QString::fromUtf16(item.replacement);
-    const QString &text = benchText();
-    qsizetype length = 0;
-    for (auto _ : state) {
-        const QString result = expression.Replace(text, replacement);
-        length = result.size();
-        benchmark::DoNotOptimize(result.constData());
-    }
-    state.counters["length"] = double(length);
-    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
-}
-BENCHMARK(BM_Item)->DenseRange(0, qsizetype(RegExpBench::kItems.size()) - 1)->Unit(benchmark::kMillisecond);
 
 // A clipboard-sized text: the same pattern each time (found in the cache) against a new pattern
 // each time (more patterns than the cache holds, so every call compiles).

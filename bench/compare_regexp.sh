@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs the RegExp items of bench_regexp and the same work in node (V8) one after the other and
+# Runs DataGet on the items of bench_settings and the same work in node (V8) one after the other and
 # prints each item's best time and the ratio ours / V8 (below 1: we are faster).
 # Usage: bench/compare_regexp.sh [build folder]   (default: build)
 set -eu
@@ -8,7 +8,7 @@ build=${1:-$here/../build}
 ours=$(mktemp)
 trap 'rm -f "$ours"' EXIT
 
-"$build/bench/bench_regexp" --benchmark_filter='BM_Item' --benchmark_repetitions=7 \
+"$build/bench/bench_settings" --benchmark_filter='BM_DataGet' --benchmark_repetitions=7 \
   --benchmark_format=json >"$ours"
 v8=$(node "$here/v8_regexp.js" 7)
 

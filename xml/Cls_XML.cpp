@@ -206,16 +206,19 @@ QString Cls_XML::MakeElement_str(const QString &strA_Name, const QString &strA_C
 
 QString Cls_XML::ExtractElement_str(const QString &strA_Text, const QString &strA_Name)
 {
-    const QString open = OpenTag_str(strA_Name);
-    const qsizetype p = strA_Text.indexOf(open);
-    if (p < 0)
+    return ElementAt_str(strA_Text, strA_Name, strA_Text.indexOf(OpenTag_str(strA_Name)));
+}
+
+QString Cls_XML::ElementAt_str(const QString &strA_Text, const QString &strA_Name, qsizetype lngA_Open)
+{
+    if (lngA_Open < 0)
         return QString();
     // The closing tag is searched from the character after the opening tag's "<".
-    const qsizetype q = strA_Text.indexOf(CloseTag_str(strA_Name), p + 1);
-    const qsizetype start = p + open.size();
-    if (q < start)
+    const qsizetype close = strA_Text.indexOf(CloseTag_str(strA_Name), lngA_Open + 1);
+    const qsizetype start = lngA_Open + strA_Name.size() + 2;
+    if (close < start)
         return QString();
-    return strA_Text.mid(start, q - start);
+    return strA_Text.mid(start, close - start);
 }
 
 QString Cls_XML::JoinPath_str(const QString &strA_Folder, const QString &strA_Name)
@@ -275,6 +278,7 @@ bool Cls_XML::SetFileItem(const QString &strA_FileData, const QString &strA_Key)
 {
     try {
         m_fileItem = strA_Key.isEmpty() ? strA_FileData : ExtractElement_str(strA_FileData, strA_Key);
+        m_fileItemTags.reset();
         return true;
     } catch (...) {
         TrapFailure();
@@ -285,7 +289,7 @@ bool Cls_XML::SetFileItem(const QString &strA_FileData, const QString &strA_Key)
 QString Cls_XML::GetFileItem_str(const QString &strA_Key)
 {
     try {
-        return ExtractElement_str(m_fileItem, strA_Key);
+        return ElementAt_str(m_fileItem, strA_Key, m_fileItemTags.find(m_fileItem, strA_Key));
     } catch (...) {
         TrapFailure();
         return QString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml/FirstTagIndex.h"
+
 #include <QList>
 #include <QString>
 
@@ -72,6 +74,8 @@ private:
         QString TagText;
     };
 
+    // The element whose opening tag stands at lngA_Open (-1: none).
+    static QString ElementAt_str(const QString &strA_Text, const QString &strA_Name, qsizetype lngA_Open);
     bool CheckKey_bln(const QString &strA_Key) const;
     bool ReadText_bln(const QString &strA_FileName, QString &strA_Text);
     bool WriteText_bln(const QString &strA_FileName, const QString &strA_Text);
@@ -90,5 +94,6 @@ private:
     qint32 m_indentLevel = 0;
     QString m_fileData;
     QString m_fileItem;
+    FirstTagIndex m_fileItemTags;
     QList<ItemEntry> m_items;
 };

@@ -73,6 +73,10 @@ void TestClsXml::elementSearch_data()
     QTest::newRow("missing close") << "<A>1" << "A" << "";
     QTest::newRow("attributes not recognised") << "<A x=\"1\">1</A>" << "A" << "";
     QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>" << "A" << "&amp;&lt;";
+    QTest::newRow("bracket before the tag") << "<<A>1</A>" << "A" << "1";
+    QTest::newRow("tag inside a longer tag") << "<A<A>2</A>" << "A" << "2";
+    QTest::newRow("name holding a bracket") << "<A<A>2</A<A>" << "A<A" << "2";
+    QTest::newRow("name holding a closing bracket") << "<a>b>3</a>b>" << "a>b" << "3";
     QTest::newRow("spans lines") << "<A>\r\n\t<B>1</B>\r\n</A>" << "A" << "\r\n\t<B>1</B>\r\n";
 }
 
