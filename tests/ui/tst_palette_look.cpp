@@ -1,25 +1,10 @@
 #include "PaletteFixture.h"
-#include "RecordingPresenter.h"
-
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
 
 namespace {
 
-const QString kItems = PaletteFixture::Item(1, "<Name>一</Name><Data>1</Data>")
-                       + PaletteFixture::Item(2, "<Name>二</Name><Data>2</Data>")
+const QString kItems = PaletteFixture::Named(1, "一") + PaletteFixture::Named(2, "二")
                        + QStringLiteral("<Link>https://example.com/</Link>");
-
-QColor windowColor(const QWidget *widget)
-{
-    return widget->palette().color(QPalette::Window);
-}
-
-QColor textColor(const QWidget *widget)
-{
-    return widget->palette().color(QPalette::WindowText);
-}
+const char *const kLabels[] = {"Lbl_Button定型_0", "Lbl_Button_0", "Lbl_Button_1", "Lbl_ButtonLink"};
 
 }
 
@@ -27,55 +12,58 @@ class TestPaletteLook : public QObject {
     Q_OBJECT
 
 private slots:
+    void init();
     void colours_data();
     void colours();
     void hover_data();
     void hover();
-    void highlightIsPainted();
     void pressedLook_data();
     void pressedLook();
+
+private:
+    QColor color(const QString &name, QPalette::ColorRole role) const
+    {
+        return palette.control(name)->palette().color(role);
+    }
+    PaletteFixture palette;
 };
+
+void TestPaletteLook::init()
+{
+    QVERIFY(palette.write(kItems));
+    palette.load();
+    QVERIFY(palette.show());
+}
 
 void TestPaletteLook::colours_data()
 {
     QTest::addColumn<QString>("colorSetting");
-    QTest::addColumn<QColor>("base");
-    QTest::addColumn<QColor>("title");
-    QTest::addColumn<QColor>("label");
-    QTest::addColumn<QColor>("back");
+    QTest::addColumn<QList<QColor>>("baseTitleLabelBack");
 
-    QTest::newRow("example") << PaletteFixture::Colors << QColor(0xE8, 0xF0, 0xF8) << QColor(0x20, 0x40, 0x60)
-                             << QColor(0, 0, 0xC0) << QColor(0xC0, 0xD8, 0xF0);
-    QTest::newRow("missing keys are black") << QStringLiteral("<Label>ff0000</Label>") << QColor(Qt::black)
-                                            << QColor(Qt::black) << QColor(255, 0, 0) << QColor(Qt::black);
+    QTest::newRow("all keys") << PaletteFixture::Colors
+                              << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
+    QTest::newRow("missing keys are black") << QStringLiteral("<Label>ff0000</Label>")
+                                            << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
 }
 
 void TestPaletteLook::colours()
 {
     QFETCH(QString, colorSetting);
-    QFETCH(QColor, base);
-    QFETCH(QColor, title);
-    QFETCH(QColor, label);
-    QFETCH(QColor, back);
-    PaletteFixture palette;
+    QFETCH(QList<QColor>, baseTitleLabelBack);
     QVERIFY(palette.write(kItems, colorSetting));
     palette.load();
 
-    QCOMPARE(windowColor(palette.window.get()), base);
-    QCOMPARE(windowColor(palette.control(QStringLiteral("Chk_Most"))), base);
-    QCOMPARE(windowColor(palette.control(QStringLiteral("Fra_Items_0"))), base);
-    QCOMPARE(textColor(palette.control(QStringLiteral("Fra_Items_0"))), title);
-    for (const QString &name : {"Lbl_ButtonLink", "Lbl_Button定型_0", "Lbl_Button_0", "Lbl_Button_1"})
-        QCOMPARE(textColor(palette.control(name)), label);
-    for (const QString &name : {"Lbl_Button定型_0", "Lbl_Button_0", "Lbl_Button_1"}) {
-        QCOMPARE(windowColor(palette.control(name)), back);
-        // Transparent until the pointer comes.
-        QVERIFY(!palette.control(name)->autoFillBackground());
+    QCOMPARE(palette.window->palette().color(QPalette::Window), baseTitleLabelBack[0]);
+    QCOMPARE(color("Chk_Most", QPalette::Window), baseTitleLabelBack[0]);
+    QCOMPARE(color("Fra_Items_0", QPalette::Window), baseTitleLabelBack[0]);
+    QCOMPARE(color("Fra_Items_0", QPalette::WindowText), baseTitleLabelBack[1]);
+    for (const char *name : kLabels) {
+        QCOMPARE(color(name, QPalette::WindowText), baseTitleLabelBack[2]);
+        if (name != QLatin1String("Lbl_ButtonLink"))
+            QCOMPARE(color(name, QPalette::Window), baseTitleLabelBack[3]);
     }
-    // No key reaches the check box's text or the separator.
-    QCOMPARE(textColor(palette.control(QStringLiteral("Chk_Most"))), QColor(0, 0, 0xC0));
-    QCOMPARE(windowColor(palette.control(QStringLiteral("Line1_0"))), QColor(0x80, 0x80, 0x80));
-    QCOMPARE(windowColor(palette.control(QStringLiteral("Line1_1"))), QColor(Qt::white));
+    // No key reaches the check box's text.
+    QCOMPARE(color("Chk_Most", QPalette::WindowText), QColor(0x0000C0u));
 }
 
 void TestPaletteLook::hover_data()
@@ -83,52 +71,30 @@ void TestPaletteLook::hover_data()
     QTest::addColumn<QStringList>("path");
     QTest::addColumn<QString>("highlighted");
 
-    QTest::newRow("one button") << QStringList{"Lbl_Button_0"} << "Lbl_Button_0";
-    QTest::newRow("next button") << QStringList{"Lbl_Button_0", "Lbl_Button_1"} << "Lbl_Button_1";
+    QTest::newRow("one at a time") << QStringList{"Lbl_Button_0", "Lbl_Button_1"} << "Lbl_Button_1";
     QTest::newRow("built-in button") << QStringList{"Lbl_Button_1", "Lbl_Button定型_0"} << "Lbl_Button定型_0";
     QTest::newRow("bare frame clears") << QStringList{"Lbl_Button_0", "Fra_Items_0"} << QString();
-    QTest::newRow("link label keeps it") << QStringList{"Lbl_Button_0", "Lbl_ButtonLink"} << "Lbl_Button_0";
-    QTest::newRow("check box keeps it") << QStringList{"Lbl_Button定型_0", "Chk_Most"} << "Lbl_Button定型_0";
+    QTest::newRow("link never, keeps the last") << QStringList{"Lbl_Button_0", "Lbl_ButtonLink"} << "Lbl_Button_0";
 }
 
 void TestPaletteLook::hover()
 {
     QFETCH(QStringList, path);
     QFETCH(QString, highlighted);
-    PaletteFixture palette;
-    QVERIFY(palette.write(kItems));
-    palette.load();
-    QVERIFY(palette.show());
-
     for (const QString &name : path) {
         QWidget *target = palette.control(name);
         // The frame's empty strip left of the item buttons.
-        const QPoint point = name == QStringLiteral("Fra_Items_0") ? QPoint(4, 50) : target->rect().center();
-        QTest::mouseMove(target, point);
+        QTest::mouseMove(target, name == QLatin1String("Fra_Items_0") ? QPoint(4, 50) : target->rect().center());
     }
 
-    for (const QString &name : {"Lbl_Button定型_0", "Lbl_Button_0", "Lbl_Button_1", "Lbl_ButtonLink"})
-        QCOMPARE(palette.control(name)->autoFillBackground(), name == highlighted);
-}
-
-void TestPaletteLook::highlightIsPainted()
-{
-    PaletteFixture palette;
-    QVERIFY(palette.write(kItems));
-    palette.load();
-    QVERIFY(palette.show());
-    auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_1"));
-    // A corner of the label that its text does not reach, as the window draws it.
-    const QPoint corner = button->mapTo(palette.window.get(), QPoint(button->width() - 2, 1));
-    auto pixel = [&](QPoint point) {
-        return palette.window->grab(QRect(point, QSize(1, 1))).toImage().pixelColor(0, 0);
-    };
-    // At rest the frame shows through: the label's corner looks like the frame beside it.
-    const QColor frame = pixel(QPoint(6, corner.y()));
-
-    QCOMPARE(pixel(corner), frame);
-    QTest::mouseMove(button, button->rect().center());
-    QCOMPARE(pixel(corner), QColor(0xC0, 0xD8, 0xF0));
+    for (const char *name : kLabels) {
+        QWidget *label = palette.control(name);
+        QCOMPARE(label->autoFillBackground(), name == highlighted);
+        // A corner of the label that its text does not reach, as the window draws it.
+        const QPoint corner = label->mapTo(palette.window.get(), QPoint(label->width() - 2, 1));
+        const QColor shown = palette.window->grab(QRect(corner, QSize(1, 1))).toImage().pixelColor(0, 0);
+        QCOMPARE(shown == QColor(0xC0D8F0u), name == highlighted);
+    }
 }
 
 void TestPaletteLook::pressedLook_data()
@@ -136,15 +102,14 @@ void TestPaletteLook::pressedLook_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QList<Qt::MouseButton>>("presses");
     QTest::addColumn<QList<qreal>>("sizes");
-    QTest::addColumn<qreal>("released");
 
-    QTest::newRow("item button") << "Lbl_Button_0" << QList<Qt::MouseButton>{Qt::LeftButton} << QList<qreal>{8} << 9.0;
-    QTest::newRow("two buttons accumulate") << "Lbl_Button_1" << QList<Qt::MouseButton>{Qt::LeftButton, Qt::RightButton}
-                                            << QList<qreal>{8, 7} << 9.0;
+    // The first size is at rest, then one per press; the last after the release.
+    QTest::newRow("item button, two buttons accumulate")
+        << "Lbl_Button_1" << QList<Qt::MouseButton>{Qt::LeftButton, Qt::RightButton} << QList<qreal>{9, 8, 7, 9};
     QTest::newRow("built-in button, right button") << "Lbl_Button定型_0" << QList<Qt::MouseButton>{Qt::RightButton}
-                                                   << QList<qreal>{8} << 9.0;
-    QTest::newRow("link label") << "Lbl_ButtonLink" << QList<Qt::MouseButton>{Qt::LeftButton} << QList<qreal>{4.25}
-                                << 5.0;
+                                                   << QList<qreal>{9, 8, 9};
+    QTest::newRow("link label") << "Lbl_ButtonLink" << QList<Qt::MouseButton>{Qt::LeftButton}
+                                << QList<qreal>{5.25, 4.25, 5};
 }
 
 void TestPaletteLook::pressedLook()
@@ -152,22 +117,19 @@ void TestPaletteLook::pressedLook()
     QFETCH(QString, label);
     QFETCH(QList<Qt::MouseButton>, presses);
     QFETCH(QList<qreal>, sizes);
-    QFETCH(qreal, released);
     RecordingPresenter presenter;
-    PaletteFixture palette;
-    QVERIFY(palette.write(kItems));
-    palette.load();
-    QVERIFY(palette.show());
+    RecordingOpener opener;
     QWidget *target = palette.control(label);
-    QCOMPARE(target->font().pointSizeF(), label == QStringLiteral("Lbl_ButtonLink") ? 5.25 : 9.0);
 
+    QCOMPARE(target->font().pointSizeF(), sizes[0]);
     for (int i = 0; i < presses.size(); ++i) {
         QTest::mousePress(target, presses[i]);
-        QCOMPARE(target->font().pointSizeF(), sizes[i]);
+        QCOMPARE(target->font().pointSizeF(), sizes[i + 1]);
     }
     // Released outside, so that no click runs; the size comes back all the same.
     QTest::mouseRelease(target, presses.first(), {}, QPoint(-5, -5));
-    QCOMPARE(target->font().pointSizeF(), released);
+    QCOMPARE(target->font().pointSizeF(), sizes.last());
+    QVERIFY(opener.calls.isEmpty() && presenter.boxes.isEmpty());
     // The pointer look never changes the face.
     QCOMPARE(target->font().family(), palette.window->font().family());
 }
