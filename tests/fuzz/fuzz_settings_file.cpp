@@ -5,6 +5,7 @@
 
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
+#include "xml/CodePageText.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,6 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const qint32 color = ToColor(settings.Color().Gets(QString::fromLatin1(key)));
         if (color < 0 || color > 0xFFFFFF)
             fuzz::fail("colour outside RRGGBB");
+    }
+
+    // The store's indexed lookup finds what a plain first-match search finds.
+    const QString text = CodePageText::decode(QByteArray(input.data(), input.size())).text;
+    Cls_XML store;
+    store.SetFileItem(text, QString());
+    for (const QString &name : {QStringLiteral("DataSetting"), QStringLiteral("Item1"), QStringLiteral("A<B"),
+                                QStringLiteral("a>b"), QString(), text.left(3)}) {
+        if (store.Gets(name) != Cls_XML::ExtractElement_str(text, name))
+            fuzz::fail("indexed and plain lookups disagree", name);
     }
 
     for (qint32 index = 0; index < 100; ++index) {
