@@ -28,6 +28,9 @@ void TestWordJoining::convertLines_data()
     QTest::newRow("full-width letter") << "a ｂ" << "aＢ";
     QTest::newRow("ideographic space is no separator") << "a　b" << "a　b";
     QTest::newRow("surrogate pair") << "a 𐐨x" << "a𐐀x";
+    // Regression: a lone high surrogate as an initial once upper-cased the letter after it.
+    QTest::newRow("lone high surrogate") << QStringLiteral("a ") + QChar(0xD801) + u'b' << u'a' + QChar(0xD801) + u'b';
+    QTest::newRow("lone low surrogate") << QStringLiteral("a ") + QChar(0xDC28) + u'b' << u'a' + QChar(0xDC28) + u'b';
 }
 
 void TestWordJoining::convertLines()

@@ -36,7 +36,6 @@ private slots:
     void reading();
     void readingKeepsDataOnFailure();
     void readFailingMidFileIsFailure();
-    void readFileMakesWholeTextTheBlock();
     void sectionLookup();
     void pathRule_data();
     void pathRule();
@@ -47,10 +46,8 @@ private slots:
     void childStore();
     void writingExample();
     void nestedIndentation();
-    void emptyStoreFile();
     void saveFileCreatesFoldersAndWritesCodePage();
     void writeRefusesUnrepresentableCharacter();
-    void writeWithoutNameReportsOnlyWhenSwitchedOn();
     void failedWriteLeavesNoFile();
     void reportErrorFollowsSwitch();
 };
@@ -63,15 +60,12 @@ void TestClsXml::elementSearch_data()
 
     QTest::newRow("plain") << "<Base>404040</Base>" << "Base" << "404040";
     QTest::newRow("blank inside brackets") << "<Base >404040</Base>" << "Base" << "";
-    QTest::newRow("blanks kept") << "<Base> 404040 </Base>" << "Base" << " 404040 ";
     QTest::newRow("Item1 never finds Item10") << "<Item10>x</Item10>" << "Item1" << "";
     QTest::newRow("Item10 never finds Item1") << "<Item1>x</Item1>" << "Item10" << "";
     QTest::newRow("case matters") << "<base>1</base>" << "Base" << "";
     QTest::newRow("first opening tag wins") << "<A>1</A><A>2</A>" << "A" << "1";
     QTest::newRow("tag inside a comment wins") << "<!-- <A>x</A> --><A>y</A>" << "A" << "x";
-    QTest::newRow("nested same name ends at first close") << "<A>1<A>2</A>3</A>" << "A" << "1<A>2";
     QTest::newRow("missing close") << "<A>1" << "A" << "";
-    QTest::newRow("attributes not recognised") << "<A x=\"1\">1</A>" << "A" << "";
     QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>" << "A" << "&amp;&lt;";
     QTest::newRow("bracket before the tag") << "<<A>1</A>" << "A" << "1";
     QTest::newRow("tag inside a longer tag") << "<A<A>2</A>" << "A" << "2";
@@ -150,22 +144,17 @@ void TestClsXml::readFailingMidFileIsFailure()
 #endif
 }
 
-void TestClsXml::readFileMakesWholeTextTheBlock()
-{
-    QTemporaryDir dir;
-    writeBytes(dir.filePath(QStringLiteral("s.xml")), "<A>1</A>");
-    for (bool isSaveData : {false, true}) {
-        Cls_XML store;
-        store.SaveFilePath_Prop(dir.path());
-        QVERIFY(store.ReadFile_bln(QStringLiteral("s.xml"), isSaveData));
-        QCOMPARE(store.Gets(QStringLiteral("A")), QStringLiteral("1"));
-        QVERIFY(store.FileData().isEmpty());
-    }
-}
-
 void TestClsXml::sectionLookup()
 {
     const QString file = QStringLiteral("<Title>outside</Title>\r\n<ColorSetting>\r\n\t<Base>C0C0C0</Base>\r\n</ColorSetting>\r\n");
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("s.xml")), file.toUtf8());
+    Cls_XML reader;
+    reader.SaveFilePath_Prop(dir.path());
+    QVERIFY(reader.ReadFile_bln(QStringLiteral("s.xml"), true));
+    QCOMPARE(reader.Gets(QStringLiteral("Base")), QStringLiteral("C0C0C0"));
+    QVERIFY(reader.FileData().isEmpty());
+
     Cls_XML store;
     QVERIFY(store.SetFileItem(file, QStringLiteral("ColorSetting")));
     QCOMPARE(store.Gets(QStringLiteral("Base")), QStringLiteral("C0C0C0"));
@@ -263,24 +252,17 @@ void TestClsXml::typedQueries_data()
 
     QTest::newRow("42") << "42" << 42 << false;
     QTest::newRow("blanks and minus") << " -7 " << -7 << false;
-    QTest::newRow("plus") << "+3" << 3 << false;
     QTest::newRow("half to even down") << "2.5" << 2 << false;
     QTest::newRow("half to even up") << "3.5" << 4 << false;
-    QTest::newRow("negative half") << "-2.5" << -2 << false;
-    QTest::newRow("fraction") << "2.6" << 3 << false;
     QTest::newRow("max") << "2147483647" << 2147483647 << false;
-    QTest::newRow("min") << "-2147483648" << qint32(-2147483647 - 1) << false;
     QTest::newRow("too large") << "2147483648" << 0 << false;
     QTest::newRow("rounds out of range") << "2147483647.5" << 0 << false;
     QTest::newRow("empty") << "" << 0 << false;
     QTest::newRow("text") << "abc" << 0 << false;
-    QTest::newRow("infinity") << "inf" << 0 << false;
     QTest::newRow("exponent") << "1e3" << 0 << false;
     QTest::newRow("TRUE") << "TRUE" << 0 << true;
-    QTest::newRow("True") << "True" << 0 << true;
     QTest::newRow("leading blank") << " true" << 0 << false;
     QTest::newRow("yes") << "yes" << 0 << false;
-    QTest::newRow("one") << "1" << 1 << false;
 }
 
 void TestClsXml::typedQueries()
@@ -361,13 +343,6 @@ void TestClsXml::nestedIndentation()
              QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n<root>\r\n\t<A>1</A>\r\n\r\n</root>"));
 }
 
-void TestClsXml::emptyStoreFile()
-{
-    Cls_XML store;
-    QCOMPARE(store.GetFileItemAll_str(),
-             QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n<myItem>\r\n\r\n</myItem>"));
-}
-
 void TestClsXml::saveFileCreatesFoldersAndWritesCodePage()
 {
     QTemporaryDir dir;
@@ -406,24 +381,6 @@ void TestClsXml::writeRefusesUnrepresentableCharacter()
     QVERIFY2(boxes.boxes[0].prompt.contains(QStringLiteral("U+20AC")), qPrintable(boxes.boxes[0].prompt));
 }
 
-void TestClsXml::writeWithoutNameReportsOnlyWhenSwitchedOn()
-{
-    QTemporaryDir dir;
-    RecordingPresenter boxes;
-    Cls_XML store;
-    store.SaveFilePath_Prop(dir.path());
-    QVERIFY(!store.SaveFile_bln(QString()));
-    QVERIFY(boxes.boxes.isEmpty());
-
-    store.MsgDisplayFlg_Prop(true);
-    QVERIFY(!store.SaveFile_bln(QString()));
-    QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].style, 48);
-    QCOMPARE(boxes.boxes[0].prompt, QStringLiteral("ファイル名が設定されてません。"));
-    QCOMPARE(boxes.boxes[0].title, QStringLiteral("設定ミス"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-}
-
 void TestClsXml::failedWriteLeavesNoFile()
 {
     QTemporaryDir dir;
@@ -451,6 +408,12 @@ void TestClsXml::reportErrorFollowsSwitch()
     QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
     QCOMPARE(boxes.boxes[0].prompt, QStringLiteral("53 File not found\rTavrelo"));
     QCOMPARE(CurrentError().number, 0);
+
+    QVERIFY(!store.SaveFile_bln(QString()));
+    QCOMPARE(boxes.boxes.size(), 2);
+    QCOMPARE(boxes.boxes[1].style, 48);
+    QCOMPARE(boxes.boxes[1].prompt, QStringLiteral("ファイル名が設定されてません。"));
+    QCOMPARE(boxes.boxes[1].title, QStringLiteral("設定ミス"));
 }
 
 QTEST_GUILESS_MAIN(TestClsXml)
