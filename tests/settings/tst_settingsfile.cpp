@@ -50,7 +50,6 @@ private slots:
     void itemAccess();
     void failedPositioningForgetsPreviousItem();
     void overflowAtLargestIndex();
-    void titleInsideItemWins();
     void versionSwitch_data();
     void versionSwitch();
     void dataGet_data();
@@ -117,8 +116,9 @@ void TestSettingsFile::loadResults()
 
 void TestSettingsFile::sectionsAreSearchedApart()
 {
+    // A Title inside an item that stands before the section's own is the one that counts.
     LoadedSettings s(QStringLiteral("<ColorSetting><Base>C0C0C0</Base><Title>FFFFFF</Title></ColorSetting>\r\n")
-                     + dataSetting(QStringLiteral("<Title>Palette</Title>")));
+                     + dataSetting(item(1, QStringLiteral("<Title>Palette</Title>")) + QStringLiteral("<Title>T</Title>")));
     QCOMPARE(s.settings.Color().Gets(QStringLiteral("Base")), QStringLiteral("C0C0C0"));
     QCOMPARE(s.settings.Color().Gets(QStringLiteral("Title")), QStringLiteral("FFFFFF"));
     QCOMPARE(s.settings.GetTitle(), QStringLiteral("Palette"));
@@ -175,13 +175,6 @@ void TestSettingsFile::overflowAtLargestIndex()
     const GeneratedText generated = s.settings.GenerateText(std::numeric_limits<qint32>::max(), QString());
     QVERIFY(!generated.ok);
     QCOMPARE(generated.errorNumber, 6);
-}
-
-void TestSettingsFile::titleInsideItemWins()
-{
-    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Title>item title</Title><Name>n</Name>"))
-                                 + QStringLiteral("<Title>section title</Title>")));
-    QCOMPARE(s.settings.GetTitle(), QStringLiteral("item title"));
 }
 
 void TestSettingsFile::versionSwitch_data()

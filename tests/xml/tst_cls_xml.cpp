@@ -178,7 +178,6 @@ void TestClsXml::pathRule_data()
     QTest::newRow("blanks trimmed") << " /data " << "a.xml" << "/data" + sep + "a.xml";
     QTest::newRow("trailing separator") << "/data/" << "a.xml" << "/data/a.xml";
     QTest::newRow("empty folder") << "" << "a.xml" << "a.xml";
-    QTest::newRow("blank folder") << "   " << "a.xml" << "a.xml";
     QTest::newRow("name untouched") << "/data" << " a.xml" << "/data" + sep + " a.xml";
 #ifdef Q_OS_WIN
     QTest::newRow("backslash") << "C:\\Data\\" << "a.xml" << "C:\\Data\\a.xml";
@@ -254,12 +253,10 @@ void TestClsXml::typedQueries_data()
     QTest::newRow("blanks and minus") << " -7 " << -7 << false;
     QTest::newRow("half to even down") << "2.5" << 2 << false;
     QTest::newRow("half to even up") << "3.5" << 4 << false;
-    QTest::newRow("max") << "2147483647" << 2147483647 << false;
     QTest::newRow("too large") << "2147483648" << 0 << false;
     QTest::newRow("rounds out of range") << "2147483647.5" << 0 << false;
     QTest::newRow("empty") << "" << 0 << false;
     QTest::newRow("text") << "abc" << 0 << false;
-    QTest::newRow("exponent") << "1e3" << 0 << false;
     QTest::newRow("TRUE") << "TRUE" << 0 << true;
     QTest::newRow("leading blank") << " true" << 0 << false;
     QTest::newRow("yes") << "yes" << 0 << false;
@@ -284,17 +281,11 @@ void TestClsXml::typedQueries()
 void TestClsXml::childStore()
 {
     Cls_XML store;
-    QVERIFY(!store.Element);
-    QVERIFY(store.SetElement_bln(QStringLiteral("Child"), QStringLiteral("<Base>1</Base>")));
-    QVERIFY(store.Element);
-    QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QStringLiteral("1"));
-    QCOMPARE(store.Element->IndentLevel_Prop(), 1);
-    QVERIFY(!store.Element->IsTopLevel());
-    QVERIFY(store.Element->GetFileItemAll_str().startsWith(kCrLf));
-
     store.IndentLevel_Prop(2);
-    QVERIFY(store.InitElement_bln());
+    QVERIFY(store.SetElement_bln(QStringLiteral("Child"), QStringLiteral("<Base>1</Base>")));
+    QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QStringLiteral("1"));
     QCOMPARE(store.Element->IndentLevel_Prop(), 3);
+    QVERIFY(store.InitElement_bln());
     QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QString());
 }
 
