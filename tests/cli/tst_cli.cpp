@@ -1,5 +1,3 @@
-#include "cli/StandardStreams.h"
-
 #include <QDate>
 #include <QFile>
 #include <QProcess>
@@ -22,12 +20,10 @@ Result Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
     QProcess process;
     process.setWorkingDirectory(QStringLiteral(TAVRELO_TEST_DATA));
     process.start(program, arguments);
-    if (!process.waitForStarted())
-        qFatal("cannot start %s", qPrintable(program));
     process.write(input);
     process.closeWriteChannel();
     if (!process.waitForFinished(60000))
-        qFatal("%s did not finish", qPrintable(program));
+        qFatal("%s did not start or finish", qPrintable(program));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
@@ -118,6 +114,7 @@ private slots:
         }
     }
 
+    // An empty index runs join-words instead of apply.
     void apply_data()
     {
         QTest::addColumn<QString>("index");
@@ -125,10 +122,9 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QString>("error"); // when set: status 1 and this phrase on one line of standard error
 
-        QTest::newRow("dates rewritten, CR LF and Japanese kept") << "2"
-            << QByteArray("会議 2024-05-01\r\n締切 2024-06-30 と 1999-12-31\r\n")
-            << QByteArray("会議 2024.05.01\r\n締切 2024.06.30 と 1999.12.31\r\n") << "";
-        QTest::newRow("lone LF and no final line end kept") << "2" << QByteArray("a\n2024-01-02") << QByteArray("a\n2024.01.02") << "";
+        QTest::newRow("dates rewritten, CR LF, lone LF, Japanese and no final line end kept") << "2"
+            << QByteArray("会議 2024-05-01\r\n締切 2024-06-30 と 1999-12-31\na\r\n2024-01-02")
+            << QByteArray("会議 2024.05.01\r\n締切 2024.06.30 と 1999.12.31\na\r\n2024.01.02") << "";
         QTest::newRow("byte-order mark kept") << "2" << QByteArray("\xEF\xBB\xBF" "2024-01-02\r\n")
                                               << QByteArray("\xEF\xBB\xBF" "2024.01.02\r\n") << "";
         QTest::newRow("no Replace: matches deleted, text outside the BMP kept") << "6" << QByteArray(" 😀  😀\r\n")
@@ -143,6 +139,11 @@ private slots:
         QTest::newRow("item without Reg and Data") << "1" << QByteArray("text") << QByteArray() << "";
         QTest::newRow("item without Name still works") << "4" << QByteArray() << QByteArray("no name") << "";
         QTest::newRow("Item101 answers index 100, as the settings model does") << "100" << QByteArray() << QByteArray("x") << "";
+        QTest::newRow("join-words: lines trimmed, CR LF kept") << "" << QByteArray("  item count  \r\nmax value\r\n")
+                                                               << QByteArray("itemCount\r\nmaxValue\r\n") << "";
+        QTest::newRow("join-words: lone LF stays inside a word") << "" << QByteArray("x y\nz w") << QByteArray("xY\nzW") << "";
+        QTest::newRow("join-words: non-ASCII") << "" << QByteArray("HTML parser ärger 日本 語") << QByteArray("HTMLParserÄrger日本語") << "";
+        QTest::newRow("join-words: empty") << "" << QByteArray() << QByteArray() << "";
 
         QTest::newRow("invalid pattern, with its position") << "10" << QByteArray("ab") << QByteArray() << "position 1";
         QTest::newRow("no such item") << "3" << QByteArray("x") << QByteArray() << "Item4";
@@ -151,6 +152,7 @@ private slots:
         QTest::newRow("cut-off sequence at the end") << "2" << QByteArray("2024-01-02 \xE3\x81") << QByteArray() << "not valid UTF-8";
         QTest::newRow("encoded surrogate") << "2" << QByteArray("\xED\xA0\x80") << QByteArray() << "not valid UTF-8";
         QTest::newRow("overlong form") << "0" << QByteArray("\xC0\xAF") << QByteArray() << "not valid UTF-8";
+        QTest::newRow("join-words: invalid byte after a whole line") << "" << QByteArray("a b\r\n\xFE") << QByteArray() << "not valid UTF-8";
     }
 
     void apply()
@@ -159,58 +161,11 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, out);
         QFETCH(QString, error);
-        const Result result = Run({"--settings", "palette.xml", "apply", index}, input);
+        const Result result = Run(index.isEmpty() ? QStringList{"join-words"}
+                                                  : QStringList{"--settings", "palette.xml", "apply", index}, input);
         QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, error.isEmpty() ? 0 : 1);
         QVERIFY2(Matches(result.err, error.isEmpty() ? QString() : Line({}, error)), result.err.constData());
-    }
-
-    // No item can split a surrogate pair today; the guard that keeps one off standard output is checked alone.
-    void loneSurrogates_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qsizetype>("position");
-        const QChar high(0xD83D), low(0xDE00);
-        QTest::newRow("pairs") << (QStringLiteral("a") + high + low + high + low) << qsizetype(-1);
-        QTest::newRow("high at the end") << (QStringLiteral("ab") + high) << qsizetype(2);
-        QTest::newRow("low first") << (QString(low) + QStringLiteral("a")) << qsizetype(0);
-        QTest::newRow("reversed pair") << (QStringLiteral("a") + low + high) << qsizetype(1);
-        QTest::newRow("high before a pair") << (QString(high) + high + low) << qsizetype(0);
-    }
-
-    void loneSurrogates()
-    {
-        QFETCH(QString, text);
-        QFETCH(qsizetype, position);
-        QCOMPARE(FindLoneSurrogate(text), position);
-    }
-
-    void joinWords_data()
-    {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QByteArray>("expected");
-
-        QTest::newRow("words of one line") << QByteArray("get user name") << QByteArray("getUserName");
-        QTest::newRow("lines trimmed and kept apart") << QByteArray("  item count  \r\nmax value") << QByteArray("itemCount\r\nmaxValue");
-        QTest::newRow("final CR LF kept") << QByteArray("a b\r\n") << QByteArray("aB\r\n");
-        QTest::newRow("lone LF stays inside a word") << QByteArray("x y\nz w") << QByteArray("xY\nzW");
-        QTest::newRow("initials kept, non-ASCII") << QByteArray("HTML parser ärger 日本 語") << QByteArray("HTMLParserÄrger日本語");
-        QTest::newRow("empty") << QByteArray() << QByteArray();
-    }
-
-    // Each input is also sent with a byte that is never UTF-8 after it, which must fail as a whole.
-    void joinWords()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, expected);
-        const Result result = Run({"join-words"}, input);
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, expected);
-
-        const Result invalid = Run({"join-words"}, input + "\xFE");
-        QCOMPARE(invalid.exitCode, 1);
-        QVERIFY(invalid.out.isEmpty());
-        QVERIFY2(Matches(invalid.err, Line({}, {})), invalid.err.constData());
     }
 
     // The row's name is the file as given to check, which must name it so in every finding.
