@@ -24,25 +24,21 @@ struct PaletteFixture {
     };
     QTemporaryDir dir;
     std::unique_ptr<Window> window;
+    QByteArray written; // the file as written, for tests that the palette leaves it alone
 
-    static QString Item(int number, const QString &body)
-    {
-        return QStringLiteral("<Item%1>%2</Item%1>").arg(number).arg(body);
-    }
+    static QString Item(int number, const QString &body) { return QStringLiteral("<Item%1>%2</Item%1>").arg(number).arg(body); }
     static QString Named(int number, const QString &name) { return Item(number, "<Name>" + name + "</Name><Data>x</Data>"); }
     QString file() const { return dir.filePath(QStringLiteral("tavrelo.xml")); }
 
-    bool write(const QString &data, const QString &colors = Colors) const
+    // Writes the file (none for null data) and builds the palette from it.
+    bool load(const QString &data, const QString &colors = Colors, const QRect &screen = QRect(0, 0, 1024, 768))
     {
+        written = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<myItem><ColorSetting>%1</ColorSetting>"
+                                 "<DataSetting>%2</DataSetting></myItem>\n").arg(colors, data).toUtf8();
         QFile out(file());
-        return out.open(QIODevice::WriteOnly)
-               && out.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<myItem><ColorSetting>%1"
-                                           "</ColorSetting><DataSetting>%2</DataSetting></myItem>\n")
-                                .arg(colors, data).toUtf8()) > 0;
-    }
-
-    void load(const QRect &screen = QRect(0, 0, 1024, 768))
-    {
+        if (!data.isNull() && !(out.open(QIODevice::WriteOnly) && out.write(written) == written.size()))
+            return false;
+        out.close();
         window.reset();
         AppPath = dir.path();
         ExeName = QStringLiteral("tavrelo");
@@ -50,6 +46,7 @@ struct PaletteFixture {
         window = std::make_unique<Window>();
         window->SetScreenGeometry(screen);
         window->Form_Load();
+        return true;
     }
 
     bool show()
@@ -64,19 +61,14 @@ struct PaletteFixture {
 
 // Answers every request with a fixed shell result (a negative one throws, as a failing call
 // would) and remembers what it was asked.
-class RecordingOpener : public LinkOpener {
-public:
-    explicit RecordingOpener(qint32 result = 42) : m_result(result) { SetLinkOpener(this); }
+struct RecordingOpener : LinkOpener {
+    explicit RecordingOpener(qint32 result = 42) : result(result) { SetLinkOpener(this); }
     ~RecordingOpener() override { SetLinkOpener(nullptr); }
     qint32 open(quintptr hWnd, const QString &target) override
     {
         calls.append({hWnd, target});
-        if (m_result < 0)
-            throw RuntimeError(ErrorNumber::OutOfMemory);
-        return m_result;
+        return result >= 0 ? result : throw RuntimeError(ErrorNumber::OutOfMemory);
     }
     QList<QPair<quintptr, QString>> calls;
-
-private:
-    qint32 m_result;
+    const qint32 result;
 };

@@ -30,9 +30,7 @@ private:
 
 void TestPaletteLook::init()
 {
-    QVERIFY(palette.write(kItems));
-    palette.load();
-    QVERIFY(palette.show());
+    QVERIFY(palette.load(kItems) && palette.show());
 }
 
 void TestPaletteLook::colours_data()
@@ -50,8 +48,7 @@ void TestPaletteLook::colours()
 {
     QFETCH(QString, colorSetting);
     QFETCH(QList<QColor>, baseTitleLabelBack);
-    QVERIFY(palette.write(kItems, colorSetting));
-    palette.load();
+    QVERIFY(palette.load(kItems, colorSetting));
 
     QCOMPARE(palette.window->palette().color(QPalette::Window), baseTitleLabelBack[0]);
     QCOMPARE(color("Chk_Most", QPalette::Window), baseTitleLabelBack[0]);

@@ -5,14 +5,18 @@
 #include <QLockFile>
 #include <QProcess>
 
+#include <optional>
+
+namespace {
+constexpr qint32 kDesktop = std::numeric_limits<qint32>::max(); // no recorded shell: the desktop's own
+}
+
 class TestServices : public QObject {
     Q_OBJECT
 
 private slots:
     void shellExecuteOpen_data();
     void shellExecuteOpen();
-    void missingLocalTarget_data();
-    void missingLocalTarget();
     void instanceLock();
     void messageBoxStyle_data();
     void messageBoxStyle();
@@ -20,28 +24,42 @@ private slots:
 
 void TestServices::shellExecuteOpen_data()
 {
+    QTest::addColumn<QString>("target"); // a relative path or "file:" URL lies in an empty temporary folder
     QTest::addColumn<qint32>("result");
     QTest::addColumn<QString>("prompt");
 
+    // Handed on untouched: no shell parses the target.
+    const QString url = QStringLiteral("https://example.com/search?q=a b&x='1'\"; rm -rf ~");
     const QMap<qint32, QString> rows{{33, QString()}, {0, "Unknown error"},
                                      {2, "File not found"}, {5, "Access denied"}, {8, "Out of memory"},
                                      {31, "No association for file extension"}, {32, "DLL not found"},
                                      {-1, "7 Out of memory\r" + ApplicationTitle()}}; // -1 throws
     for (auto row = rows.begin(); row != rows.end(); ++row)
-        QTest::addRow("%d", row.key()) << row.key() << row.value();
+        QTest::addRow("%d", row.key()) << url << row.key() << row.value();
+    QTest::newRow("missing file") << "missing.txt" << kDesktop << "File not found";
+    QTest::newRow("missing file url") << "file:missing.txt" << kDesktop << "File not found";
+    QTest::newRow("file url, folder missing") << "file:gone/missing.txt" << kDesktop << "Path not found";
+    QTest::newRow("missing folder itself") << "gone/" << kDesktop << "Path not found";
 }
 
 void TestServices::shellExecuteOpen()
 {
+    QFETCH(QString, target);
     QFETCH(qint32, result);
     QFETCH(QString, prompt);
     RecordingPresenter presenter;
-    RecordingOpener opener(result);
-    // Handed on untouched: no shell parses the target.
-    const QString target = QStringLiteral("https://example.com/search?q=a b&x='1'\"; rm -rf ~");
+    QTemporaryDir dir;
+    std::optional<RecordingOpener> opener;
+    if (result != kDesktop)
+        opener.emplace(result);
+    else if (target.startsWith(QLatin1String("file:")))
+        target = QUrl::fromLocalFile(dir.filePath(target.mid(5))).toString();
+    else
+        target = dir.filePath(target);
 
     QCOMPARE(ShellExecuteOpen(0x10010, target), prompt.isEmpty());
-    QCOMPARE(opener.calls, (QList<QPair<quintptr, QString>>{{0x10010, target}}));
+    if (opener)
+        QCOMPARE(opener->calls, (QList<QPair<quintptr, QString>>{{0x10010, target}}));
     QCOMPARE(presenter.boxes.size(), prompt.isEmpty() ? 0 : 1);
     if (!prompt.isEmpty()) {
         QCOMPARE(presenter.boxes[0].prompt, prompt);
@@ -51,42 +69,14 @@ void TestServices::shellExecuteOpen()
     QCOMPARE(CurrentError().number, 0);
 }
 
-void TestServices::missingLocalTarget_data()
-{
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<bool>("asUrl");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("file") << "missing.txt" << false << "File not found";
-    QTest::newRow("file url") << "missing.txt" << true << "File not found";
-    QTest::newRow("file url, folder missing") << "gone/missing.txt" << true << "Path not found";
-    QTest::newRow("folder itself") << "gone/" << false << "Path not found";
-}
-
-void TestServices::missingLocalTarget()
-{
-    QFETCH(QString, relative);
-    QFETCH(bool, asUrl);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(relative);
-    RecordingPresenter presenter;
-
-    QVERIFY(!ShellExecuteOpen(0, asUrl ? QUrl::fromLocalFile(path).toString() : path));
-    QCOMPARE(presenter.boxes.size(), 1);
-    QCOMPARE(presenter.boxes[0].prompt, message);
-}
-
 void TestServices::instanceLock()
 {
     const QString path = InstanceLockPath();
     QFile::remove(path); // A killed run of these tests may have left it behind.
     QByteArray content;
     {
-        // A live holder blocks.
-        QLockFile other(path);
-        QVERIFY(other.tryLock(0));
-        QVERIFY(AnotherInstanceRuns());
+        QLockFile other(path); // A live holder blocks.
+        QVERIFY(other.tryLock(0) && AnotherInstanceRuns());
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         content = file.readAll();
