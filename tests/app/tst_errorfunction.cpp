@@ -4,101 +4,63 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(std::exception_ptr)
+
 class TestErrorFunction : public QObject {
     Q_OBJECT
 
 private slots:
-    void errorBoxPrompt_data();
-    void errorBoxPrompt();
-    void trappedExceptions_data();
-    void trappedExceptions();
-    void messageBox();
-    void styleOutside16BitsOverflows();
+    // A trapped exception becomes the error record, which the error box shows and then clears.
+    void errorBox_data()
+    {
+        QTest::addColumn<std::exception_ptr>("exception");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("run-time error") << std::make_exception_ptr(RuntimeError(ErrorNumber::FileNotFound))
+                                        << "53 File not found\rTavrelo";
+        QTest::newRow("negative number, own source")
+            << std::make_exception_ptr(RuntimeError(-2147221504, QStringLiteral("Automation error"), QStringLiteral("src")))
+            << "-2147221504 Automation error\rsrc";
+        QTest::newRow("out of memory") << std::make_exception_ptr(std::bad_alloc()) << "7 Out of memory\rTavrelo";
+        QTest::newRow("other exception") << std::make_exception_ptr(std::runtime_error("bad thing")) << "5 bad thing\rTavrelo";
+    }
+
+    void errorBox()
+    {
+        QFETCH(std::exception_ptr, exception);
+        QFETCH(QString, prompt);
+        RecordingPresenter boxes;
+        try {
+            std::rethrow_exception(exception);
+        } catch (...) {
+            RecordCurrentException();
+        }
+        ShowErrorBox();
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].style, 16);
+        QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
+        QCOMPARE(boxes.boxes[0].prompt, prompt);
+        QCOMPARE(CurrentError().number, 0);
+        QVERIFY(CurrentError().description.isEmpty());
+    }
+
+    // OK is the answer, the program's name the title when none is given; a style outside 16 bits shows nothing.
+    void messageBox()
+    {
+        RecordingPresenter boxes;
+        QCOMPARE(ShowMessageBox(MsgBox::Exclamation, QStringLiteral("p"), QStringLiteral("t")), MsgBox::Ok);
+        QCOMPARE(ShowMessageBox(MsgBox::OkOnly, QStringLiteral("p")), MsgBox::Ok);
+        try {
+            ShowMessageBox(70000, QStringLiteral("p"));
+            QFAIL("no overflow");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), 6);
+        }
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes[0].style, 48);
+        QCOMPARE(boxes.boxes[0].title, QStringLiteral("t"));
+        QCOMPARE(boxes.boxes[1].title, QStringLiteral("Tavrelo"));
+    }
 };
-
-void TestErrorFunction::errorBoxPrompt_data()
-{
-    QTest::addColumn<qint32>("number");
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("prompt");
-
-    QTest::newRow("overflow") << 6 << "Overflow" << "Tavrelo" << "6 Overflow\rTavrelo";
-    QTest::newRow("negative number") << -2147221504 << "Automation error" << "Tavrelo"
-                                     << "-2147221504 Automation error\rTavrelo";
-}
-
-void TestErrorFunction::errorBoxPrompt()
-{
-    QFETCH(qint32, number);
-    QFETCH(QString, description);
-    QFETCH(QString, source);
-    QFETCH(QString, prompt);
-
-    RecordingPresenter boxes;
-    SetCurrentError({number, description, source});
-    ShowErrorBox();
-    QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].style, 16);
-    QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
-    QCOMPARE(boxes.boxes[0].prompt, prompt);
-    QCOMPARE(CurrentError().number, 0);
-    QVERIFY(CurrentError().description.isEmpty());
-}
-
-void TestErrorFunction::trappedExceptions_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<qint32>("number");
-    QTest::addColumn<QString>("description");
-
-    QTest::newRow("run-time error") << 0 << 53 << "File not found";
-    QTest::newRow("out of memory") << 1 << 7 << "Out of memory";
-    QTest::newRow("other exception") << 2 << 5 << "bad thing";
-}
-
-void TestErrorFunction::trappedExceptions()
-{
-    QFETCH(int, kind);
-    QFETCH(qint32, number);
-    QFETCH(QString, description);
-    try {
-        if (kind == 0)
-            throw RuntimeError(ErrorNumber::FileNotFound);
-        if (kind == 1)
-            throw std::bad_alloc();
-        throw std::runtime_error("bad thing");
-    } catch (...) {
-        RecordCurrentException();
-    }
-    QCOMPARE(CurrentError().number, number);
-    QCOMPARE(CurrentError().description, description);
-    QCOMPARE(CurrentError().source, QStringLiteral("Tavrelo"));
-    ClearCurrentError();
-}
-
-void TestErrorFunction::messageBox()
-{
-    RecordingPresenter boxes;
-    QCOMPARE(ShowMessageBox(MsgBox::Exclamation, QStringLiteral("p"), QStringLiteral("t")), MsgBox::Ok);
-    QCOMPARE(ShowMessageBox(MsgBox::OkOnly, QStringLiteral("p")), MsgBox::Ok);
-    QCOMPARE(boxes.boxes.size(), 2);
-    QCOMPARE(boxes.boxes[0].style, 48);
-    QCOMPARE(boxes.boxes[0].title, QStringLiteral("t"));
-    QCOMPARE(boxes.boxes[1].title, QStringLiteral("Tavrelo"));
-}
-
-void TestErrorFunction::styleOutside16BitsOverflows()
-{
-    RecordingPresenter boxes;
-    try {
-        ShowMessageBox(70000, QStringLiteral("p"));
-        QFAIL("no overflow");
-    } catch (const RuntimeError &e) {
-        QCOMPARE(e.number(), 6);
-    }
-    QVERIFY(boxes.boxes.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestErrorFunction)
 #include "tst_errorfunction.moc"
