@@ -14,8 +14,7 @@ namespace {
 // A clipboard that another program may hold: it refuses a number of reads and writes, or swallows
 // writes so that they never read back; what it does take goes to the desktop's clipboard.
 struct BusyClipboard : ClipboardPort {
-    BusyClipboard(int refusedReads, int refusedWrites, bool isSwallowingWrites)
-        : refusedReads(refusedReads), refusedWrites(refusedWrites), isSwallowingWrites(isSwallowingWrites)
+    explicit BusyClipboard(const QList<int> &busy) : refusedReads(busy[0]), refusedWrites(busy[1]), isSwallowingWrites(busy[2])
     {
         SetClipboardPort(this);
     }
@@ -119,7 +118,7 @@ void TestPaletteActions::clicks()
     QGuiApplication::clipboard()->setText(before);
     std::optional<BusyClipboard> port;
     if (!busy.isEmpty())
-        port.emplace(busy[0], busy[1], busy[2]);
+        port.emplace(busy);
 
     for (const QString &key : keys) {
         if (key == QLatin1String("^Z"))

@@ -19,24 +19,30 @@ void TestPaletteWindow::construction_data()
     QTest::addColumn<QStringList>("buttons"); // tag and caption of each visible button
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("colorSetting");
+    QTest::addColumn<QList<QColor>>("colors"); // base, title, label, back; empty: not checked
 
     const QString version =
         QStringLiteral(" ver%1.%2.%3").arg(TAVRELO_VERSION_MAJOR).arg(TAVRELO_VERSION_MINOR).arg(TAVRELO_VERSION_PATCH);
     // No settings file at all: one notice, and the palette as designed.
-    QTest::newRow("none") << QString() << QRect(0, 0, 1024, 768) << QStringList() << "Tavrelo" << QString();
+    QTest::newRow("none") << QString() << QRect(0, 0, 1024, 768) << QStringList() << "Tavrelo" << QString() << QString()
+                          << QList<QColor>();
     // Gaps are skipped, an item without a name has no button, one without data has; on a second screen.
     QTest::newRow("three") << PaletteFixture::Named(1, "一") + PaletteFixture::Item(2, "<Data>@@@@/@@/@@</Data>")
                                   + PaletteFixture::Named(3, "三") + PaletteFixture::Item(6, "<Name>六</Name>")
                                   + "<Title>ABC</Title><Version>true</Version><Link>https://example.com/a?b=c</Link>"
                            << QRect(1024, 0, 1920, 1080) << QStringList{"0 一", "2 三", "5 六"} << "ABC" + version
-                           << "https://example.com/a?b=c";
+                           << "https://example.com/a?b=c" << PaletteFixture::Colors
+                           << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
     QString hundred = PaletteFixture::Named(101, "never read") + "<Version>TRUE</Version><Link></Link>";
     QStringList buttons;
     for (int i = 1; i <= 100; ++i) {
         hundred += PaletteFixture::Named(i, QStringLiteral("項目%1").arg(i));
         buttons << QStringLiteral("%1 項目%2").arg(i - 1).arg(i);
     }
-    QTest::newRow("a hundred") << hundred << QRect(0, 0, 1024, 768) << buttons << "Tavrelo" + version << QString();
+    // Missing colour keys are black.
+    QTest::newRow("a hundred") << hundred << QRect(0, 0, 1024, 768) << buttons << "Tavrelo" + version << QString()
+                               << "<Label>ff0000</Label>" << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
 }
 
 void TestPaletteWindow::construction()
@@ -46,20 +52,38 @@ void TestPaletteWindow::construction()
     QFETCH(QStringList, buttons);
     QFETCH(QString, caption);
     QFETCH(QString, link);
+    QFETCH(QString, colorSetting);
+    QFETCH(QList<QColor>, colors);
     RecordingPresenter presenter;
     PaletteFixture palette;
-    QVERIFY(palette.load(data, PaletteFixture::Colors, screen));
+    QVERIFY(palette.load(data, colorSetting, screen));
     QWidget *window = palette.window.get();
     const int count = int(buttons.size());
+    const auto color = [&](const QString &name, QPalette::ColorRole role) {
+        return palette.control(name)->palette().color(role);
+    };
 
-    QStringList shown;
+    QStringList shown, labels{"Lbl_Button定型_0", "Lbl_ButtonLink"};
     for (int i = 0; i < count; ++i) {
-        auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
+        auto *button = palette.control<QLabel>(labels.emplaceBack(QStringLiteral("Lbl_Button_%1").arg(i)));
         QVERIFY(button->isVisibleTo(window));
         QCOMPARE(button->geometry(), QRect(12, 44 + 15 * i, 163, 15));
         shown << button->property("tag").toString() + ' ' + button->text();
     }
     QCOMPARE(shown, buttons);
+    if (!colors.isEmpty()) {
+        QCOMPARE(window->palette().color(QPalette::Window), colors[0]);
+        QCOMPARE(color("Chk_Most", QPalette::Window), colors[0]);
+        QCOMPARE(color("Fra_Items_0", QPalette::Window), colors[0]);
+        QCOMPARE(color("Fra_Items_0", QPalette::WindowText), colors[1]);
+        for (const QString &name : labels) {
+            QCOMPARE(color(name, QPalette::WindowText), colors[2]);
+            if (name != QLatin1String("Lbl_ButtonLink"))
+                QCOMPARE(color(name, QPalette::Window), colors[3]);
+        }
+        // No key reaches the check box's text.
+        QCOMPARE(color("Chk_Most", QPalette::WindowText), QColor(0x0000C0u));
+    }
     // Member 0 is the template: it exists, hidden, even without items.
     QWidget *next = palette.control(QStringLiteral("Lbl_Button_%1").arg(count));
     QVERIFY(count == 0 ? !next->isVisibleTo(window) : !next);
