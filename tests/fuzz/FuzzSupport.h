@@ -2,10 +2,10 @@
 
 #include "app/mdl_ErrorFunction.h"
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdio>
@@ -14,39 +14,37 @@
 namespace fuzz {
 
 // Answers every box with OK and shows nothing: the targets call failure paths on purpose.
-class SilentPresenter : public MessagePresenter {
-public:
+struct SilentPresenter : MessagePresenter {
     qint16 show(qint32, const QString &, const QString &) override { return MsgBox::Ok; }
 };
 
-inline void installSilentPresenter()
+// A broken invariant is a finding: report it and abort so that libFuzzer keeps the input.
+[[noreturn]] inline void fail(const char *what, const QString &detail = QString())
 {
-    static SilentPresenter presenter;
-    SetMessagePresenter(&presenter);
+    std::fprintf(stderr, "invariant broken: %s %s\n", what, qPrintable(detail));
+    std::abort();
 }
 
-inline QByteArrayView bytes(const uint8_t *data, size_t size)
+// One temporary folder for the whole run.
+inline QString folder()
 {
-    return QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size));
+    static QTemporaryDir dir;
+    return dir.isValid() ? dir.path() : (fail("no temporary folder"), QString());
 }
+
+inline QByteArrayView bytes(const uint8_t *data, size_t size) { return {reinterpret_cast<const char *>(data), qsizetype(size)}; }
 
 // The input cut at every NUL byte, at most maxParts pieces (the last one keeps any further NULs).
 inline QList<QByteArrayView> split(QByteArrayView input, int maxParts)
 {
     QList<QByteArrayView> parts;
-    while (parts.size() + 1 < maxParts) {
-        const qsizetype nul = input.indexOf('\0');
-        if (nul < 0)
-            break;
+    for (qsizetype nul; parts.size() + 1 < maxParts && (nul = input.indexOf('\0')) >= 0; input = input.sliced(nul + 1))
         parts.append(input.first(nul));
-        input = input.sliced(nul + 1);
-    }
     parts.append(input);
     return parts;
 }
 
-// UTF-8 text, or, when asUtf16 is set, raw little-endian UTF-16 code units so that lone
-// surrogates can be reached as well.
+// UTF-8 text, or raw little-endian UTF-16 code units so that lone surrogates can be reached as well.
 inline QString text(QByteArrayView bytes, bool asUtf16)
 {
     if (!asUtf16)
@@ -57,11 +55,12 @@ inline QString text(QByteArrayView bytes, bool asUtf16)
     return result;
 }
 
-// A broken invariant is a finding: report it and abort so that libFuzzer keeps the input.
-[[noreturn]] inline void fail(const char *what, const QString &detail = QString())
-{
-    std::fprintf(stderr, "invariant broken: %s %s\n", what, qPrintable(detail));
-    std::abort();
 }
 
+// Each target is a single translation unit, so this header defines its initialisation.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    static fuzz::SilentPresenter presenter;
+    SetMessagePresenter(&presenter);
+    return 0;
 }

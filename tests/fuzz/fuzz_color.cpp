@@ -3,12 +3,6 @@
 
 #include "settings/ColorText.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz::installSilentPresenter();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = fuzz::text(fuzz::bytes(data, size), false);

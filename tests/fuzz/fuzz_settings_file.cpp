@@ -8,23 +8,6 @@
 #include "xml/CodePageText.h"
 
 #include <QFile>
-#include <QTemporaryDir>
-
-namespace {
-
-const QString kFileName = QStringLiteral("tavrelo.xml");
-QTemporaryDir *folder = nullptr;
-
-}
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz::installSilentPresenter();
-    folder = new QTemporaryDir;
-    if (!folder->isValid())
-        fuzz::fail("no temporary folder");
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -37,14 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         input = input.first(marker);
     }
 
-    QFile file(folder->filePath(kFileName));
+    QFile file(fuzz::folder() + QStringLiteral("/tavrelo.xml"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input.data(), input.size()) != input.size())
         fuzz::fail("cannot write the settings file");
     file.close();
 
     Cls_MySettingFile settings;
-    settings.Path(folder->path());
-    settings.Name(kFileName);
+    settings.Path(fuzz::folder());
+    settings.Name(QStringLiteral("tavrelo.xml"));
     if (!settings.LoadFile())
         fuzz::fail("an existing file did not load");
 

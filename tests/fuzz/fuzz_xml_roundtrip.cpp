@@ -1,17 +1,11 @@
 // Items written by Cls_XML and read back must keep their values.
 // Input: key NUL value NUL key NUL value ..., UTF-8.
 //
-// The store finds an element by the first "<key>" in the file and the first "</key>" after it,
-// and the reader decodes and re-ends lines; only the inputs for which that reading is unambiguous
-// are checked:
-// - a key must be non-empty and new (otherwise AddItem_bln refuses it, by design);
-// - keys and values must survive code page 932 on their own (otherwise saving fails, by design);
-// - no lone CR: the reader turns it into CR LF, and a CR at the end of a value is followed by "<";
-// - the written file must not read as UTF-8 (half-width katakana pairs can form valid UTF-8
-//   sequences, and the reader then takes the file for UTF-8);
-// - a key is checked only when its opening and closing tags each occur once in the whole file:
-//   otherwise another item's key or value, the declaration or the top tag holds one of its tags
-//   and the first match is not the item itself.
+// The store finds an element by the first "<key>" and the first "</key>" after it, and the reader
+// decodes and re-ends lines, so only inputs that read back unambiguously are checked: keys new and
+// non-empty, keys and values that survive code page 932 and hold no lone CR (the reader makes it
+// CR LF), a file that does not read as UTF-8 (half-width katakana pairs can), and keys whose
+// opening and closing tags each occur once in the whole file.
 #include "FuzzSupport.h"
 
 #include "xml/CodePageText.h"
@@ -19,37 +13,18 @@
 
 #include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
 
 namespace {
 
 const QString kFileName = QStringLiteral("roundtrip.xml");
-QTemporaryDir *folder = nullptr;
 
-bool survivesCodePage932(const QString &text)
+bool survives(const QString &text) // code page 932, without lone CRs
 {
     QByteArray bytes;
-    return CodePageText::encodeCodePage932(text, &bytes) && CodePageText::decodeCodePage932(bytes) == text;
+    return CodePageText::encodeCodePage932(text, &bytes) && CodePageText::decodeCodePage932(bytes) == text
+           && text.count(u'\r') == text.count(QStringLiteral("\r\n"));
 }
 
-bool hasLoneCarriageReturn(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'\r' && (i + 1 == text.size() || text.at(i + 1) != u'\n'))
-            return true;
-    }
-    return false;
-}
-
-}
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz::installSilentPresenter();
-    folder = new QTemporaryDir;
-    if (!folder->isValid())
-        fuzz::fail("no temporary folder");
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -60,15 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString key = QString::fromUtf8(parts[i]);
         const QString value = QString::fromUtf8(parts[i + 1]);
-        if (key.isEmpty() || keys.contains(key) || !survivesCodePage932(key) || !survivesCodePage932(value)
-            || hasLoneCarriageReturn(key) || hasLoneCarriageReturn(value))
-            continue;
-        keys.insert(key);
-        items.append({key, value});
+        if (!key.isEmpty() && !keys.contains(key) && survives(key) && survives(value)) {
+            keys.insert(key);
+            items.append({key, value});
+        }
     }
 
     Cls_XML writer;
-    writer.SaveFilePath_Prop(folder->path());
+    writer.SaveFilePath_Prop(fuzz::folder());
     for (const auto &[key, value] : items) {
         if (!writer.AddItem_bln(key, value))
             fuzz::fail("a new key was refused", key);
@@ -76,14 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!writer.SaveFile_bln(kFileName))
         fuzz::fail("saving failed");
 
-    QFile file(folder->filePath(kFileName));
+    QFile file(fuzz::folder() + '/' + kFileName);
     if (!file.open(QIODevice::ReadOnly))
         fuzz::fail("the saved file is missing");
     if (CodePageText::decode(file.readAll()).encoding != CodePageText::Encoding::CodePage932)
         return 0;
 
     Cls_XML reader;
-    reader.SaveFilePath_Prop(folder->path());
+    reader.SaveFilePath_Prop(fuzz::folder());
     if (!reader.ReadFile_bln(kFileName, false))
         fuzz::fail("reading failed");
     const QString fileText = writer.GetFileItemAll_str();
