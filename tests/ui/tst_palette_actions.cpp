@@ -23,7 +23,7 @@ struct BusyClipboard : ClipboardPort {
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         sawWaitCursor |= cursor && cursor->shape() == Qt::WaitCursor;
-        if (refusedReads > 0 && refusedReads--)
+        if (refusedReads-- > 0)
             return false;
         value = QGuiApplication::clipboard()->text();
         return true;
@@ -31,7 +31,7 @@ struct BusyClipboard : ClipboardPort {
     bool write(const QString &value) override
     {
         ++writes;
-        if (refusedWrites > 0 && refusedWrites--)
+        if (refusedWrites-- > 0)
             return false;
         if (!isSwallowingWrites)
             QGuiApplication::clipboard()->setText(value);
@@ -132,14 +132,10 @@ void TestPaletteActions::clicks()
     for (const RecordingPresenter::Box &shown : presenter.boxes)
         QVERIFY2(shown.style == MsgBox::Exclamation && shown.prompt.contains(box), qPrintable(shown.prompt));
     QVERIFY(!presenter.cursorAtBox && !QGuiApplication::overrideCursor());
-    QCOMPARE(opener.calls.size(), keys.count("Link"));
-    for (const auto &call : opener.calls)
-        QCOMPARE(call, (QPair<quintptr, QString>(GetDesktopWindow(), "https://example.com/翻訳")));
-    if (port) {
-        QVERIFY(port->sawWaitCursor);
-        if (busy[0] >= ClipboardAttempts)
-            QCOMPARE(port->writes, 0);
-    }
+    QCOMPARE(opener.calls,
+             (QList<QPair<quintptr, QString>>(keys.count("Link"), {GetDesktopWindow(), "https://example.com/翻訳"})));
+    // A clipboard that cannot be read is never written.
+    QVERIFY(!port || (port->sawWaitCursor && (busy[0] < ClipboardAttempts || port->writes == 0)));
 }
 
 void TestPaletteActions::keepOnTop()
