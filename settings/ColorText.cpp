@@ -1,19 +1,9 @@
 #include "settings/ColorText.h"
 
 #include "app/mdl_ErrorFunction.h"
+#include "xml/TextHelpers.h"
 
 namespace {
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 bool isDecimalDigits(const QString &text)
 {
@@ -26,24 +16,13 @@ bool isDecimalDigits(const QString &text)
     return true;
 }
 
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    return -1;
-}
-
 }
 
 qint32 ToValue(const QString &text)
 {
     quint32 value = 0;
-    for (QChar c : trimBlanks(text)) {
-        const int digit = hexDigit(c);
+    for (QChar c : TrimBlanks(text)) {
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             break;
         value = value * 16 + quint32(digit);
@@ -56,14 +35,14 @@ qint32 ToColor(const QString &text)
     try {
         QString colorText = text;
         // A number written with decimal digits only stands for its six-digit form: 8080 is 008080.
-        const QString trimmed = trimBlanks(text);
+        const QString trimmed = TrimBlanks(text);
         if (isDecimalDigits(trimmed)) {
             QString digits = trimmed;
             while (digits.size() > 1 && digits.front() == u'0')
                 digits.remove(0, 1);
             colorText = digits.rightJustified(6, u'0');
         }
-        colorText = trimBlanks(colorText.replace(u'\t', u' '));
+        colorText = TrimBlanks(colorText.replace(u'\t', u' '));
         const qint32 red = ToValue(colorText.mid(0, 2));
         const qint32 green = ToValue(colorText.mid(2, 2));
         const qint32 blue = ToValue(colorText.mid(4, 2));

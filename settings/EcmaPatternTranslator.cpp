@@ -1,5 +1,7 @@
 #include "settings/EcmaPatternTranslator.h"
 
+#include "xml/TextHelpers.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -43,17 +45,6 @@ struct Failure {
 
 bool isOctalDigit(QChar c) { return c >= u'0' && c <= u'7'; }
 bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-int hexValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
 
 bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
@@ -429,7 +420,7 @@ private:
     {
         int value = 0;
         for (int k = 0; k < count; ++k) {
-            const int digit = hexValue(at(start + k));
+            const int digit = HexDigitValue(at(start + k));
             if (digit < 0)
                 return -1;
             value = value * 16 + digit;

@@ -1,21 +1,11 @@
 #include "settings/WordJoining.h"
 
 #include "app/mdl_ErrorFunction.h"
+#include "xml/TextHelpers.h"
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-QString trimSpaces(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first).toString();
-}
 
 }
 
@@ -67,7 +57,7 @@ QString ConvertLines(const QString &text)
         QString line;
         for (;;) {
             const qint32 marker = NextToken(text, kCrLf, start, line);
-            line = trimSpaces(line);
+            line = TrimBlanks(line);
             if (marker <= 1)
                 break;
             result += JoinWords(line);

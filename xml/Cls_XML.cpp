@@ -3,6 +3,7 @@
 #include "app/ExecutableFolder.h"
 #include "app/mdl_ErrorFunction.h"
 #include "xml/CodePageText.h"
+#include "xml/TextHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,17 +27,6 @@ bool isFolderSeparator(QChar c)
 #else
     return c == u'/';
 #endif
-}
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 }
@@ -223,7 +213,7 @@ QString Cls_XML::ElementAt_str(const QString &strA_Text, const QString &strA_Nam
 
 QString Cls_XML::JoinPath_str(const QString &strA_Folder, const QString &strA_Name)
 {
-    const QString folder = trimBlanks(strA_Folder);
+    const QString folder = TrimBlanks(strA_Folder);
     if (folder.isEmpty())
         return strA_Name;
     if (isFolderSeparator(folder.back()))
@@ -387,7 +377,7 @@ QString Cls_XML::GetFileItemAll_str() const
 void Cls_XML::MakeSaveFolder() const
 {
     // Every missing level is created; a folder that cannot be made shows up when the file is written.
-    const QString folder = trimBlanks(m_saveFilePath);
+    const QString folder = TrimBlanks(m_saveFilePath);
     if (!folder.isEmpty())
         QDir().mkpath(folder);
 }

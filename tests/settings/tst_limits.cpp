@@ -2,31 +2,12 @@
 // settings file and lone surrogates on the clipboard. Sizes of 100 MB are measured in bench/limits.
 #include "settings/Cls_MySettingFile.h"
 
+#include "LoadedSettings.h"
 #include "RecordingPresenter.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// A settings object loaded from the given bytes, kept in its own temporary folder.
-struct LoadedBytes {
-    explicit LoadedBytes(const QByteArray &bytes)
-    {
-        QFile file(dir.filePath(QStringLiteral("tavrelo.xml")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(bytes);
-        file.close();
-        settings.Path(dir.path());
-        settings.Name(QStringLiteral("tavrelo.xml"));
-        loaded = settings.LoadFile();
-    }
-
-    QTemporaryDir dir;
-    Cls_MySettingFile settings;
-    bool loaded = false;
-};
 
 QByteArray dataSetting(const QByteArray &items)
 {
@@ -80,7 +61,7 @@ void TestLimits::textsThroughAnItem()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     RecordingPresenter presenter;
-    LoadedBytes file(dataSetting(item(1, itemContent)));
+    LoadedSettings file(dataSetting(item(1, itemContent)));
     QVERIFY(file.loaded);
     const GeneratedText generated = file.settings.GenerateText(0, text);
     QVERIFY2(generated.ok, qPrintable(generated.error));
@@ -93,7 +74,7 @@ void TestLimits::thousandItems()
     QByteArray items;
     for (int number = 1; number <= 1000; ++number)
         items += item(number, "<Name>name " + QByteArray::number(number) + "</Name>");
-    LoadedBytes file(dataSetting(items));
+    LoadedSettings file(dataSetting(items));
     QVERIFY(file.loaded);
     for (int index = 0; index < 100; ++index) {
         QVERIFY(file.settings.SetDataPrepare(index));
@@ -122,7 +103,7 @@ void TestLimits::binaryBytesInFile()
     const QByteArray rewrite = item(1, "<Name>n</Name><Reg>a</Reg><Replace>b</Replace>");
     for (const QByteArray &bytes : {dataSetting(item(1, "<Name>" + damage + "</Name><Reg>a</Reg><Replace>b</Replace>")),
                                     dataSetting(rewrite) + damage, damage + dataSetting(rewrite)}) {
-        LoadedBytes file(bytes);
+        LoadedSettings file(bytes);
         QVERIFY(file.loaded);
         QCOMPARE(file.settings.GetTitle(), QStringLiteral("T"));
         QCOMPARE(file.settings.DataGet(0, QStringLiteral("cat")), QStringLiteral("cbt"));

@@ -1,30 +1,11 @@
 #include "settings/Cls_MySettingFile.h"
 
+#include "LoadedSettings.h"
 #include "RecordingPresenter.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// A settings object loaded from the given UTF-8 text, kept in its own temporary folder.
-struct LoadedSettings {
-    explicit LoadedSettings(const QString &text)
-    {
-        QFile file(dir.filePath(QStringLiteral("tavrelo.xml")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(text.toUtf8());
-        file.close();
-        settings.Path(dir.path());
-        settings.Name(QStringLiteral("tavrelo.xml"));
-        loaded = settings.LoadFile();
-    }
-
-    QTemporaryDir dir;
-    Cls_MySettingFile settings;
-    bool loaded = false;
-};
 
 QString dataSetting(const QString &content)
 {
