@@ -34,6 +34,10 @@ void TestPaletteWindow::construction_data()
                            << QRect(1024, 0, 1920, 1080) << QStringList{"0 一", "2 三", "5 六"} << "ABC" + version
                            << "https://example.com/a?b=c" << PaletteFixture::Colors
                            << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
+    // A very long name is cut off at the button's edge; the palette keeps its width.
+    const QString longName(10000, QChar(0x9577));
+    QTest::newRow("long name") << PaletteFixture::Named(1, longName) << QRect(0, 0, 1024, 768)
+                               << QStringList{"0 " + longName} << "Tavrelo" << QString() << QString() << QList<QColor>();
     QString hundred = PaletteFixture::Named(101, "never read") + "<Version>TRUE</Version><Link></Link>";
     QStringList buttons;
     for (int i = 1; i <= 100; ++i) {
