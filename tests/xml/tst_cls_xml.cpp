@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -34,21 +35,19 @@ private slots:
     void elementSearch();
     void reading_data();
     void reading();
-    void readingKeepsDataOnFailure();
-    void readFailingMidFileIsFailure();
+    void readingFailures_data();
+    void readingFailures();
     void sectionLookup();
     void pathRule_data();
     void pathRule();
     void itemStore();
-    void itemStoreMessages();
     void typedQueries_data();
     void typedQueries();
     void childStore();
-    void writingExample();
-    void nestedIndentation();
+    void writing();
     void saveFileCreatesFoldersAndWritesCodePage();
-    void writeRefusesUnrepresentableCharacter();
-    void failedWriteLeavesNoFile();
+    void failedWriteLeavesTargetAlone_data();
+    void failedWriteLeavesTargetAlone();
     void reportErrorFollowsSwitch();
 };
 
@@ -119,29 +118,28 @@ void TestClsXml::reading()
     QCOMPARE(store.FileData(), text);
 }
 
-void TestClsXml::readingKeepsDataOnFailure()
+void TestClsXml::readingFailures_data()
 {
-    QTemporaryDir dir;
-    Cls_XML store;
-    store.SaveFilePath_Prop(dir.path());
-    store.FileData(QStringLiteral("kept"));
-    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("missing.xml")));
-    QVERIFY(!store.OnlyReadFile_bln(QString()));
-    QCOMPARE(store.FileData(), QStringLiteral("kept"));
-}
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
 
-void TestClsXml::readFailingMidFileIsFailure()
-{
+    QTest::newRow("missing file") << QDir::tempPath() << "no-such-file.xml";
+    QTest::newRow("empty name") << QDir::tempPath() << "";
 #ifdef Q_OS_LINUX
     // Opening works, reading fails with an I/O error: that is no success with a cut-off text.
-    Cls_XML store;
-    store.SaveFilePath_Prop(QStringLiteral("/proc/self"));
-    store.FileData(QStringLiteral("kept"));
-    QVERIFY(!store.OnlyReadFile_bln(QStringLiteral("mem")));
-    QCOMPARE(store.FileData(), QStringLiteral("kept"));
-#else
-    QSKIP("needs a file that opens but cannot be read");
+    QTest::newRow("I/O error after opening") << "/proc/self" << "mem";
 #endif
+}
+
+void TestClsXml::readingFailures()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    Cls_XML store;
+    store.SaveFilePath_Prop(folder);
+    store.FileData(QStringLiteral("kept"));
+    QVERIFY(!store.OnlyReadFile_bln(name));
+    QCOMPARE(store.FileData(), QStringLiteral("kept"));
 }
 
 void TestClsXml::sectionLookup()
@@ -215,13 +213,7 @@ void TestClsXml::itemStore()
 
     QVERIFY(store.InitItem_bln());
     QCOMPARE(store.GetItemAll_str(QStringLiteral("\t")), QString());
-    QVERIFY(store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("1")));
-}
-
-void TestClsXml::itemStoreMessages()
-{
-    RecordingPresenter boxes;
-    Cls_XML store; // the switch is off: these two messages show all the same
+    // A key used before can be added again; the switch is off, yet the two key messages show.
     QVERIFY(store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("1")));
     QVERIFY(!store.AddItem_bln(QStringLiteral("Base"), QStringLiteral("2")));
     QCOMPARE(store.ItemCount(), 1);
@@ -289,7 +281,7 @@ void TestClsXml::childStore()
     QCOMPARE(store.Element->Gets(QStringLiteral("Base")), QString());
 }
 
-void TestClsXml::writingExample()
+void TestClsXml::writing()
 {
     Cls_XML colors;
     colors.IndentLevel_Prop(1);
@@ -315,10 +307,8 @@ void TestClsXml::writingExample()
     const QString section = Cls_XML::ExtractElement_str(expected, QStringLiteral("ColorSetting"));
     QCOMPARE(section, QStringLiteral("\r\n\t\t<Base>404040</Base>\r\n\t\t<Back>606060</Back>\r\n\t"));
     QCOMPARE(Cls_XML::ExtractElement_str(section, QStringLiteral("Base")), QStringLiteral("404040"));
-}
 
-void TestClsXml::nestedIndentation()
-{
+    // Deeper and negative levels, and another top tag.
     Cls_XML store;
     store.IndentLevel_Prop(2);
     store.AddItem_bln(QStringLiteral("A"), QStringLiteral("1"));
@@ -354,34 +344,35 @@ void TestClsXml::saveFileCreatesFoldersAndWritesCodePage()
     QCOMPARE(reader.Gets(QStringLiteral("Name")), value);
 }
 
-void TestClsXml::writeRefusesUnrepresentableCharacter()
+void TestClsXml::failedWriteLeavesTargetAlone_data()
 {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("folderIsFile");
+    QTest::addColumn<QString>("reported");
+
+    QTest::newRow("character outside the code page") << "5€" << false << "U+20AC";
+    QTest::newRow("folder cannot be made") << "5" << true << "75 ";
+}
+
+void TestClsXml::failedWriteLeavesTargetAlone()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, folderIsFile);
+    QFETCH(QString, reported);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.xml"));
-    writeBytes(path, "previous");
+    const QString target = dir.filePath(folderIsFile ? QStringLiteral("blocker") : QStringLiteral("out.xml"));
+    writeBytes(target, "previous");
 
     RecordingPresenter boxes;
     Cls_XML store;
     store.MsgDisplayFlg_Prop(true);
-    store.SaveFilePath_Prop(dir.path());
-    store.AddItem_bln(QStringLiteral("Price"), QStringLiteral("5€"));
+    store.SaveFilePath_Prop(folderIsFile ? target : dir.path());
+    store.AddItem_bln(QStringLiteral("Price"), value);
     QVERIFY(!store.SaveFile_bln(QStringLiteral("out.xml")));
-    QCOMPARE(readBytes(path), QByteArray("previous"));
+    QCOMPARE(readBytes(target), QByteArray("previous"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QFileInfo(target).fileName()});
     QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].title, QStringLiteral("VB Error"));
-    QVERIFY2(boxes.boxes[0].prompt.contains(QStringLiteral("U+20AC")), qPrintable(boxes.boxes[0].prompt));
-}
-
-void TestClsXml::failedWriteLeavesNoFile()
-{
-    QTemporaryDir dir;
-    // The folder is a file, so nothing can be created inside it.
-    writeBytes(dir.filePath(QStringLiteral("blocker")), "x");
-    Cls_XML store;
-    store.SaveFilePath_Prop(dir.filePath(QStringLiteral("blocker")));
-    QVERIFY(!store.SaveFile_bln(QStringLiteral("out.xml")));
-    QCOMPARE(readBytes(dir.filePath(QStringLiteral("blocker"))), QByteArray("x"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("blocker")});
+    QVERIFY2(boxes.boxes[0].prompt.contains(reported), qPrintable(boxes.boxes[0].prompt));
 }
 
 void TestClsXml::reportErrorFollowsSwitch()
