@@ -3,6 +3,7 @@
 #include "settings/Cls_MySettingFile.h"
 #include "settings/RegExp.h"
 #include "xml/CodePageText.h"
+#include "xml/TextHelpers.h"
 
 #include <QDate>
 #include <QHash>
@@ -60,9 +61,7 @@ bool IsColorText(QStringView value)
         value.chop(1);
     if (value.size() != 6)
         return false;
-    return std::all_of(value.begin(), value.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-    });
+    return std::all_of(value.begin(), value.end(), [](QChar c) { return HexDigitValue(c) >= 0; });
 }
 
 QString Quoted(QStringView value)

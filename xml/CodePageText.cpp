@@ -64,7 +64,8 @@ bool encodeCodePage932(const QString &text, QByteArray *bytes, QString *error)
             // Find the first character that does not survive on its own, for the message.
             *error = QStringLiteral("a character cannot be written in code page 932");
             for (qsizetype i = 0; i < text.size(); ++i) {
-                const qsizetype length = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+                const qsizetype length =
+                    (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
                 QTextCodec::ConverterState one(QTextCodec::ConvertInvalidToNull);
                 codePage932()->fromUnicode(text.constData() + i, int(length), &one);
                 if (one.invalidChars > 0 || one.remainingChars > 0) {
