@@ -17,9 +17,19 @@ QString ErrorDescription(qint32 number)
     case ErrorNumber::Overflow: return QStringLiteral("Overflow");
     case ErrorNumber::OutOfMemory: return QStringLiteral("Out of memory");
     case ErrorNumber::TypeMismatch: return QStringLiteral("Type mismatch");
+    case ErrorNumber::OutOfStackSpace: return QStringLiteral("Out of stack space");
     case ErrorNumber::FileNotFound: return QStringLiteral("File not found");
+    case ErrorNumber::DeviceIO: return QStringLiteral("Device I/O error");
+    case ErrorNumber::PathFileAccess: return QStringLiteral("Path/File access error");
+    case ErrorNumber::ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
+    case ErrorNumber::RegExpSyntax: return QStringLiteral("Syntax error in regular expression");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
+}
+
+QString ErrorDescription(qint32 number, const QString &detail)
+{
+    return ErrorDescription(number) + QStringLiteral(": ") + detail;
 }
 
 RuntimeError::RuntimeError(qint32 number)

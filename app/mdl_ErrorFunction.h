@@ -5,13 +5,19 @@
 #include <exception>
 #include <string>
 
-// Run-time error numbers that the program raises itself, with the usual meanings.
+// Every run-time error number that the program raises itself, with the usual meanings; their
+// descriptions are in ErrorDescription.
 namespace ErrorNumber {
 constexpr qint32 InvalidProcedureCall = 5;
 constexpr qint32 Overflow = 6;
 constexpr qint32 OutOfMemory = 7;
 constexpr qint32 TypeMismatch = 13;
+constexpr qint32 OutOfStackSpace = 28;
 constexpr qint32 FileNotFound = 53;
+constexpr qint32 DeviceIO = 57;
+constexpr qint32 PathFileAccess = 75;
+constexpr qint32 ObjectNotSet = 91;
+constexpr qint32 RegExpSyntax = 5017;
 }
 
 // Message box styles and button codes.
@@ -28,6 +34,8 @@ QString ApplicationTitle();
 
 // The standard description of one of the run-time error numbers above.
 QString ErrorDescription(qint32 number);
+// The description with a detail after a colon: "Path/File access error: Permission denied".
+QString ErrorDescription(qint32 number, const QString &detail);
 
 // A run-time error on its way to the trap of the routine that catches it.
 class RuntimeError : public std::exception {

@@ -19,9 +19,6 @@ RegExpError::RegExpError(qint32 number, const QString &description, const QStrin
 
 namespace {
 
-constexpr qint32 kSyntaxErrorNumber = 5017;
-constexpr qint32 kOutOfStackSpaceNumber = 28;
-
 // PCRE2 options for ECMAScript's meaning of what the translator leaves to PCRE2: UTF-16 text
 // that may hold lone surrogates, $ only at the very end, a back reference to an unset group
 // matching the empty text, [] and [^] as the empty and the full class.
@@ -57,8 +54,8 @@ QString errorMessage(int code)
 [[noreturn]] void throwSyntaxError(int code, qint32 offset)
 {
     const QString message = errorMessage(code);
-    throw RegExpError(kSyntaxErrorNumber,
-                      QStringLiteral("Syntax error in regular expression: %1 at position %2").arg(message).arg(offset),
+    throw RegExpError(ErrorNumber::RegExpSyntax,
+                      ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
                       message, offset);
 }
 
@@ -71,12 +68,13 @@ QString errorMessage(int code)
     case PCRE2_ERROR_DEPTHLIMIT:
     case PCRE2_ERROR_JIT_STACKLIMIT:
     case PCRE2_ERROR_NOMEMORY:
-        throw RegExpError(kOutOfStackSpaceNumber,
-                          QStringLiteral("Out of stack space: the regular expression needed too much work (%1)").arg(message),
+        throw RegExpError(ErrorNumber::OutOfStackSpace,
+                          ErrorDescription(ErrorNumber::OutOfStackSpace,
+                                           QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
                           message, -1);
     default:
         throw RegExpError(ErrorNumber::InvalidProcedureCall,
-                          QStringLiteral("Invalid procedure call or argument: %1").arg(message), message, -1);
+                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), message, -1);
     }
 }
 

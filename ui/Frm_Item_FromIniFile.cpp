@@ -50,7 +50,7 @@ void SetColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
 Cls_MySettingFile &TheSettings()
 {
     if (!Settings)
-        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+        throw RuntimeError(ErrorNumber::ObjectNotSet);
     return *Settings;
 }
 

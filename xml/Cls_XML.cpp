@@ -228,15 +228,13 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
         const QString path = JoinPath_str(m_saveFilePath, strA_FileName);
         QFile file(path);
         if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-            const qint32 number = file.error() == QFileDevice::OpenError && !QFileInfo::exists(path)
-                                      ? ErrorNumber::FileNotFound : 75;
-            throw RuntimeError(number, number == ErrorNumber::FileNotFound ? ErrorDescription(number)
-                                                                           : QStringLiteral("Path/File access error"));
+            throw RuntimeError(file.error() == QFileDevice::OpenError && !QFileInfo::exists(path)
+                                   ? ErrorNumber::FileNotFound : ErrorNumber::PathFileAccess);
         }
         const QByteArray bytes = file.readAll();
         // A read that fails part way must not pass for a complete, shorter file.
         if (file.error() != QFileDevice::NoError)
-            throw RuntimeError(57, QStringLiteral("Device I/O error"));
+            throw RuntimeError(ErrorNumber::DeviceIO);
         strA_Text = CodePageText::normalizeLineEnds(CodePageText::decode(bytes).text);
         return true;
     } catch (...) {
@@ -397,7 +395,8 @@ bool Cls_XML::WriteText_bln(const QString &strA_FileName, const QString &strA_Te
         // Written beside the target and moved over it only when complete.
         QSaveFile file(JoinPath_str(m_saveFilePath, strA_FileName));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw RuntimeError(75, QStringLiteral("Path/File access error: ") + file.errorString());
+            throw RuntimeError(ErrorNumber::PathFileAccess,
+                               ErrorDescription(ErrorNumber::PathFileAccess, file.errorString()));
         return true;
     } catch (...) {
         TrapFailure();

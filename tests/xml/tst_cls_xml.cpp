@@ -351,7 +351,7 @@ void TestClsXml::failedWriteLeavesTargetAlone_data()
     QTest::addColumn<QString>("reported");
 
     QTest::newRow("character outside the code page") << "5€" << false << "U+20AC";
-    QTest::newRow("folder cannot be made") << "5" << true << "75 ";
+    QTest::newRow("folder cannot be made") << "5" << true << QString::number(ErrorNumber::PathFileAccess) + u' ';
 }
 
 void TestClsXml::failedWriteLeavesTargetAlone()
