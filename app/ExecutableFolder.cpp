@@ -1,5 +1,7 @@
 #include "app/ExecutableFolder.h"
 
+#include "app/NativeExecutable.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -8,14 +10,12 @@ namespace {
 
 QFileInfo executableFile()
 {
+    const QString native = QString::fromStdU16String(NativeExecutablePath());
+    if (!native.isEmpty())
+        return QFileInfo(native);
     if (QCoreApplication::instance())
         return QFileInfo(QCoreApplication::applicationFilePath());
-#ifdef Q_OS_LINUX
-    // Stores can be created before the application object exists (static set-up, tools).
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
-#else
     return QFileInfo(QDir::currentPath() + QStringLiteral("/."));
-#endif
 }
 
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace mdl_API_Shell32 {
+
 // Hands a path or address to the desktop's default handler.
 class LinkOpener {
 public:
@@ -15,12 +17,11 @@ public:
 // Not owned; nullptr restores the platform's opener. Tests install a recording one.
 void SetLinkOpener(LinkOpener *opener);
 
-// The desktop window's handle (0 where the desktop has none).
-quintptr GetDesktopWindow();
-
 // Opens strA_File with the verb "open". A refusal is told in a message box with the shell's
 // reason ("File not found", "No association for file extension", ...); returns false then.
 bool ShellExecuteOpen(quintptr lngA_hWnd, const QString &strA_File);
 
 // The message for a shell error code of 32 or less.
 QString ShellErrorMessage(qint32 code);
+
+}

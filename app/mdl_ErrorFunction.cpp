@@ -1,5 +1,7 @@
 #include "app/mdl_ErrorFunction.h"
 
+#include "app/ServiceSlot.h"
+
 #include <QTextStream>
 
 #include <limits>
@@ -51,19 +53,11 @@ ErrorRecord &errorRecord()
     return record;
 }
 
-MessagePresenter *&presenterSlot()
-{
-    static MessagePresenter *presenter = nullptr;
-    return presenter;
-}
-
 // One line on standard error: the box as text, answered with OK.
 qint16 writeToStandardError(const QString &prompt, const QString &title)
 {
-    QString line = prompt;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
     QTextStream err(stderr);
-    err << title << ": " << line << Qt::endl;
+    err << title << ": " << OneLine(prompt) << Qt::endl;
     return MsgBox::Ok;
 }
 
@@ -84,30 +78,49 @@ void ClearCurrentError()
     errorRecord() = ErrorRecord{};
 }
 
-void RecordCurrentException()
+ErrorRecord TrappedError()
 {
     try {
         throw;
     } catch (const RuntimeError &e) {
-        SetCurrentError({e.number(), e.description(), e.source()});
+        return {e.number(), e.description(), e.source()};
     } catch (const std::bad_alloc &) {
-        SetCurrentError({ErrorNumber::OutOfMemory, ErrorDescription(ErrorNumber::OutOfMemory), ApplicationTitle()});
+        return {ErrorNumber::OutOfMemory, ErrorDescription(ErrorNumber::OutOfMemory), ApplicationTitle()};
     } catch (const std::exception &e) {
-        SetCurrentError({ErrorNumber::InvalidProcedureCall, QString::fromLocal8Bit(e.what()), ApplicationTitle()});
+        return {ErrorNumber::InvalidProcedureCall, QString::fromLocal8Bit(e.what()), ApplicationTitle()};
     } catch (...) {
-        SetCurrentError({ErrorNumber::InvalidProcedureCall, ErrorDescription(ErrorNumber::InvalidProcedureCall),
-                         ApplicationTitle()});
+        return {ErrorNumber::InvalidProcedureCall, ErrorDescription(ErrorNumber::InvalidProcedureCall),
+                ApplicationTitle()};
     }
+}
+
+void RecordCurrentException()
+{
+    SetCurrentError(TrappedError());
+}
+
+void ShowTrappedError()
+{
+    RecordCurrentException();
+    ShowErrorBox();
+}
+
+QString OneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
 }
 
 void SetMessagePresenter(MessagePresenter *presenter)
 {
-    presenterSlot() = presenter;
+    ServiceSlot<MessagePresenter>::Install(presenter);
 }
 
 MessagePresenter *CurrentMessagePresenter()
 {
-    return presenterSlot();
+    return ServiceSlot<MessagePresenter>::Installed();
 }
 
 void ShowErrorBox()
@@ -123,7 +136,7 @@ qint16 ShowMessageBox(qint32 buttons, const QString &prompt, const QString &titl
     if (buttons < std::numeric_limits<qint16>::min() || buttons > std::numeric_limits<qint16>::max())
         throw RuntimeError(ErrorNumber::Overflow);
     const QString shownTitle = title.isEmpty() ? ApplicationTitle() : title;
-    if (MessagePresenter *presenter = presenterSlot())
+    if (MessagePresenter *presenter = CurrentMessagePresenter())
         return presenter->show(buttons, prompt, shownTitle);
     return writeToStandardError(prompt, shownTitle);
 }

@@ -65,9 +65,17 @@ struct ErrorRecord {
 const ErrorRecord &CurrentError();
 void SetCurrentError(const ErrorRecord &record);
 void ClearCurrentError();
+// Inside a catch block: the record of the exception being handled. A RuntimeError keeps its
+// number; std::bad_alloc becomes OutOfMemory, anything else InvalidProcedureCall.
+ErrorRecord TrappedError();
 // Inside a catch block: records the exception being handled as the current error.
-// A RuntimeError keeps its number; std::bad_alloc becomes 7, anything else 5.
 void RecordCurrentException();
+// Inside a catch block, the trap of a routine that shows its failures: records the exception
+// and reports it in the error box.
+void ShowTrappedError();
+
+// The text on one line: every line break (CR LF, CR or LF) becomes one blank.
+QString OneLine(QString text);
 
 // Shows the modal boxes. The window installs one that shows real message boxes; tests install
 // one that records. Without one, a box is written to standard error and answered with OK.

@@ -1,8 +1,10 @@
 #include "cli/SettingsCheck.h"
 
 #include "settings/Cls_MySettingFile.h"
+#include "settings/ColorText.h"
 #include "settings/RegExp.h"
 #include "xml/CodePageText.h"
+#include "xml/ElementSpan.h"
 #include "xml/TextHelpers.h"
 
 #include <QDate>
@@ -14,34 +16,6 @@ namespace {
 
 constexpr qint32 kLastItemNumber = 100;
 
-// Where an element stands, found as the palette finds it: the first opening tag in the range,
-// then the first closing tag after it.
-struct ElementSpan {
-    qsizetype open = -1;
-    qsizetype contentStart = -1;
-    qsizetype close = -1;
-
-    bool hasOpen() const { return open >= 0; }
-    bool isComplete() const { return open >= 0 && close >= 0; }
-    qsizetype contentLength() const { return isComplete() ? qMax<qsizetype>(0, close - contentStart) : 0; }
-};
-
-ElementSpan FindElement(QStringView text, qsizetype begin, qsizetype end, const QString &name)
-{
-    const QStringView range = text.sliced(begin, end - begin);
-    const QString openTag = Cls_XML::OpenTag_str(name);
-    ElementSpan span;
-    const qsizetype p = range.indexOf(openTag);
-    if (p < 0)
-        return span;
-    span.open = begin + p;
-    span.contentStart = span.open + openTag.size();
-    const qsizetype q = range.indexOf(Cls_XML::CloseTag_str(name), p + 1);
-    if (q >= 0)
-        span.close = begin + q;
-    return span;
-}
-
 bool SpansLines(QStringView value)
 {
     return value.contains(u'\r') || value.contains(u'\n');
@@ -52,16 +26,11 @@ bool IsBlank(QStringView value)
     return std::all_of(value.begin(), value.end(), [](QChar c) { return c.isSpace(); });
 }
 
-// The palette trims blanks and tabs around a colour; what remains must be RRGGBB.
+// What remains after the blanks and tabs that the palette trims must be RRGGBB.
 bool IsColorText(QStringView value)
 {
-    while (!value.isEmpty() && (value.front() == u' ' || value.front() == u'\t'))
-        value = value.sliced(1);
-    while (!value.isEmpty() && (value.back() == u' ' || value.back() == u'\t'))
-        value.chop(1);
-    if (value.size() != 6)
-        return false;
-    return std::all_of(value.begin(), value.end(), [](QChar c) { return HexDigitValue(c) >= 0; });
+    const QString digits = TrimColorText(value);
+    return digits.size() == 6 && std::all_of(digits.begin(), digits.end(), [](QChar c) { return HexDigitValue(c) >= 0; });
 }
 
 QString Quoted(QStringView value)
@@ -78,12 +47,13 @@ struct ItemTag {
 
 class Checker {
 public:
-    explicit Checker(const QByteArray &bytes)
+    Checker(const QByteArray &bytes, CheckedValues *values)
+        : m_values(values)
     {
-        CodePageText::DecodedText decoded = CodePageText::decode(bytes);
+        CodePageText::DecodedText decoded = CodePageText::Decode(bytes);
         m_encoding = decoded.encoding;
         m_clean = decoded.clean;
-        m_text = Cls_MySettingFile::ReplaceDatePlaceholders(CodePageText::normalizeLineEnds(decoded.text),
+        m_text = Cls_MySettingFile::ReplaceDatePlaceholders(CodePageText::NormalizeLineEnds(decoded.text),
                                                             QDate::currentDate());
         m_lines = std::make_unique<LineIndex>(m_text);
     }
@@ -106,18 +76,27 @@ private:
 
     QStringView content(const ElementSpan &span) const
     {
-        return QStringView(m_text).sliced(span.contentStart, span.contentLength());
+        return span.content(m_text);
     }
 
-    // A lookup of the palette: reports an opening tag left without its closing tag, which makes
-    // the value read as empty.
-    ElementSpan lookUp(qsizetype begin, qsizetype end, const QString &name, const QString &where)
+    // A lookup of the palette inside the element at path ("DataSetting/Item3"): reports an opening
+    // tag left without its closing tag, which makes the value read as empty; where names the
+    // element in that message (" in Item3").
+    ElementSpan lookUp(const ElementSpan &within, const QString &path, const QString &name,
+                       const QString &where = QString())
     {
-        const ElementSpan span = FindElement(m_text, begin, end, name);
+        const ElementSpan span = FindElement(m_text, name, within.contentStart, within.contentStart + within.contentLength());
         if (span.hasOpen() && !span.isComplete())
             report(span.open, QStringLiteral("<%1>%2 has no closing tag </%1> after it: it reads as empty")
                                   .arg(name, where));
+        if (m_values)
+            m_values->insert(path.isEmpty() ? name : path + u'/' + name, content(span).toString());
         return span;
+    }
+
+    ElementSpan wholeText() const
+    {
+        return ElementSpan{0, 0, m_text.size()};
     }
 
     void checkEncoding()
@@ -133,17 +112,17 @@ private:
 
     void checkColors()
     {
-        const ElementSpan section = lookUp(0, m_text.size(), QStringLiteral("ColorSetting"), QString());
+        const QString path = QStringLiteral("ColorSetting");
+        const ElementSpan section = lookUp(wholeText(), QString(), path);
         if (!section.hasOpen()) {
             report(0, QStringLiteral("no <ColorSetting> section: every colour of the palette is black"));
             return;
         }
         if (!section.isComplete())
             return;
-        const QString where = QStringLiteral(" in ColorSetting");
-        for (const QString name : {QStringLiteral("Base"), QStringLiteral("Title"), QStringLiteral("Label"),
-                                   QStringLiteral("Back")}) {
-            const ElementSpan span = lookUp(section.contentStart, section.close, name, where);
+        for (const QString &name : {QStringLiteral("Base"), QStringLiteral("Title"), QStringLiteral("Label"),
+                                    QStringLiteral("Back")}) {
+            const ElementSpan span = lookUp(section, path, name, QStringLiteral(" in ColorSetting"));
             if (!span.isComplete())
                 continue;
             const QStringView value = content(span);
@@ -157,7 +136,7 @@ private:
 
     void checkData()
     {
-        const ElementSpan section = lookUp(0, m_text.size(), QStringLiteral("DataSetting"), QString());
+        const ElementSpan section = lookUp(wholeText(), QString(), QStringLiteral("DataSetting"));
         if (!section.hasOpen()) {
             report(0, QStringLiteral("no <DataSetting> section: the palette has no title and no buttons"));
             return;
@@ -185,8 +164,8 @@ private:
             ItemTag tag;
             tag.open = section.contentStart + p;
             tag.number = range.sliced(p + prefix.size(), q - p - prefix.size()).toString();
-            const qsizetype close = range.indexOf(QStringLiteral("</Item%1>").arg(tag.number), p + 1);
-            tag.end = close >= 0 ? section.contentStart + close : -1;
+            tag.end = ElementAt(m_text, QStringLiteral("Item") + tag.number, tag.open,
+                                section.contentStart + section.contentLength()).close;
             tags.append(tag);
         }
         return tags;
@@ -216,9 +195,8 @@ private:
 
     void checkWindowSettings(const ElementSpan &section, const QList<ItemTag> &tags)
     {
-        const QString where = QStringLiteral(" in DataSetting");
-        for (const QString name : {QStringLiteral("Title"), QStringLiteral("Link"), QStringLiteral("Version")}) {
-            const ElementSpan span = lookUp(section.contentStart, section.close, name, where);
+        for (const QString &name : {QStringLiteral("Title"), QStringLiteral("Link"), QStringLiteral("Version")}) {
+            const ElementSpan span = lookUp(section, QStringLiteral("DataSetting"), name, QStringLiteral(" in DataSetting"));
             if (!span.isComplete())
                 continue;
             const auto holder = std::find_if(tags.begin(), tags.end(), [&](const ItemTag &tag) {
@@ -244,14 +222,16 @@ private:
     void checkItem(const ElementSpan &section, qint32 number)
     {
         const QString element = QStringLiteral("Item%1").arg(number);
-        const ElementSpan item = lookUp(section.contentStart, section.close, element, QString());
+        const QString sectionPath = QStringLiteral("DataSetting");
+        const ElementSpan item = lookUp(section, sectionPath, element);
         if (item.contentLength() == 0)
             return;
+        const QString path = sectionPath + u'/' + element;
         const QString where = QStringLiteral(" in ") + element;
-        const ElementSpan name = lookUp(item.contentStart, item.close, QStringLiteral("Name"), where);
-        const ElementSpan reg = lookUp(item.contentStart, item.close, QStringLiteral("Reg"), where);
-        const ElementSpan data = lookUp(item.contentStart, item.close, QStringLiteral("Data"), where);
-        lookUp(item.contentStart, item.close, QStringLiteral("Replace"), where);
+        const ElementSpan name = lookUp(item, path, QStringLiteral("Name"), where);
+        const ElementSpan reg = lookUp(item, path, QStringLiteral("Reg"), where);
+        const ElementSpan data = lookUp(item, path, QStringLiteral("Data"), where);
+        lookUp(item, path, QStringLiteral("Replace"), where);
 
         if (name.contentLength() == 0) {
             if (!IsBlank(content(item)))
@@ -292,6 +272,7 @@ private:
         }
     }
 
+    CheckedValues *m_values = nullptr;
     QString m_text;
     CodePageText::Encoding m_encoding = CodePageText::Encoding::CodePage932;
     bool m_clean = true;
@@ -320,7 +301,7 @@ qint32 LineIndex::lineOf(qsizetype offset) const
     return qint32(next - m_lineStarts.begin());
 }
 
-QList<Finding> CheckSettings(const QByteArray &bytes)
+QList<Finding> CheckSettings(const QByteArray &bytes, CheckedValues *values)
 {
-    return Checker(bytes).run();
+    return Checker(bytes, values).run();
 }

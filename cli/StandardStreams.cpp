@@ -1,16 +1,14 @@
 #include "cli/StandardStreams.h"
 
+#include "app/mdl_ErrorFunction.h"
+
 #include <QByteArray>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <cstdio>
-#include <sys/stat.h>
+#include "cli/NativeStreams.h"
 
-#ifdef Q_OS_WIN
-#include <fcntl.h>
-#include <io.h>
-#endif
+#include <cstdio>
 
 namespace {
 
@@ -32,22 +30,6 @@ qsizetype CompleteUtf8Prefix(const QByteArray &bytes)
     return size;
 }
 
-qint64 StandardInputSizeHint()
-{
-    struct stat info {};
-    if (fstat(fileno(stdin), &info) == 0 && S_ISREG(info.st_mode))
-        return qint64(info.st_size);
-    return 0;
-}
-
-}
-
-void PrepareBinaryStreams()
-{
-#ifdef Q_OS_WIN
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
 }
 
 bool ReadStandardInputUtf8(QString *text, QString *error)
@@ -58,7 +40,7 @@ bool ReadStandardInputUtf8(QString *text, QString *error)
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text->clear();
     // UTF-8 never takes fewer bytes than UTF-16 code units, so the byte count is enough.
-    const qint64 hint = StandardInputSizeHint();
+    const long long hint = NativeStreams::StandardInputFileSize();
     if (hint > 0)
         text->reserve(qsizetype(hint));
 
@@ -137,11 +119,7 @@ bool WriteStandardOutputUtf8(QStringView text, QString *error)
 
 void PrintError(const QString &message)
 {
-    QString line = message;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
-    const QByteArray bytes = (QStringLiteral("tavrelo-cli: ") + line + u'\n').toUtf8();
+    const QByteArray bytes = (QStringLiteral("tavrelo-cli: ") + OneLine(message) + u'\n').toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }

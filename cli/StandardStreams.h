@@ -6,9 +6,6 @@
 // Standard input and output as UTF-8 byte streams: nothing is added, dropped or converted
 // (a byte-order mark and CR LF pass through as they are).
 
-// Makes the standard streams binary where the platform would translate line ends.
-void PrepareBinaryStreams();
-
 // All of standard input. False, with the reason, when it is not valid UTF-8 or cannot be read.
 bool ReadStandardInputUtf8(QString *text, QString *error);
 

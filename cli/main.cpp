@@ -1,5 +1,6 @@
 #include "app/ExecutableFolder.h"
 #include "cli/CommandLine.h"
+#include "cli/NativeStreams.h"
 #include "cli/SettingsCheck.h"
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
@@ -50,14 +51,6 @@ bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
     return true;
 }
 
-QString OneLine(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
-}
-
 int RunItems(const QString &path)
 {
     Cls_MySettingFile settings;
@@ -92,8 +85,8 @@ int RunApply(const QString &path, qint32 index)
     }
     GeneratedText generated = settings.GenerateText(index, input);
     input = QString();
-    if (!generated.ok) {
-        PrintError(QStringLiteral("item %1: %2").arg(index).arg(generated.error));
+    if (!generated.ok()) {
+        PrintError(QStringLiteral("item %1: %2").arg(index).arg(generated.error.description));
         return kFailed;
     }
     if (!WriteStandardOutputUtf8(generated.text, &error)) {
@@ -145,7 +138,7 @@ int RunCheck(const QString &path)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    PrepareBinaryStreams();
+    NativeStreams::MakeBinary();
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -10,7 +10,7 @@ seconds=${1:-30}
 build=build-fuzz
 
 scripts/install-deps.sh fuzz
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DTAVRELO_BUILD_FUZZ=ON -DTAVRELO_BUILD_GUI=OFF -DTAVRELO_BUILD_TESTS=OFF -DTAVRELO_BUILD_BENCH=OFF
 cmake --build "$build" -j2
 

@@ -1,6 +1,5 @@
 #include "settings/Cls_MySettingFile.h"
 
-#include "app/mdl_ErrorFunction.h"
 #include "settings/RegExp.h"
 
 #include <limits>
@@ -62,8 +61,7 @@ QString Cls_MySettingFile::ReplaceDatePlaceholders(const QString &strA_Text, con
         text.replace(QStringLiteral("@@@@.@@.@@"), date.toString(QStringLiteral("yyyy.MM.dd")));
         return text;
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
         return QString();
     }
 }
@@ -82,9 +80,7 @@ bool Cls_MySettingFile::LoadFile()
             return false;
         result = m_dataStore.SetFileItem(file.FileData(), kDataSetting);
     } catch (...) {
-        RecordCurrentException();
-        ReportError();
-        ClearCurrentError();
+        TrapFailure();
     }
     return result;
 }
@@ -171,62 +167,92 @@ bool Cls_MySettingFile::isData()
 
 // --- text generation -------------------------------------------------------------------------
 
-QString Cls_MySettingFile::ReplaceByItemPattern(const QString &strA_Data)
+namespace {
+
+GeneratedText Failure(GeneratedText::Outcome outcome, const ErrorRecord &error, qint32 patternOffset = -1)
 {
-    RegExp expression;
-    expression.IgnoreCase(false);
-    expression.Global(true);
-    expression.Pattern(GetReg());
-    return expression.Replace(strA_Data, GetReplaceString());
+    return GeneratedText{outcome, QString(), error, patternOffset};
 }
 
-QString Cls_MySettingFile::DataGet(qint32 lngA_Index, const QString &strA_Data)
-{
-    if (!SetDataPrepare(lngA_Index))
-        return QString();
-    if (isReg())
-        return RegExpExecute(lngA_Index, strA_Data);
-    if (isData())
-        return GetData();
-    return QString();
-}
-
-QString Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_Data)
-{
-    try {
-        if (!SetDataPrepare(lngA_Index))
-            return strA_Data;
-        return ReplaceByItemPattern(strA_Data);
-    } catch (...) {
-        RecordCurrentException();
-        ReportError();
-        ClearCurrentError();
-        return QString();
-    }
 }
 
 GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &strA_Data)
 {
-    GeneratedText result;
     try {
         if (!SetDataPrepare(lngA_Index)) {
-            result.ok = false;
-            result.errorNumber = ErrorNumber::InvalidProcedureCall;
-            result.error = QStringLiteral("no item %1%2").arg(kItemPrefix).arg(qint64(lngA_Index) + 1);
-            return result;
+            const QString item = kItemPrefix + QString::number(qint64(lngA_Index) + 1);
+            return Failure(GeneratedText::Outcome::NoItem,
+                           {ErrorNumber::InvalidProcedureCall, QStringLiteral("no item %1").arg(item), ApplicationTitle()});
         }
-        if (isReg())
-            result.text = ReplaceByItemPattern(strA_Data);
-        else
-            result.text = GetData();
-    } catch (const RegExpError &e) {
-        result = GeneratedText{false, QString(), e.number(), e.description(), e.patternOffset()};
-    } catch (const RuntimeError &e) {
-        result = GeneratedText{false, QString(), e.number(), e.description(), -1};
-    } catch (const std::bad_alloc &) {
-        result = GeneratedText{false, QString(), ErrorNumber::OutOfMemory, ErrorDescription(ErrorNumber::OutOfMemory), -1};
+        if (!isReg())
+            return GeneratedText{GeneratedText::Outcome::Made, GetData(), {}, -1};
+    } catch (...) {
+        return Failure(GeneratedText::Outcome::ReadFailed, TrappedError());
     }
-    return result;
+    return RewriteText(strA_Data);
+}
+
+GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data)
+{
+    try {
+        RegExp expression;
+        expression.IgnoreCase(false);
+        expression.Global(true);
+        expression.Pattern(GetReg());
+        return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString()), {}, -1};
+    } catch (const RegExpError &e) {
+        return Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
+                       e.patternOffset());
+    } catch (...) {
+        return Failure(GeneratedText::Outcome::RewriteFailed, TrappedError());
+    }
+}
+
+QString Cls_MySettingFile::DataGet(qint32 lngA_Index, const QString &strA_Data)
+{
+    const GeneratedText generated = GenerateText(lngA_Index, strA_Data);
+    switch (generated.outcome) {
+    case GeneratedText::Outcome::Made:
+    case GeneratedText::Outcome::NoItem:
+        break;
+    case GeneratedText::Outcome::ReadFailed:
+        throw RuntimeError(generated.error.number, generated.error.description, generated.error.source);
+    case GeneratedText::Outcome::RewriteFailed:
+        ReportFailure(generated);
+        break;
+    }
+    return generated.text;
+}
+
+QString Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_Data)
+{
+    GeneratedText generated;
+    try {
+        if (!SetDataPrepare(lngA_Index))
+            return strA_Data;
+        generated = RewriteText(strA_Data);
+    } catch (...) {
+        generated = Failure(GeneratedText::Outcome::ReadFailed, TrappedError());
+    }
+    if (!generated.ok())
+        ReportFailure(generated);
+    return generated.text;
+}
+
+// --- reports ---------------------------------------------------------------------------------
+
+void Cls_MySettingFile::TrapFailure() const
+{
+    RecordCurrentException();
+    ReportError();
+    ClearCurrentError();
+}
+
+void Cls_MySettingFile::ReportFailure(const GeneratedText &failure) const
+{
+    SetCurrentError(failure.error);
+    ReportError();
+    ClearCurrentError();
 }
 
 void Cls_MySettingFile::ReportError() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/mdl_ErrorFunction.h"
 #include "xml/Cls_XML.h"
 
 #include <QDate>
@@ -7,13 +8,21 @@
 
 // The outcome of producing an item's text: the text, or why it could not be produced.
 struct GeneratedText {
-    bool ok = true;
+    enum class Outcome {
+        Made,
+        NoItem,        // the item is missing or empty
+        ReadFailed,    // positioning on the item or reading it failed
+        RewriteFailed, // the pattern is invalid or its work ran into a limit
+    };
+
+    Outcome outcome = Outcome::Made;
     QString text;
-    // When not ok: the run-time error number and description, and for a pattern with a syntax
-    // error the position in the pattern (from 0), otherwise -1.
-    qint32 errorNumber = 0;
-    QString error;
+    // When not made: the run-time error, and for a pattern with a syntax error the position in
+    // the pattern (from 0), otherwise -1.
+    ErrorRecord error;
     qint32 patternOffset = -1;
+
+    bool ok() const { return outcome == Outcome::Made; }
 };
 
 // The settings model: where the settings file lies, its two sections, item access through a
@@ -57,17 +66,23 @@ public:
     bool isReg();
     bool isData();
 
-    // The item's text: the given text rewritten by its Reg, else its Data, else empty. An invalid
-    // pattern gives an empty text without a message.
-    QString DataGet(qint32 lngA_Index, const QString &strA_Data);
-    QString RegExpExecute(qint32 lngA_Index, const QString &strA_Data);
-    // The same text as DataGet, but a missing item, an invalid pattern or a work limit is a
-    // failure with its reason, so that callers never mistake it for an empty result.
+    // The item's text: the given text rewritten by its Reg, else its Data. A missing item, an
+    // invalid pattern or a work limit is a failure with its reason, so that callers never mistake
+    // it for an empty result. Never throws.
     GeneratedText GenerateText(qint32 lngA_Index, const QString &strA_Data);
+    // GenerateText with the silent contract: any failure gives an empty text; a failed rewrite is
+    // reported through ReportError, a failure to read the item goes to the caller.
+    QString DataGet(qint32 lngA_Index, const QString &strA_Data);
+    // The given text rewritten by the item's Reg (an empty Reg matches everywhere); the given
+    // text when the item is missing; an empty text, reported through ReportError, on failure.
+    QString RegExpExecute(qint32 lngA_Index, const QString &strA_Data);
 
 private:
-    // Throws RegExpError when the pattern is invalid or a limit is reached.
-    QString ReplaceByItemPattern(const QString &strA_Data);
+    // The positioned item's pattern applied to the text.
+    GeneratedText RewriteText(const QString &strA_Data);
+    // Inside a catch block: records the failure, reports it and clears it.
+    void TrapFailure() const;
+    void ReportFailure(const GeneratedText &failure) const;
     void ReportError() const;
 
     QString m_path;

@@ -30,6 +30,16 @@ qint32 ToValue(const QString &text)
     return qint32(value);
 }
 
+QString TrimColorText(QStringView text)
+{
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text.toString();
+}
+
 qint32 ToColor(const QString &text)
 {
     try {
@@ -42,14 +52,13 @@ qint32 ToColor(const QString &text)
                 digits.remove(0, 1);
             colorText = digits.rightJustified(6, u'0');
         }
-        colorText = TrimBlanks(colorText.replace(u'\t', u' '));
+        colorText = TrimColorText(colorText).replace(u'\t', u' ');
         const qint32 red = ToValue(colorText.mid(0, 2));
         const qint32 green = ToValue(colorText.mid(2, 2));
         const qint32 blue = ToValue(colorText.mid(4, 2));
         return red + 256 * green + 65536 * blue;
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
         return 0;
     }
 }

@@ -66,8 +66,7 @@ QString ConvertLines(const QString &text)
         }
         result += JoinWords(line);
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
     }
     return result;
 }

@@ -36,9 +36,9 @@ ClipboardPort *&portSlot()
 template <typename Attempt>
 bool withRetries(Attempt attempt)
 {
-    for (int i = 0; i < ClipboardAttempts; ++i) {
+    for (int i = 0; i < ClipboardRetry::Attempts; ++i) {
         if (i > 0)
-            QThread::msleep(ClipboardRetryMilliseconds);
+            QThread::msleep(ClipboardRetry::Milliseconds);
         if (attempt())
             return true;
     }

@@ -18,8 +18,10 @@ void SetClipboardPort(ClipboardPort *port);
 ClipboardPort &CurrentClipboardPort();
 
 // A clipboard held by another program is often free again a moment later.
-constexpr int ClipboardAttempts = 5;
-constexpr int ClipboardRetryMilliseconds = 20;
+namespace ClipboardRetry {
+constexpr int Attempts = 5;
+constexpr int Milliseconds = 20;
+}
 
 // Reads or writes through the current port, trying a few times; a write counts only when the
 // text reads back unchanged.

@@ -73,7 +73,7 @@ QString BusyClipboardMessage()
 
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
-    QString reason = QStringLiteral("%1 %2").arg(result.errorNumber).arg(result.error);
+    QString reason = QStringLiteral("%1 %2").arg(result.error.number).arg(result.error.description);
     if (result.patternOffset >= 0)
         reason += QStringLiteral("（パターンの %1 文字目）").arg(result.patternOffset + 1);
     return QStringLiteral("「%1」の文字列を作れませんでした。\r\n%2\r\n").arg(name, reason) + kClipboardKept;
@@ -294,8 +294,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
         Fra_Items[0]->resize(Fra_Items[0]->width(), Fra_Items[0]->height() + growth);
         return true;
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
         return false;
     }
 }
@@ -385,8 +384,7 @@ void Frm_Item_FromIniFile::SubP_SetColorBase(const QString &strA_Key)
         for (QGroupBox *frame : Fra_Items)
             SetColor(frame, QPalette::Window, color);
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
     }
 }
 
@@ -397,8 +395,7 @@ void Frm_Item_FromIniFile::SubP_SetColorTitle(const QString &strA_Key)
         for (QGroupBox *frame : Fra_Items)
             SetColor(frame, QPalette::WindowText, color);
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
     }
 }
 
@@ -412,8 +409,7 @@ void Frm_Item_FromIniFile::SubP_SetColorLabel(const QString &strA_Key)
         for (ButtonLabel *label : Lbl_Button)
             SetColor(label, QPalette::WindowText, color);
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
     }
 }
 
@@ -427,8 +423,7 @@ void Frm_Item_FromIniFile::SubP_SetColorBack(const QString &strA_Key)
         for (ButtonLabel *label : Lbl_Button)
             SetColor(label, QPalette::Window, color);
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
     }
 }
 
@@ -465,7 +460,7 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
         } else {
             const qint32 item = button->property(kTag).toString().toInt();
             const GeneratedText result = GetItemText(item, *given);
-            if (!result.ok)
+            if (!result.ok())
                 prompt = ItemFailureMessage(button->text(), result);
             else if (SubP_SetClipboardText(result.text))
                 m_undoText = *given;
@@ -514,7 +509,7 @@ void Frm_Item_FromIniFile::Lbl_ButtonLink_Click()
 
 void Frm_Item_FromIniFile::Chk_Most_Click()
 {
-    SetWindowTopMost(this, Chk_Most->checkState() == Qt::Checked);
+    mdl_API_Win32::SetWindowTopMost(this, Chk_Most->checkState() == Qt::Checked);
 }
 
 std::optional<QString> Frm_Item_FromIniFile::GetClipboardText()
@@ -532,24 +527,21 @@ bool Frm_Item_FromIniFile::SubP_SetClipboardText(const QString &strA_Text)
 
 GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data)
 {
-    try {
-        return TheSettings().GenerateText(lngA_Index, strA_Data);
-    } catch (...) {
-        RecordCurrentException();
-        GeneratedText failure{false, QString(), CurrentError().number, CurrentError().description, -1};
-        ClearCurrentError();
-        return failure;
+    // GenerateText traps every failure itself and returns it with its reason.
+    if (!Settings) {
+        return GeneratedText{GeneratedText::Outcome::ReadFailed, QString(),
+                             {ErrorNumber::ObjectNotSet, ErrorDescription(ErrorNumber::ObjectNotSet), ApplicationTitle()}, -1};
     }
+    return Settings->GenerateText(lngA_Index, strA_Data);
 }
 
 bool Frm_Item_FromIniFile::OpenLink(const QString &strA_Link)
 {
     try {
-        ShellExecuteOpen(GetDesktopWindow(), strA_Link);
+        mdl_API_Shell32::ShellExecuteOpen(mdl_API_Win32::GetDesktopWindow(), strA_Link);
         return true;
     } catch (...) {
-        RecordCurrentException();
-        ShowErrorBox();
+        ShowTrappedError();
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include "app/ExecutableFolder.h"
 #include "app/mdl_ErrorFunction.h"
 #include "xml/CodePageText.h"
+#include "xml/ElementSpan.h"
 #include "xml/TextHelpers.h"
 
 #include <QDir>
@@ -20,13 +21,10 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kDeclaration = QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>");
 
+// The system's own separator, and "/", which every system accepts.
 bool isFolderSeparator(QChar c)
 {
-#ifdef Q_OS_WIN
-    return c == u'\\' || c == u'/';
-#else
-    return c == u'/';
-#endif
+    return c == QDir::separator() || c == u'/';
 }
 
 }
@@ -179,12 +177,12 @@ qint32 Cls_XML::ItemCount() const
 
 QString Cls_XML::OpenTag_str(const QString &strA_Name)
 {
-    return u'<' + strA_Name + u'>';
+    return OpenTag(strA_Name);
 }
 
 QString Cls_XML::CloseTag_str(const QString &strA_Name)
 {
-    return QStringLiteral("</") + strA_Name + u'>';
+    return CloseTag(strA_Name);
 }
 
 QString Cls_XML::MakeElement_str(const QString &strA_Name, const QString &strA_Content, bool isSeparateLines)
@@ -196,19 +194,7 @@ QString Cls_XML::MakeElement_str(const QString &strA_Name, const QString &strA_C
 
 QString Cls_XML::ExtractElement_str(const QString &strA_Text, const QString &strA_Name)
 {
-    return ElementAt_str(strA_Text, strA_Name, strA_Text.indexOf(OpenTag_str(strA_Name)));
-}
-
-QString Cls_XML::ElementAt_str(const QString &strA_Text, const QString &strA_Name, qsizetype lngA_Open)
-{
-    if (lngA_Open < 0)
-        return QString();
-    // The closing tag is searched from the character after the opening tag's "<".
-    const qsizetype close = strA_Text.indexOf(CloseTag_str(strA_Name), lngA_Open + 1);
-    const qsizetype start = lngA_Open + strA_Name.size() + 2;
-    if (close < start)
-        return QString();
-    return strA_Text.mid(start, close - start);
+    return FindElement(strA_Text, strA_Name).content(strA_Text).toString();
 }
 
 QString Cls_XML::JoinPath_str(const QString &strA_Folder, const QString &strA_Name)
@@ -235,7 +221,7 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
         // A read that fails part way must not pass for a complete, shorter file.
         if (file.error() != QFileDevice::NoError)
             throw RuntimeError(ErrorNumber::DeviceIO);
-        strA_Text = CodePageText::normalizeLineEnds(CodePageText::decode(bytes).text);
+        strA_Text = CodePageText::NormalizeLineEnds(CodePageText::Decode(bytes).text);
         return true;
     } catch (...) {
         strA_Text.clear();
@@ -277,7 +263,7 @@ bool Cls_XML::SetFileItem(const QString &strA_FileData, const QString &strA_Key)
 QString Cls_XML::GetFileItem_str(const QString &strA_Key)
 {
     try {
-        return ElementAt_str(m_fileItem, strA_Key, m_fileItemTags.find(m_fileItem, strA_Key));
+        return ElementAt(m_fileItem, strA_Key, m_fileItemTags.find(m_fileItem, strA_Key)).content(m_fileItem).toString();
     } catch (...) {
         TrapFailure();
         return QString();
@@ -390,7 +376,7 @@ bool Cls_XML::WriteText_bln(const QString &strA_FileName, const QString &strA_Te
         }
         QByteArray bytes;
         QString encodingError;
-        if (!CodePageText::encodeCodePage932(strA_Text, &bytes, &encodingError))
+        if (!CodePageText::EncodeCodePage932(strA_Text, &bytes, &encodingError))
             throw RuntimeError(ErrorNumber::InvalidProcedureCall, encodingError);
         // Written beside the target and moved over it only when complete.
         QSaveFile file(JoinPath_str(m_saveFilePath, strA_FileName));

@@ -74,8 +74,6 @@ private:
         QString TagText;
     };
 
-    // The element whose opening tag stands at lngA_Open (-1: none).
-    static QString ElementAt_str(const QString &strA_Text, const QString &strA_Name, qsizetype lngA_Open);
     bool CheckKey_bln(const QString &strA_Key) const;
     bool ReadText_bln(const QString &strA_FileName, QString &strA_Text);
     bool WriteText_bln(const QString &strA_FileName, const QString &strA_Text);

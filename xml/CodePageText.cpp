@@ -26,7 +26,7 @@ bool hasMultiByteSequence(const QByteArray &bytes)
 
 }
 
-QString decodeCodePage932(const QByteArray &bytes, bool *clean)
+QString DecodeCodePage932(const QByteArray &bytes, bool *clean)
 {
     const QString text = codePage932()->toUnicode(bytes);
     // No code-page character maps to U+FFFD, so every one in the text stands for bad bytes.
@@ -35,7 +35,7 @@ QString decodeCodePage932(const QByteArray &bytes, bool *clean)
     return text;
 }
 
-DecodedText decode(const QByteArray &bytes)
+DecodedText Decode(const QByteArray &bytes)
 {
     static const QByteArray byteOrderMark("\xEF\xBB\xBF");
     if (bytes.startsWith(byteOrderMark)) {
@@ -51,11 +51,11 @@ DecodedText decode(const QByteArray &bytes)
             return {std::move(text), Encoding::Utf8, true};
     }
     DecodedText result;
-    result.text = decodeCodePage932(bytes, &result.clean);
+    result.text = DecodeCodePage932(bytes, &result.clean);
     return result;
 }
 
-bool encodeCodePage932(const QString &text, QByteArray *bytes, QString *error)
+bool EncodeCodePage932(const QString &text, QByteArray *bytes, QString *error)
 {
     QTextCodec::ConverterState state(QTextCodec::ConvertInvalidToNull);
     QByteArray encoded = codePage932()->fromUnicode(text.constData(), int(text.size()), &state);
@@ -84,7 +84,7 @@ bool encodeCodePage932(const QString &text, QByteArray *bytes, QString *error)
     return true;
 }
 
-QString normalizeLineEnds(const QString &text)
+QString NormalizeLineEnds(const QString &text)
 {
     QString result;
     result.reserve(text.size() + text.count(u'\r') + 2);

@@ -18,15 +18,15 @@ struct DecodedText {
 
 // UTF-8 when the bytes begin with its byte-order mark (which is dropped), or when they are valid
 // UTF-8 with at least one multi-byte sequence; code page 932 otherwise.
-DecodedText decode(const QByteArray &bytes);
-QString decodeCodePage932(const QByteArray &bytes, bool *clean = nullptr);
+DecodedText Decode(const QByteArray &bytes);
+QString DecodeCodePage932(const QByteArray &bytes, bool *clean = nullptr);
 
 // Encodes in code page 932. Fails, naming the first character it cannot represent, instead of
 // writing a substitute.
-bool encodeCodePage932(const QString &text, QByteArray *bytes, QString *error = nullptr);
+bool EncodeCodePage932(const QString &text, QByteArray *bytes, QString *error = nullptr);
 
 // Joins lines as the settings reader sees them: CR LF and a lone CR end a line, a lone LF stays
 // inside its line, and every line, the last one too, is followed by CR LF.
-QString normalizeLineEnds(const QString &text);
+QString NormalizeLineEnds(const QString &text);
 
 }

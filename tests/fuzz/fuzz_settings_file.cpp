@@ -3,6 +3,7 @@
 // text is UTF-16 code units) and the clipboard text.
 #include "FuzzSupport.h"
 
+#include "cli/SettingsCheck.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
 #include "xml/CodePageText.h"
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The store's indexed lookup finds what a plain first-match search finds.
-    const QString text = CodePageText::decode(QByteArray(input.data(), input.size())).text;
+    const QString text = CodePageText::Decode(QByteArray(input.data(), input.size())).text;
     Cls_XML store;
     store.SetFileItem(text, QString());
     for (const QString &name : {QStringLiteral("DataSetting"), QStringLiteral("Item1"), QStringLiteral("A<B"),
@@ -50,17 +51,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fuzz::fail("indexed and plain lookups disagree", name);
     }
 
+    // The checker reads every value the palette reads, and the same.
+    CheckedValues checked;
+    CheckSettings(QByteArray(input.data(), input.size()), &checked);
+    const auto agrees = [&](const QString &path, const QString &palette) {
+        if (checked.value(path) != palette)
+            fuzz::fail("the checker and the palette read different values", path);
+    };
+    agrees(QStringLiteral("DataSetting/Title"), settings.GetTitle());
+    agrees(QStringLiteral("DataSetting/Link"), settings.GetLink());
+    agrees(QStringLiteral("DataSetting/Version"), settings.GetVersion());
+    for (const char *key : {"Base", "Title", "Label", "Back"})
+        agrees(QStringLiteral("ColorSetting/") + QLatin1String(key), settings.Color().Gets(QString::fromLatin1(key)));
+
     for (qint32 index = 0; index < 100; ++index) {
         const bool positioned = settings.SetDataPrepare(index);
-        settings.GetName();
+        if (positioned) {
+            const QString item = QStringLiteral("DataSetting/Item%1/").arg(index + 1);
+            agrees(item + QStringLiteral("Name"), settings.GetName());
+            agrees(item + QStringLiteral("Reg"), settings.GetReg());
+            agrees(item + QStringLiteral("Replace"), settings.GetReplaceString());
+            agrees(item + QStringLiteral("Data"), settings.GetData());
+        } else if (checked.contains(QStringLiteral("DataSetting/Item%1/Name").arg(index + 1))) {
+            fuzz::fail("the checker read an item the palette does not have", QString::number(index));
+        }
         const QString given = settings.DataGet(index, clipboard);
         const GeneratedText generated = settings.GenerateText(index, clipboard);
         // Both roads give the same text; a failure is an empty text on the silent road.
-        if (!positioned && (generated.ok || !given.isEmpty()))
+        if (!positioned && (generated.ok() || !given.isEmpty()))
             fuzz::fail("a missing item produced a text");
-        if (generated.ok && given != generated.text)
+        if (generated.ok() && given != generated.text)
             fuzz::fail("DataGet and GenerateText disagree", QString::number(index));
-        if (!generated.ok && !given.isEmpty())
+        if (!generated.ok() && !given.isEmpty())
             fuzz::fail("a failed item gave a text", QString::number(index));
     }
     return 0;

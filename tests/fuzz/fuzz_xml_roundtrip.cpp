@@ -21,7 +21,7 @@ const QString kFileName = QStringLiteral("roundtrip.xml");
 bool survives(const QString &text) // code page 932, without lone CRs
 {
     QByteArray bytes;
-    return CodePageText::encodeCodePage932(text, &bytes) && CodePageText::decodeCodePage932(bytes) == text
+    return CodePageText::EncodeCodePage932(text, &bytes) && CodePageText::DecodeCodePage932(bytes) == text
            && text.count(u'\r') == text.count(QStringLiteral("\r\n"));
 }
 
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QFile file(fuzz::folder() + '/' + kFileName);
     if (!file.open(QIODevice::ReadOnly))
         fuzz::fail("the saved file is missing");
-    if (CodePageText::decode(file.readAll()).encoding != CodePageText::Encoding::CodePage932)
+    if (CodePageText::Decode(file.readAll()).encoding != CodePageText::Encoding::CodePage932)
         return 0;
 
     Cls_XML reader;

@@ -64,7 +64,7 @@ void TestLimits::textsThroughAnItem()
     LoadedSettings file(dataSetting(item(1, itemContent)));
     QVERIFY(file.loaded);
     const GeneratedText generated = file.settings.GenerateText(0, text);
-    QVERIFY2(generated.ok, qPrintable(generated.error));
+    QVERIFY2(generated.ok(), qPrintable(generated.error.description));
     QVERIFY(generated.text == expected);
     QVERIFY(presenter.boxes.isEmpty());
 }

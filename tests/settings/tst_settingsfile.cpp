@@ -154,8 +154,8 @@ void TestSettingsFile::overflowAtLargestIndex()
         QCOMPARE(e.description(), QStringLiteral("Overflow"));
     }
     const GeneratedText generated = s.settings.GenerateText(std::numeric_limits<qint32>::max(), QString());
-    QVERIFY(!generated.ok);
-    QCOMPARE(generated.errorNumber, 6);
+    QVERIFY(!generated.ok());
+    QCOMPARE(generated.error.number, ErrorNumber::Overflow);
 }
 
 void TestSettingsFile::versionSwitch_data()
@@ -208,7 +208,7 @@ void TestSettingsFile::dataGet()
     LoadedSettings s(dataSetting(item(2, itemContent)));
     QCOMPARE(s.settings.DataGet(1, given), result);
     const GeneratedText generated = s.settings.GenerateText(1, given);
-    QVERIFY2(generated.ok, qPrintable(generated.error));
+    QVERIFY2(generated.ok(), qPrintable(generated.error.description));
     QCOMPARE(generated.text, result);
     QCOMPARE(s.settings.DataGet(0, given), QString());
 }
@@ -223,11 +223,11 @@ void TestSettingsFile::invalidPatternIsSilentButReported()
     QCOMPARE(CurrentError().number, 0);
 
     const GeneratedText generated = s.settings.GenerateText(0, QStringLiteral("ab"));
-    QVERIFY(!generated.ok);
+    QVERIFY(!generated.ok());
     QVERIFY(generated.text.isEmpty());
-    QCOMPARE(generated.errorNumber, ErrorNumber::RegExpSyntax);
-    QVERIFY2(generated.patternOffset >= 1 && generated.patternOffset <= 3, qPrintable(generated.error));
-    QVERIFY(generated.error.contains(QStringLiteral("position")));
+    QCOMPARE(generated.error.number, ErrorNumber::RegExpSyntax);
+    QVERIFY2(generated.patternOffset >= 1 && generated.patternOffset <= 3, qPrintable(generated.error.description));
+    QVERIFY(generated.error.description.contains(QStringLiteral("position")));
 }
 
 void TestSettingsFile::generateTextOnMissingItem()
@@ -235,8 +235,8 @@ void TestSettingsFile::generateTextOnMissingItem()
     LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>one</Name>"))));
     QCOMPARE(s.settings.RegExpExecute(4, QStringLiteral("given")), QStringLiteral("given"));
     const GeneratedText generated = s.settings.GenerateText(4, QStringLiteral("given"));
-    QVERIFY(!generated.ok);
-    QCOMPARE(generated.error, QStringLiteral("no item Item5"));
+    QVERIFY(!generated.ok());
+    QCOMPARE(generated.error.description, QStringLiteral("no item Item5"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -61,9 +61,9 @@ struct PaletteFixture {
 
 // Answers every request with a fixed shell result (a negative one throws, as a failing call
 // would) and remembers what it was asked.
-struct RecordingOpener : LinkOpener {
-    explicit RecordingOpener(qint32 result = 42) : result(result) { SetLinkOpener(this); }
-    ~RecordingOpener() override { SetLinkOpener(nullptr); }
+struct RecordingOpener : mdl_API_Shell32::LinkOpener {
+    explicit RecordingOpener(qint32 result = 42) : result(result) { mdl_API_Shell32::SetLinkOpener(this); }
+    ~RecordingOpener() override { mdl_API_Shell32::SetLinkOpener(nullptr); }
     qint32 open(quintptr hWnd, const QString &target) override
     {
         calls.append({hWnd, target});

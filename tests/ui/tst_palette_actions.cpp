@@ -133,14 +133,14 @@ void TestPaletteActions::clicks()
         QVERIFY2(shown.style == MsgBox::Exclamation && shown.prompt.contains(box), qPrintable(shown.prompt));
     QVERIFY(!presenter.cursorAtBox && !QGuiApplication::overrideCursor());
     QCOMPARE(opener.calls,
-             (QList<QPair<quintptr, QString>>(keys.count("Link"), {GetDesktopWindow(), "https://example.com/翻訳"})));
+             (QList<QPair<quintptr, QString>>(keys.count("Link"), {mdl_API_Win32::GetDesktopWindow(), "https://example.com/翻訳"})));
     // A clipboard that cannot be read is never written.
-    QVERIFY(!port || (port->sawWaitCursor && (busy[0] < ClipboardAttempts || port->writes == 0)));
+    QVERIFY(!port || (port->sawWaitCursor && (busy[0] < ClipboardRetry::Attempts || port->writes == 0)));
 }
 
 void TestPaletteActions::keepOnTop()
 {
-    SetWindowTopMost(nullptr, true); // ignored
+    mdl_API_Win32::SetWindowTopMost(nullptr, true); // ignored
     auto *check = palette.control<QCheckBox>(QStringLiteral("Chk_Most"));
     const QRect geometry = palette.window->geometry();
     const auto onTop = [this] { return palette.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };

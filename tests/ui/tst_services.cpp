@@ -57,7 +57,7 @@ void TestServices::shellExecuteOpen()
     else
         target = dir.filePath(target);
 
-    QCOMPARE(ShellExecuteOpen(0x10010, target), prompt.isEmpty());
+    QCOMPARE(mdl_API_Shell32::ShellExecuteOpen(0x10010, target), prompt.isEmpty());
     if (opener)
         QCOMPARE(opener->calls, (QList<QPair<quintptr, QString>>{{0x10010, target}}));
     QCOMPARE(presenter.boxes.size(), prompt.isEmpty() ? 0 : 1);

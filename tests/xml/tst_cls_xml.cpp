@@ -177,9 +177,7 @@ void TestClsXml::pathRule_data()
     QTest::newRow("trailing separator") << "/data/" << "a.xml" << "/data/a.xml";
     QTest::newRow("empty folder") << "" << "a.xml" << "a.xml";
     QTest::newRow("name untouched") << "/data" << " a.xml" << "/data" + sep + " a.xml";
-#ifdef Q_OS_WIN
-    QTest::newRow("backslash") << "C:\\Data\\" << "a.xml" << "C:\\Data\\a.xml";
-#endif
+    QTest::newRow("native trailing separator") << "C:" + sep + "Data" + sep << "a.xml" << "C:" + sep + "Data" + sep + "a.xml";
 }
 
 void TestClsXml::pathRule()

@@ -1,0 +1,20 @@
+#include "cli/NativeStreams.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace NativeStreams {
+
+void MakeBinary()
+{
+}
+
+long long StandardInputFileSize()
+{
+    struct stat info {};
+    if (fstat(fileno(stdin), &info) == 0 && S_ISREG(info.st_mode))
+        return info.st_size;
+    return 0;
+}
+
+}
