@@ -1,32 +1,35 @@
 #include "app/mdl_All.h"
 
 #include "app/mdl_ErrorFunction.h"
-#include "xml/Cls_XML.h"
+#include "settings/SettingsLocations.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 QString AppPath;
 QString ExeName;
 std::unique_ptr<Cls_MySettingFile> Settings;
 
-QString SettingsFilePath()
+QString MissingFileMessage(const QStringList &strA_Files)
 {
-    return Cls_XML::JoinPath_str(AppPath, ExeName + QStringLiteral(".xml"));
-}
-
-QString MissingFileMessage(const QString &strA_File)
-{
-    return QStringLiteral("以下のファイルがみあたりません\r\n『%1』").arg(strA_File);
+    QString prompt = QStringLiteral("以下のファイルがみあたりません");
+    for (const QString &file : strA_Files)
+        prompt += QStringLiteral("\r\n『%1』").arg(file);
+    return prompt;
 }
 
 bool LoadSettings()
 {
     Settings = std::make_unique<Cls_MySettingFile>();
-    Settings->Path(AppPath);
+    // The file beside the program first; an installed palette's folder is not the user's to
+    // edit, so when that file is missing the configuration folders are asked.
+    const QStringList candidates = SettingsFileCandidates(AppPath, ExeName);
+    const QString file = FindSettingsFile(candidates);
+    Settings->Path(file == candidates.first() ? AppPath : QFileInfo(file).absolutePath());
     Settings->Name(ExeName + QStringLiteral(".xml"));
     const bool isLoaded = Settings->LoadFile();
     if (!isLoaded)
-        ShowMessageBox(MsgBox::Information, MissingFileMessage(SettingsFilePath()));
+        ShowMessageBox(MsgBox::Information, MissingFileMessage(candidates));
     return isLoaded;
 }
 

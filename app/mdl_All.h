@@ -3,6 +3,7 @@
 #include "settings/Cls_MySettingFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -12,12 +13,11 @@ extern QString ExeName;
 // The one settings object; empty before LoadSettings and after EndApplication.
 extern std::unique_ptr<Cls_MySettingFile> Settings;
 
-// Creates Settings and reads ExeName + ".xml" from AppPath. A file that cannot be read is
-// announced once; start-up goes on with an empty palette.
+// Creates Settings and reads ExeName + ".xml" from AppPath or, when it is not there, from the
+// configuration folders (SettingsFileCandidates). A file that cannot be read is announced once;
+// start-up goes on with an empty palette.
 bool LoadSettings();
-// The full path of the settings file that LoadSettings looks for.
-QString SettingsFilePath();
-// The prompt that announces a settings file that could not be found.
-QString MissingFileMessage(const QString &strA_File);
+// The prompt that announces a settings file that could not be found in any of these places.
+QString MissingFileMessage(const QStringList &strA_Files);
 // Releases Settings and leaves the event loop, so that the process ends.
 void EndApplication();

@@ -1,128 +1,232 @@
 #include "cli/CommandLine.h"
 
+#include <QCommandLineParser>
+
+#include <limits>
+
 namespace {
 
-const QString kSettingsOption = QStringLiteral("--settings");
+struct CommandInfo {
+    QString name;
+    Command::Kind kind;
+    bool takesSettings;
+    QString synopsis;    // one line per form, after "tavrelo-cli "
+    QString description; // indented lines
+};
+
+const QList<CommandInfo> &Commands()
+{
+    static const QList<CommandInfo> commands{
+        {QStringLiteral("items"), Command::Kind::Items, true, QStringLiteral("[-s FILE] items [--json]"),
+         QStringLiteral("list the palette's buttons in button order: INDEX, NAME and MODE (replace,\n"
+                        "text or empty), separated by tabs; --json prints a JSON array of objects\n"
+                        "with index, item (the element name), name and mode")},
+        {QStringLiteral("apply"), Command::Kind::Apply, true,
+         QStringLiteral("[-s FILE] apply ITEM\n[-s FILE] apply --name CAPTION"),
+         QStringLiteral("write the text of an item for the UTF-8 text on standard input to standard\n"
+                        "output; ITEM is the item's index counted from 0 (0 is Item1, as items\n"
+                        "prints it) or its element name as written in the file (Item1); --name\n"
+                        "takes the caption of its button")},
+        {QStringLiteral("join-words"), Command::Kind::JoinWords, false, QStringLiteral("join-words"),
+         QStringLiteral("join the words of every line of standard input (get user name -> getUserName)")},
+        {QStringLiteral("check"), Command::Kind::Check, true, QStringLiteral("[-s FILE] check"),
+         QStringLiteral("report the settings file's traps as FILE:LINE: message")},
+        {QStringLiteral("help"), Command::Kind::Help, false, QStringLiteral("help [COMMAND]"),
+         QStringLiteral("print this usage, or the usage of COMMAND")},
+    };
+    return commands;
+}
+
+const CommandInfo *FindCommand(const QString &name)
+{
+    for (const CommandInfo &info : Commands()) {
+        if (info.name == name)
+            return &info;
+    }
+    return nullptr;
+}
+
+QString Indented(const QString &text, qsizetype width)
+{
+    QString result;
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        result += (i == 0 ? QString() : QString(width, u' ')) + lines.at(i) + u'\n';
+    return result;
+}
+
+QString Synopsis(const CommandInfo &info, bool first)
+{
+    QString text;
+    for (const QString &form : info.synopsis.split(u'\n')) {
+        text += (first ? QStringLiteral("usage: ") : QStringLiteral("       ")) + QStringLiteral("tavrelo-cli ") + form + u'\n';
+        first = false;
+    }
+    return text;
+}
 
 // Only plain decimal digits: a sign or blanks would hide a typing slip in a script.
-std::optional<qint32> ParseIndex(const QString &text)
+bool IsDecimal(QStringView text)
 {
     if (text.isEmpty())
-        return std::nullopt;
+        return false;
     for (QChar c : text) {
         if (c < u'0' || c > u'9')
-            return std::nullopt;
+            return false;
     }
-    bool ok = false;
-    const qint32 value = text.toInt(&ok, 10);
-    if (!ok)
+    return true;
+}
+
+// "2" is the index 2; "Item3", the element as the file names it, is the index 2 as well. Item0
+// and numbers with leading zeros are never read by the palette, so they name no item.
+std::optional<qint32> ParseItem(const QString &text)
+{
+    const QStringView element(u"Item");
+    if (IsDecimal(text)) {
+        bool ok = false;
+        const qint32 value = text.toInt(&ok, 10);
+        return ok ? std::optional<qint32>(value) : std::nullopt;
+    }
+    if (!text.startsWith(element))
         return std::nullopt;
-    return value;
+    const QStringView number = QStringView(text).mid(element.size());
+    if (!IsDecimal(number) || number.startsWith(u'0'))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = number.toLongLong(&ok, 10);
+    if (!ok || value - 1 > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(value - 1);
 }
 
 }
 
 std::optional<Command> ParseCommandLine(const QStringList &arguments, QString *error)
 {
-    Command command;
-    bool hasSettings = false;
-    QStringList rest;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == kSettingsOption || argument.startsWith(kSettingsOption + u'=')) {
-            if (hasSettings) {
-                *error = QStringLiteral("--settings given twice");
-                return std::nullopt;
-            }
-            if (argument == kSettingsOption) {
-                if (i + 1 >= arguments.size()) {
-                    *error = QStringLiteral("--settings needs a file");
-                    return std::nullopt;
-                }
-                command.settingsFile = arguments.at(++i);
-            } else {
-                command.settingsFile = argument.mid(kSettingsOption.size() + 1);
-            }
-            if (command.settingsFile.isEmpty()) {
-                *error = QStringLiteral("--settings needs a file");
-                return std::nullopt;
-            }
-            hasSettings = true;
-        } else {
-            rest.append(argument);
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
+    const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")}, {});
+    const QCommandLineOption settings({QStringLiteral("s"), QStringLiteral("settings")}, {}, QStringLiteral("FILE"));
+    const QCommandLineOption json(QStringLiteral("json"), {});
+    const QCommandLineOption name(QStringLiteral("name"), {}, QStringLiteral("CAPTION"));
+    parser.addOptions({help, version, settings, json, name});
+    // parse(), not process(): a usage error must end with status 2, not with the parser's exit.
+    if (!parser.parse(QStringList{QStringLiteral("tavrelo-cli")} + arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
     }
+    const auto fail = [error](const QString &reason) {
+        *error = reason;
+        return std::optional<Command>();
+    };
+
+    Command command;
+    QStringList rest = parser.positionalArguments();
+    const QStringList settingsFiles = parser.values(settings);
+    if (settingsFiles.size() > 1)
+        return fail(QStringLiteral("--settings given twice"));
+    command.settingsFile = settingsFiles.value(0);
+    if (parser.isSet(settings) && command.settingsFile.isEmpty())
+        return fail(QStringLiteral("--settings needs a file"));
 
     if (rest.isEmpty()) {
-        *error = QStringLiteral("no command given");
-        return std::nullopt;
+        if (parser.isSet(help))
+            return command;
+        if (parser.isSet(version)) {
+            command.kind = Command::Kind::Version;
+            return command;
+        }
+        return fail(QStringLiteral("no command given"));
     }
-    const QString name = rest.takeFirst();
-    qsizetype expectedArguments = 0;
-    bool takesSettings = true;
-    if (name == QStringLiteral("items")) {
-        command.kind = Command::Kind::Items;
-    } else if (name == QStringLiteral("apply")) {
-        command.kind = Command::Kind::Apply;
-        expectedArguments = 1;
-    } else if (name == QStringLiteral("check")) {
-        command.kind = Command::Kind::Check;
-    } else if (name == QStringLiteral("join-words")) {
-        command.kind = Command::Kind::JoinWords;
-        takesSettings = false;
-    } else if (name == QStringLiteral("--help")) {
-        command.kind = Command::Kind::Help;
-        takesSettings = false;
-    } else if (name == QStringLiteral("--version")) {
-        command.kind = Command::Kind::Version;
-        takesSettings = false;
-    } else {
-        *error = QStringLiteral("unknown command: %1").arg(name);
-        return std::nullopt;
+    const QString commandName = rest.takeFirst();
+    const CommandInfo *info = FindCommand(commandName);
+    if (!info)
+        return fail(QStringLiteral("unknown command: %1").arg(commandName));
+    if (parser.isSet(help)) {
+        command.topic = commandName;
+        return command;
     }
+    command.kind = info->kind;
+    if (parser.isSet(version))
+        return fail(QStringLiteral("--version takes no command"));
+    if (parser.isSet(settings) && !info->takesSettings)
+        return fail(QStringLiteral("%1 reads no settings file").arg(commandName));
+    if (parser.isSet(json) && command.kind != Command::Kind::Items)
+        return fail(QStringLiteral("--json belongs to items"));
+    if (parser.isSet(name) && command.kind != Command::Kind::Apply)
+        return fail(QStringLiteral("--name belongs to apply"));
+    command.json = parser.isSet(json);
 
-    if (hasSettings && !takesSettings) {
-        *error = QStringLiteral("%1 reads no settings file").arg(name);
-        return std::nullopt;
-    }
-    if (rest.size() < expectedArguments) {
-        *error = QStringLiteral("%1 needs an item index").arg(name);
-        return std::nullopt;
-    }
-    if (rest.size() > expectedArguments) {
-        *error = QStringLiteral("unexpected argument: %1").arg(rest.at(expectedArguments));
-        return std::nullopt;
+    if (command.kind == Command::Kind::Help) {
+        if (rest.size() > 1)
+            return fail(QStringLiteral("unexpected argument: %1").arg(rest.at(1)));
+        command.topic = rest.value(0);
+        if (!command.topic.isEmpty() && !FindCommand(command.topic))
+            return fail(QStringLiteral("unknown command: %1").arg(command.topic));
+        return command;
     }
     if (command.kind == Command::Kind::Apply) {
-        const std::optional<qint32> index = ParseIndex(rest.at(0));
-        if (!index) {
-            *error = QStringLiteral("not an item index: %1").arg(rest.at(0));
-            return std::nullopt;
+        const QStringList names = parser.values(name);
+        if (names.size() > 1)
+            return fail(QStringLiteral("--name given twice"));
+        if (names.isEmpty() && rest.isEmpty())
+            return fail(QStringLiteral("apply needs an item: its index, its element name or --name CAPTION"));
+        if (!names.isEmpty() && names.first().isEmpty())
+            return fail(QStringLiteral("--name needs a caption"));
+        if (!names.isEmpty() && !rest.isEmpty())
+            return fail(QStringLiteral("apply takes either ITEM or --name, not both"));
+        if (names.isEmpty()) {
+            const QString item = rest.takeFirst();
+            const std::optional<qint32> index = ParseItem(item);
+            if (!index)
+                return fail(QStringLiteral("not an item index or element name: %1").arg(item));
+            command.index = *index;
+        } else {
+            command.name = names.first();
         }
-        command.index = *index;
     }
+    if (!rest.isEmpty())
+        return fail(QStringLiteral("unexpected argument: %1").arg(rest.first()));
     return command;
 }
 
-QString UsageText()
+QString UsageText(const QStringList &settingsFiles)
 {
-    return QStringLiteral(
-        "usage: tavrelo-cli [--settings FILE] items\n"
-        "       tavrelo-cli [--settings FILE] apply INDEX\n"
-        "       tavrelo-cli join-words\n"
-        "       tavrelo-cli [--settings FILE] check\n"
-        "       tavrelo-cli --help\n"
-        "       tavrelo-cli --version\n"
-        "\n"
-        "  items       list the palette's buttons: INDEX, NAME and MODE (replace, text or empty),\n"
-        "              separated by tabs\n"
-        "  apply       write the text of item INDEX (counted from 0) for the UTF-8 text on\n"
-        "              standard input to standard output\n"
-        "  join-words  join the words of every line of standard input (get user name -> getUserName)\n"
-        "  check       report the settings file's traps as FILE:LINE: message\n"
-        "\n"
-        "FILE defaults to tavrelo.xml in the folder of tavrelo-cli.\n"
-        "Exit status: 0 done, 1 failed (check: something reported), 2 usage error or unreadable FILE.\n");
+    QString text;
+    for (const CommandInfo &info : Commands())
+        text += Synopsis(info, text.isEmpty());
+    text += QStringLiteral("       tavrelo-cli -h | --help\n"
+                           "       tavrelo-cli -V | --version\n\nCommands:\n");
+    for (const CommandInfo &info : Commands())
+        text += QStringLiteral("  %1").arg(info.name, -12) + Indented(info.description, 14);
+    text += QStringLiteral(
+        "\nOptions:\n"
+        "  -s, --settings FILE  read FILE as the settings file\n"
+        "  -h, --help           print this usage; after a command, the command's usage\n"
+        "  -V, --version        print the version\n"
+        "  --                   end the options: what follows is an argument, even with a leading -\n"
+        "\nWithout --settings, the settings file is the first of these that exists: tavrelo.xml beside\n"
+        "tavrelo-cli (links resolved), tavrelo/tavrelo.xml in the user's configuration folder, in\n"
+        "each system configuration folder and in the installation's own etc/xdg. Here:\n");
+    for (const QString &file : settingsFiles)
+        text += QStringLiteral("  %1\n").arg(file);
+    text += QStringLiteral(
+        "\nExit status: 0 done, 1 failed (check: something reported), 2 usage error or unreadable FILE.\n");
+    return text;
+}
+
+QString ShortUsageText()
+{
+    QString text;
+    for (const CommandInfo &info : Commands())
+        text += Synopsis(info, text.isEmpty());
+    return text + QStringLiteral("Run tavrelo-cli --help for the whole usage.\n");
+}
+
+QString CommandUsageText(const QString &command)
+{
+    const CommandInfo *info = FindCommand(command);
+    return info ? Synopsis(*info, true) + u'\n' + Indented(info->description, 0) : QString();
 }
 
 QString VersionText()

@@ -4,12 +4,15 @@
 #include "cli/SettingsCheck.h"
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
+#include "settings/SettingsLocations.h"
 #include "settings/WordJoining.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 
@@ -31,11 +34,25 @@ void PrintOut(const QString &text)
     std::fflush(stdout);
 }
 
+// The palette's own file: the places the palette named tavrelo looks at, in its order.
+QStringList DefaultSettingsFiles()
+{
+    return SettingsFileCandidates(ExecutableFolder(), QStringLiteral("tavrelo"));
+}
+
+// Empty, with every place looked at named on standard error, when --settings was not given
+// and none of the default places holds a file.
 QString SettingsPath(const Command &command)
 {
     if (!command.settingsFile.isEmpty())
         return command.settingsFile;
-    return QDir(ExecutableFolder()).filePath(QStringLiteral("tavrelo.xml"));
+    const QStringList candidates = DefaultSettingsFiles();
+    const QString path = FindSettingsFile(candidates);
+    if (!QFileInfo(path).isFile()) {
+        PrintError(QStringLiteral("no settings file; looked for %1").arg(candidates.join(QStringLiteral(", "))));
+        return QString();
+    }
+    return path;
 }
 
 // Loaded as the palette loads its own file: folder and name apart, code page or UTF-8, dates.
@@ -51,12 +68,12 @@ bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
     return true;
 }
 
-int RunItems(const QString &path)
+struct Button { qint32 index; QString name; QString mode; };
+
+// The items that get a button, in button order.
+QList<Button> Buttons(Cls_MySettingFile &settings)
 {
-    Cls_MySettingFile settings;
-    if (!LoadSettings(path, settings))
-        return kUnreadable;
-    QString listing;
+    QList<Button> buttons;
     for (qint32 index = 0; index < kButtonCount; ++index) {
         if (!settings.SetDataPrepare(index))
             continue;
@@ -66,17 +83,57 @@ int RunItems(const QString &path)
         const QString mode = settings.isReg()    ? QStringLiteral("replace")
                              : settings.isData() ? QStringLiteral("text")
                                                  : QStringLiteral("empty");
-        listing += QStringLiteral("%1\t%2\t%3\n").arg(index).arg(OneLine(name), mode);
+        buttons.append({index, name, mode});
     }
-    PrintOut(listing);
-    return kDone;
+    return buttons;
 }
 
-int RunApply(const QString &path, qint32 index)
+int RunItems(const QString &path, bool json)
 {
     Cls_MySettingFile settings;
     if (!LoadSettings(path, settings))
         return kUnreadable;
+    QString listing;
+    QJsonArray array;
+    for (const Button &button : Buttons(settings)) {
+        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(OneLine(button.name), button.mode);
+        array.append(QJsonObject{{QStringLiteral("index"), button.index},
+                                 {QStringLiteral("item"), QStringLiteral("Item%1").arg(qint64(button.index) + 1)},
+                                 {QStringLiteral("name"), button.name},
+                                 {QStringLiteral("mode"), button.mode}});
+    }
+    PrintOut(json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n' : listing);
+    return kDone;
+}
+
+// The index of the one button captioned name; two buttons with that caption are an error, as
+// a script could not tell which one it gets.
+std::optional<qint32> FindButton(Cls_MySettingFile &settings, const QString &name)
+{
+    std::optional<qint32> found;
+    for (const Button &button : Buttons(settings)) {
+        if (button.name != name)
+            continue;
+        if (found) {
+            PrintError(QStringLiteral("items %1 and %2 are both captioned %3").arg(*found).arg(button.index).arg(name));
+            return std::nullopt;
+        }
+        found = button.index;
+    }
+    if (!found)
+        PrintError(QStringLiteral("no button is captioned %1").arg(name));
+    return found;
+}
+
+int RunApply(const QString &path, const Command &command)
+{
+    Cls_MySettingFile settings;
+    if (!LoadSettings(path, settings))
+        return kUnreadable;
+    const std::optional<qint32> found = command.name.isEmpty() ? command.index : FindButton(settings, command.name);
+    if (!found)
+        return kFailed;
+    const qint32 index = *found;
     QString error;
     QString input;
     if (!ReadStandardInputUtf8(&input, &error)) {
@@ -146,26 +203,32 @@ int main(int argc, char *argv[])
     const std::optional<Command> command = ParseCommandLine(arguments, &error);
     if (!command) {
         PrintError(error);
-        const QByteArray usage = UsageText().toUtf8();
+        const QByteArray usage = ShortUsageText().toUtf8();
         std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
         return kUsage;
     }
 
+    const bool readsSettings = command->kind == Command::Kind::Items || command->kind == Command::Kind::Apply
+                               || command->kind == Command::Kind::Check;
+    const QString path = readsSettings ? SettingsPath(*command) : QString();
+    if (readsSettings && path.isEmpty())
+        return kUnreadable;
+
     switch (command->kind) {
     case Command::Kind::Help:
-        PrintOut(UsageText());
+        PrintOut(command->topic.isEmpty() ? UsageText(DefaultSettingsFiles()) : CommandUsageText(command->topic));
         return kDone;
     case Command::Kind::Version:
         PrintOut(VersionText());
         return kDone;
     case Command::Kind::Items:
-        return RunItems(SettingsPath(*command));
+        return RunItems(path, command->json);
     case Command::Kind::Apply:
-        return RunApply(SettingsPath(*command), command->index);
+        return RunApply(path, *command);
     case Command::Kind::JoinWords:
         return RunJoinWords();
     case Command::Kind::Check:
-        return RunCheck(SettingsPath(*command));
+        return RunCheck(path);
     }
     return kUsage;
 }

@@ -9,8 +9,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_BUILD_G
 cmake --build build --target tavrelo
 
 program=build/app/tavrelo
-# The palette reads the settings file that bears its own name in its own folder.
-cp examples/tavrelo.xml build/app/tavrelo.xml
+# The palette reads the settings file that bears its own name in its own folder. A file already
+# there is the user's, edits included: only a missing one is copied from the example.
+if [ ! -e build/app/tavrelo.xml ]; then
+  cp examples/tavrelo.xml build/app/tavrelo.xml
+  echo "Copied examples/tavrelo.xml to build/app/tavrelo.xml; edit that copy to change the buttons."
+fi
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting the palette. Copy a text, click a button, paste the result; close the window to end."

@@ -1,13 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tavrelo and runs every test: the sanitizer build of the suite and
-# the fuzz targets first, the regular suite last, so that its summary closes the output.
+# Installs what is missing, builds Tavrelo and runs the regular suite: unit, window (ui),
+# end-to-end and packaging tests, in about 15 seconds on a built tree.
+# With --all, as CI runs it, the suite under AddressSanitizer and UndefinedBehaviorSanitizer, 30
+# seconds of fuzzing per target and the Windows lane (scripts/test-windows.sh, where present)
+# come first, so that the regular suite's summary still closes the output.
+# Usage: scripts/test.sh [--all]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+all=false
+case "${1:-}" in
+  "") ;;
+  --all) all=true ;;
+  *) echo "usage: $0 [--all]" >&2; exit 2 ;;
+esac
 
 scripts/install-deps.sh test
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERROR=ON
 cmake --build build
-scripts/sanitize.sh
-scripts/fuzz.sh 30
+if $all; then
+  scripts/sanitize.sh
+  scripts/fuzz.sh 30
+  if [ -f scripts/test-windows.sh ]; then
+    bash scripts/test-windows.sh
+  fi
+fi
 cd build
 ctest --output-on-failure

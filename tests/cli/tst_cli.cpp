@@ -1,5 +1,7 @@
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,9 +17,11 @@ struct Expected { int line; QString phrase; };
 using Findings = QList<Expected>;
 
 Result Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
-           const QString &program = QStringLiteral(TAVRELO_CLI))
+           const QString &program = QStringLiteral(TAVRELO_CLI),
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QStringLiteral(TAVRELO_TEST_DATA));
     process.start(program, arguments);
     process.write(input);
@@ -58,12 +62,30 @@ private slots:
         QTest::addColumn<QString>("err");
         const QString usage = QStringLiteral(".*usage: tavrelo-cli.*");
 
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: tavrelo-cli .*items.*apply INDEX.*join-words.*check.*--version.*" << "";
+        const QString whole = QStringLiteral("usage: tavrelo-cli .*items.*apply ITEM.*apply --name CAPTION.*join-words.*check.*help.*"
+                                             "--version.*Exit status.*");
+        const QString applyUsage = QStringLiteral("usage: tavrelo-cli \\[-s FILE\\] apply ITEM\n.*apply --name CAPTION\n.*");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << whole << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << whole << "";
+        QTest::newRow("help command") << QStringList{"help"} << 0 << whole << "";
+        QTest::newRow("help for a command") << QStringList{"help", "apply"} << 0 << applyUsage << "";
+        QTest::newRow("--help after a command") << QStringList{"-s", "missing.xml", "apply", "--help"} << 0 << applyUsage << "";
         QTest::newRow("version") << QStringList{"--version"} << 0 << "tavrelo-cli 1\\.0\\.0\n" << "";
+        QTest::newRow("-V") << QStringList{"-V"} << 0 << "tavrelo-cli 1\\.0\\.0\n" << "";
         QTest::newRow("no command") << QStringList{} << 2 << "" << usage;
         QTest::newRow("command in other case") << QStringList{"Items"} << 2 << "" << usage;
+        QTest::newRow("help for an unknown command") << QStringList{"help", "list"} << 2 << "" << usage;
+        QTest::newRow("unknown option") << QStringList{"--all", "items"} << 2 << "" << usage;
         QTest::newRow("apply without index") << QStringList{"apply"} << 2 << "" << usage;
         QTest::newRow("index with sign") << QStringList{"apply", "-1"} << 2 << "" << usage;
+        QTest::newRow("after --, a sign is no option but still no index") << QStringList{"apply", "--", "-1"} << 2 << "" << Line({}, "not an item index or element name: -1") + usage;
+        QTest::newRow("Item0 is never read") << QStringList{"apply", "Item0"} << 2 << "" << usage;
+        QTest::newRow("Item01 is never read") << QStringList{"apply", "Item01"} << 2 << "" << usage;
+        QTest::newRow("element name in other case") << QStringList{"apply", "item1"} << 2 << "" << usage;
+        QTest::newRow("item and --name") << QStringList{"apply", "1", "--name", "x"} << 2 << "" << usage;
+        QTest::newRow("--json for apply") << QStringList{"apply", "1", "--json"} << 2 << "" << usage;
+        QTest::newRow("--name for items") << QStringList{"items", "--name", "x"} << 2 << "" << usage;
+        QTest::newRow("settings twice") << QStringList{"-s", "a.xml", "--settings", "b.xml", "items"} << 2 << "" << usage;
         QTest::newRow("extra argument") << QStringList{"items", "all"} << 2 << "" << usage;
         QTest::newRow("settings for join-words") << QStringList{"--settings", "a.xml", "join-words"} << 2 << "" << usage;
         const QString unreadable = Line({}, "missing.xml");
@@ -139,6 +161,8 @@ private slots:
         QTest::newRow("item without Reg and Data") << "1" << QByteArray("text") << QByteArray() << "";
         QTest::newRow("item without Name still works") << "4" << QByteArray() << QByteArray("no name") << "";
         QTest::newRow("Item101 answers index 100, as the settings model does") << "100" << QByteArray() << QByteArray("x") << "";
+        QTest::newRow("element name as the file writes it") << "Item3" << QByteArray("2024-01-02") << QByteArray("2024.01.02") << "";
+        QTest::newRow("element name Item101") << "Item101" << QByteArray() << QByteArray("x") << "";
         QTest::newRow("join-words: lines trimmed, CR LF kept") << "" << QByteArray("  item count  \r\nmax value\r\n")
                                                                << QByteArray("itemCount\r\nmaxValue\r\n") << "";
         QTest::newRow("join-words: lone LF stays inside a word") << "" << QByteArray("x y\nz w") << QByteArray("xY\nzW") << "";
@@ -166,6 +190,106 @@ private slots:
         QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, error.isEmpty() ? 0 : 1);
         QVERIFY2(Matches(result.err, error.isEmpty() ? QString() : Line({}, error)), result.err.constData());
+    }
+
+    void applyByName_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("error"); // when set: status 1 and this phrase on standard error
+
+        QTest::newRow("fixed text") << "palette.xml" << "署名" << QByteArray("--\r\n\t山田 太郎") << "";
+        QTest::newRow("rewrite") << "palette.xml" << "日付をドット区切りに" << QByteArray("2024.01.02") << "";
+        QTest::newRow("caption with a blank") << "palette.xml" << " " << QByteArray() << "";
+        QTest::newRow("captions are exact") << "palette.xml" << "empty" << QByteArray() << "no button is captioned empty";
+        QTest::newRow("an item beyond Item100 has no button") << "palette.xml" << "Never" << QByteArray() << "no button is captioned Never";
+        QTest::newRow("two buttons with the caption") << "same-caption.xml" << "Copy" << QByteArray() << "items 0 and 1 are both captioned Copy";
+    }
+
+    void applyByName()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, caption);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, error);
+        const Result result = Run({"-s", file, "apply", "--name", caption}, "2024-01-02");
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.exitCode, error.isEmpty() ? 0 : 1);
+        QVERIFY2(Matches(result.err, error.isEmpty() ? QString() : Line({}, error)), result.err.constData());
+    }
+
+    // Names exactly as the file holds them, line breaks included, with the element they come from.
+    void itemsJson()
+    {
+        const Result cp932 = Run({"--settings", "cp932.xml", "items", "--json"});
+        QCOMPARE(cp932.exitCode, 0);
+        QCOMPARE(cp932.out, QByteArray(R"([{"index":0,"item":"Item1","mode":"empty","name":"「表」"},)"
+                                       R"({"index":2,"item":"Item3","mode":"text","name":"ソ"}])" "\n"));
+        const Result palette = Run({"--json", "items", "--settings", "palette.xml"});
+        QCOMPARE(palette.exitCode, 0);
+        QVERIFY2(palette.out.contains(R"({"index":5,"item":"Item6","mode":"replace","name":"Two\r\nlines"})"), palette.out.constData());
+    }
+
+    // Without --settings: beside the real program, then the user's, the system's and the
+    // installation's own configuration folders, as --help lists them.
+    void defaultSettingsFile_data()
+    {
+        QTest::addColumn<QList<int>>("present"); // 0 beside, 1 user, 2 system, 3 installation
+        QTest::addColumn<bool>("throughLink");
+        QTest::addColumn<int>("read");           // -1: none, status 2
+
+        QTest::newRow("beside the program wins") << QList<int>{0, 1, 2, 3} << false << 0;
+        QTest::newRow("the user's before the system's") << QList<int>{1, 2, 3} << false << 1;
+        QTest::newRow("the system's before the installation's") << QList<int>{2, 3} << false << 2;
+        QTest::newRow("the installation's own") << QList<int>{3} << false << 3;
+        QTest::newRow("a link reads beside the real program") << QList<int>{0} << true << 0;
+        QTest::newRow("none: every place named") << QList<int>{} << false << -1;
+    }
+
+    void defaultSettingsFile()
+    {
+        QFETCH(QList<int>, present);
+        QFETCH(bool, throughLink);
+        QFETCH(int, read);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")) && QDir(root.path()).mkpath(QStringLiteral("link")));
+        const QString program = root.filePath(QStringLiteral("bin/tavrelo-cli"));
+        QVERIFY(QFile::copy(QStringLiteral(TAVRELO_CLI), program));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("home")));
+        environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), root.filePath(QStringLiteral("system")));
+
+        const Result help = Run({"--help"}, QByteArray(), program, environment);
+        const QString usage = QString::fromUtf8(help.out);
+        QStringList places = usage.section(QStringLiteral("Here:\n"), 1).section(QStringLiteral("\n\n"), 0, 0).split(u'\n');
+        for (QString &place : places)
+            place = place.trimmed();
+        QCOMPARE(places.mid(0, 3), (QStringList{root.filePath("bin/tavrelo.xml"), root.filePath("home/tavrelo/tavrelo.xml"),
+                                                 root.filePath("system/tavrelo/tavrelo.xml")}));
+        QCOMPARE(places.size(), 4);
+        if (present.contains(3) && !places[3].startsWith(root.path()))
+            QSKIP("this build is configured for a prefix whose configuration folder lies outside it");
+
+        for (int place : present) {
+            QVERIFY(QDir().mkpath(QFileInfo(places[place]).absolutePath()));
+            QFile file(places[place]);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QStringLiteral("<DataSetting><Item1><Name>place %1</Name></Item1></DataSetting>").arg(place).toUtf8());
+        }
+        // The file beside the link is not the one beside the program.
+        QVERIFY(QFile::copy(QStringLiteral(TAVRELO_TEST_DATA "/palette.xml"), root.filePath("link/tavrelo.xml")));
+        const QString link = root.filePath(QStringLiteral("link/tavrelo-cli"));
+        QVERIFY(QFile::link(program, link));
+
+        const Result result = Run({"items"}, QByteArray(), throughLink ? link : program, environment);
+        if (read < 0) {
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY2(Matches(result.err, Line({}, "no settings file; looked for " + places.join(", "))), result.err.constData());
+        } else {
+            QCOMPARE(result.exitCode, 0);
+            QCOMPARE(result.out, QStringLiteral("0\tplace %1\tempty\n").arg(read).toUtf8());
+        }
     }
 
     // The row's name is the file as given to check, which must name it so in every finding.

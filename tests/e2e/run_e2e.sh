@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "--- $*"; }
 
 for tool in Xvfb xdpyinfo xdotool xclip python3 sha256sum; do
-  command -v "$tool" >/dev/null || { "$here/../../scripts/install-deps.sh" test || fail "cannot install $tool"; break; }
+  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
 done
 
 # shellcheck source=../../scripts/virtual-display.sh

@@ -96,9 +96,11 @@ void TestPaletteWindow::construction()
     QCOMPARE(palette.control(QStringLiteral("Lbl_ButtonLink"))->property("tag").toString(), link);
     QVERIFY(!window->windowIcon().isNull());
     QCOMPARE(presenter.boxes.size(), data.isNull() ? 1 : 0);
+    // The box names the file beside the program first, then the configuration folders' files.
     for (const RecordingPresenter::Box &box : presenter.boxes)
         QVERIFY(box.style == MsgBox::Information
-                && box.prompt == "以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』");
+                && box.prompt.startsWith("以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』\r\n")
+                && box.prompt.contains("『" + QDir::toNativeSeparators(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tavrelo/tavrelo.xml") + "』"));
 
     // 900 twips above the bottom, 100 twips (7 px) left of the right edge, the caption bar on screen.
     const QRect outer = window->frameGeometry();

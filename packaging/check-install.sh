@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks the result as a user and a distribution
+# would: the validators accept the desktop entry and the AppStream metadata, the man pages render
+# without warnings, and both programs, started from bin/ or through a link, find the example.
+# Usage: check-install.sh <build folder>
+set -uo pipefail
+
+build=${1:?usage: $0 <build folder>}
+here=$(cd "$(dirname "$0")" && pwd)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+for tool in desktop-file-validate appstreamcli man; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
+done
+
+work=$(mktemp -d)
+palette_pid=
+cleanup() {
+  [ -n "$palette_pid" ] && { kill "$palette_pid" 2>/dev/null; wait "$palette_pid" 2>/dev/null; }
+  declare -F stop_virtual_display >/dev/null && stop_virtual_display
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A staging folder: whatever the configured prefix, nothing lands outside it.
+DESTDIR="$work/root" cmake --install "$build" >/dev/null || fail "cmake --install failed"
+bin=$(dirname "$(find "$work/root" -path '*/bin/tavrelo-cli' | head -n1)")
+[ -x "$bin/tavrelo-cli" ] || fail "no bin/tavrelo-cli installed"
+share=$(dirname "$bin")/share
+echo "ok: installed into $(dirname "$bin")"
+
+for file in "$share/applications/io.github.tavrelo.Tavrelo.desktop"; do
+  [ -f "$file" ] || fail "missing $file"
+  out=$(desktop-file-validate "$file" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"
+done
+echo "ok: desktop-file-validate accepts the desktop entry"
+appstreamcli validate --no-net "$share/metainfo/io.github.tavrelo.Tavrelo.metainfo.xml" >"$work/appstream.log" 2>&1 ||
+  { cat "$work/appstream.log"; fail "appstreamcli rejects the metainfo"; }
+echo "ok: appstreamcli validate --no-net accepts the metainfo"
+for size in 16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256 scalable; do
+  ls "$share/icons/hicolor/$size/apps/tavrelo."* >/dev/null 2>&1 || fail "no $size icon"
+done
+echo "ok: icons in every size"
+
+for page in tavrelo tavrelo-cli; do
+  file="$share/man/man1/$page.1"
+  warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man $page: $warnings"
+  MANWIDTH=80 man -l "$file" 2>/dev/null | grep -q "EXIT STATUS" || fail "man $page renders no EXIT STATUS"
+done
+echo "ok: the man pages render without warnings"
+
+# The machine's own configuration folders must not answer for the installed example.
+export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/system-config"
+mkdir -p "$work/link"
+ln -s "$bin/tavrelo-cli" "$work/link/tavrelo-cli"
+for program in "$bin/tavrelo-cli" "$work/link/tavrelo-cli"; do
+  first=$(cd / && "$program" items | head -n1)
+  [ "$first" = $'0\t今日の日付\ttext' ] || fail "$program items does not read the installed example: '$first'"
+done
+echo "ok: tavrelo-cli reads the installed example, from bin/ and through a link"
+
+if [ ! -x "$bin/tavrelo" ]; then
+  echo "PASS (the palette is not built)"
+  exit 0
+fi
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || fail "Xvfb or xdotool is missing: run scripts/install-deps.sh test"
+. "$here/../scripts/virtual-display.sh"
+start_virtual_display || fail "no free display among :90 to :99"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+ln -s "$bin/tavrelo" "$work/link/tavrelo"
+(cd / && QT_QPA_PLATFORM=xcb exec "$work/link/tavrelo") &
+palette_pid=$!
+# The example's caption; without the file a box would come first and the caption would differ.
+timeout 20 xdotool search --sync --onlyvisible --pid "$palette_pid" --name '^Tavrelo ver1\.0\.0$' >/dev/null ||
+  fail "the installed palette, started through a link, did not show the example's caption"
+echo "ok: the installed palette, started through a link, reads the installed example"
+echo "PASS: install"

@@ -1,0 +1,115 @@
+#include "settings/SettingsLocations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSettingsLocations : public QObject {
+    Q_OBJECT
+
+private slots:
+    void candidates_data();
+    void candidates();
+    void desktopFolders();
+    void findSettingsFile_data();
+    void findSettingsFile();
+};
+
+void TestSettingsLocations::candidates_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("baseName");
+    QTest::addColumn<QStringList>("configFolders");
+    QTest::addColumn<QString>("installed");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList desktop{"/home/u/.config", "/etc/xdg"};
+    QTest::newRow("beside, user, system, then the installation's own")
+        << "/opt/t/bin" << "tavrelo" << desktop << "../etc/xdg"
+        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml",
+                       "/etc/xdg/tavrelo/tavrelo.xml", "/opt/t/etc/xdg/tavrelo/tavrelo.xml"};
+    QTest::newRow("a renamed copy reads its own name everywhere")
+        << "/home/u/bin" << "mypalette" << desktop << "../etc/xdg"
+        << QStringList{"/home/u/bin/mypalette.xml", "/home/u/.config/mypalette/mypalette.xml",
+                       "/etc/xdg/mypalette/mypalette.xml", "/home/u/etc/xdg/mypalette/mypalette.xml"};
+    QTest::newRow("installed into /usr: /etc/xdg named once")
+        << "/usr/bin" << "tavrelo" << desktop << "../../etc/xdg"
+        << QStringList{"/usr/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml"};
+    QTest::newRow("several system folders keep their order, trailing separators dropped")
+        << "/opt/t/bin/" << "tavrelo" << QStringList{"/home/u/.config/", "/etc/xdg/site", "/etc/xdg"} << ""
+        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml",
+                       "/etc/xdg/site/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml"};
+    QTest::newRow("program at the root") << "/" << "tavrelo" << QStringList{} << ""
+                                         << QStringList{"/tavrelo.xml"};
+    QTest::newRow("a program inside its own configuration folder: one file named once")
+        << "/etc/xdg/tavrelo" << "tavrelo" << QStringList{"/etc/xdg/tavrelo/.."} << ""
+        << QStringList{"/etc/xdg/tavrelo/tavrelo.xml"};
+}
+
+void TestSettingsLocations::candidates()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, baseName);
+    QFETCH(QStringList, configFolders);
+    QFETCH(QString, installed);
+    QFETCH(QStringList, expected);
+    for (QString &path : expected)
+        path = QDir::toNativeSeparators(path);
+    QCOMPARE(SettingsFileCandidates(folder, baseName, configFolders, installed), expected);
+}
+
+// The user's folder, then the system's, as the desktop's variables name them.
+void TestSettingsLocations::desktopFolders()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir root;
+    const QString home = root.filePath(QStringLiteral("home"));
+    const QString site = root.filePath(QStringLiteral("site"));
+    const QString system = root.filePath(QStringLiteral("system"));
+    qputenv("XDG_CONFIG_HOME", home.toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", (site + u':' + system).toLocal8Bit());
+    const QStringList candidates = SettingsFileCandidates(QStringLiteral("/opt/t/bin"), QStringLiteral("tavrelo"));
+    QCOMPARE(candidates.mid(0, 4), (QStringList{"/opt/t/bin/tavrelo.xml", home + "/tavrelo/tavrelo.xml",
+                                                site + "/tavrelo/tavrelo.xml", system + "/tavrelo/tavrelo.xml"}));
+    // The installation's own folder comes last.
+    QCOMPARE(candidates.size(), 5);
+    QVERIFY(candidates.last().endsWith(QStringLiteral("/tavrelo/tavrelo.xml")));
+#else
+    QSKIP("the desktop's configuration folders are set through XDG variables on Unix only");
+#endif
+}
+
+void TestSettingsLocations::findSettingsFile_data()
+{
+    QTest::addColumn<QList<int>>("files");   // which candidates exist as files
+    QTest::addColumn<QList<int>>("folders"); // which exist as folders
+    QTest::addColumn<int>("found");
+
+    QTest::newRow("none: the file beside the program") << QList<int>{} << QList<int>{} << 0;
+    QTest::newRow("only the user's") << QList<int>{1} << QList<int>{} << 1;
+    QTest::newRow("user's before system's") << QList<int>{1, 2} << QList<int>{} << 1;
+    QTest::newRow("beside the program wins") << QList<int>{0, 1, 2} << QList<int>{} << 0;
+    QTest::newRow("a folder of that name is passed over") << QList<int>{2} << QList<int>{0, 1} << 2;
+}
+
+void TestSettingsLocations::findSettingsFile()
+{
+    QFETCH(QList<int>, files);
+    QFETCH(QList<int>, folders);
+    QFETCH(int, found);
+    QTemporaryDir root;
+    const QStringList candidates{root.filePath("bin/tavrelo.xml"), root.filePath("home/tavrelo/tavrelo.xml"),
+                                 root.filePath("etc/tavrelo/tavrelo.xml")};
+    for (int i : files) {
+        QVERIFY(QDir().mkpath(QFileInfo(candidates[i]).absolutePath()));
+        QFile file(candidates[i]);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    for (int i : folders)
+        QVERIFY(QDir().mkpath(candidates[i]));
+    QCOMPARE(FindSettingsFile(candidates), candidates[found]);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsLocations)
+#include "tst_settingslocations.moc"
