@@ -1,5 +1,6 @@
 #include "settings/EcmaPatternTranslator.h"
 
+#include "settings/EcmaIdentifierTable.h"
 #include "xml/TextHelpers.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -47,6 +48,24 @@ bool isOctalDigit(QChar c) { return c >= u'0' && c <= u'7'; }
 bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+bool inTable(char32_t c, const EcmaIdentifier::IdentifierRange *begin, const EcmaIdentifier::IdentifierRange *end)
+{
+    const auto *found = std::upper_bound(begin, end, c, [](char32_t value, const EcmaIdentifier::IdentifierRange &r) {
+        return value < r.first;
+    });
+    return found != begin && c <= (found - 1)->last;
+}
+
+bool isIdentifierStart(char32_t c)
+{
+    return inTable(c, std::begin(EcmaIdentifier::kIdStart), std::end(EcmaIdentifier::kIdStart));
+}
+
+bool isIdentifierPart(char32_t c)
+{
+    return inTable(c, std::begin(EcmaIdentifier::kIdContinue), std::end(EcmaIdentifier::kIdContinue));
+}
 
 QString hexEscape(char32_t c)
 {
@@ -178,23 +197,69 @@ private:
         m_out.originalOffsets.insert(m_out.originalOffsets.end(), text.size(), qint32(origin));
     }
 
-    // A group name after "(?<" or "\k<" at `start`; returns the offset after the closing '>'.
+    // One code point of a group name at `i`: a character, a surrogate pair, or a \u escape
+    // (\uXXXX, a pair of them, or \u{X...}) as in patterns with the u flag. Returns the offset
+    // after it, or -1 when an escape is malformed.
+    qsizetype nameCodePoint(qsizetype i, char32_t *c) const
+    {
+        const QChar first = m_src.at(i);
+        if (first != u'\\') {
+            if (first.isHighSurrogate() && at(i + 1).isLowSurrogate()) {
+                *c = QChar::surrogateToUcs4(first, m_src.at(i + 1));
+                return i + 2;
+            }
+            *c = first.unicode();
+            return i + 1;
+        }
+        if (at(i + 1) != u'u')
+            return -1;
+        if (at(i + 2) == u'{') {
+            qsizetype k = i + 3;
+            quint32 value = 0;
+            while (HexDigitValue(at(k)) >= 0 && value <= kLastCodePoint)
+                value = value * 16 + quint32(HexDigitValue(at(k++)));
+            if (k == i + 3 || at(k) != u'}' || value > kLastCodePoint)
+                return -1;
+            *c = value;
+            return k + 1;
+        }
+        const int value = hexDigits(i + 2, 4);
+        if (value < 0)
+            return -1;
+        *c = char32_t(value);
+        if (QChar::isHighSurrogate(*c) && at(i + 6) == u'\\' && at(i + 7) == u'u') {
+            const int low = hexDigits(i + 8, 4);
+            if (low >= 0 && QChar::isLowSurrogate(char32_t(low))) {
+                *c = QChar::surrogateToUcs4(char16_t(value), char16_t(low));
+                return i + 12;
+            }
+        }
+        return i + 6;
+    }
+
+    // A group name after "(?<" or "\k<" at `start`, its escapes decoded; returns the offset
+    // after the closing '>'. Names are identifiers: Unicode's ID_Start and ID_Continue, plus
+    // $ and _, and ZWNJ and ZWJ after the first character.
     qsizetype readGroupName(qsizetype start, QString *name) const
     {
         qsizetype i = start;
+        name->clear();
         while (i < m_length && m_src.at(i) != u'>') {
-            const QChar c = m_src.at(i);
-            const bool valid = c.isLetter() || c == u'$' || c == u'_' || c.isSurrogate()
-                || (i > start && (c.isDigit() || c == QChar(0x200C) || c == QChar(0x200D)));
+            char32_t c = 0;
+            const qsizetype next = nameCodePoint(i, &c);
+            if (next < 0)
+                fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
+            const bool valid = c == u'$' || c == u'_'
+                || (i == start ? isIdentifierStart(c) : (isIdentifierPart(c) || c == 0x200C || c == 0x200D));
             if (!valid)
                 fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
-            ++i;
+            name->append(QString::fromUcs4(&c, 1));
+            i = next;
         }
         if (i >= m_length)
             fail(PCRE2_ERROR_MISSING_NAME_TERMINATOR, i);
         if (i == start)
             fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
-        *name = m_src.mid(start, i - start);
         return i + 1;
     }
 
