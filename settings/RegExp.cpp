@@ -51,9 +51,8 @@ QString errorMessage(int code)
     return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
 }
 
-[[noreturn]] void throwSyntaxError(int code, qint32 offset)
+[[noreturn]] void throwSyntaxError(const QString &message, qint32 offset)
 {
-    const QString message = errorMessage(code);
     throw RegExpError(ErrorNumber::RegExpSyntax,
                       ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
                       message, offset);
@@ -129,7 +128,8 @@ private:
     {
         TranslatedPattern translated = TranslateEcmaPattern(pattern);
         if (translated.errorCode != 0)
-            throwSyntaxError(translated.errorCode, translated.errorOffset);
+            throwSyntaxError(translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
+                             translated.errorOffset);
         CompiledPattern entry;
         entry.pattern = pattern;
         entry.ignoreCase = ignoreCase;
@@ -141,7 +141,7 @@ private:
                                        &errorOffset, m_compileContext.get()));
         if (!entry.code) {
             const size_t mapped = std::min<size_t>(errorOffset, translated.originalOffsets.size() - 1);
-            throwSyntaxError(errorCode, translated.originalOffsets[mapped]);
+            throwSyntaxError(errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
         entry.captureCount = translated.captureCount;

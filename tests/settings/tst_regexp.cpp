@@ -31,7 +31,8 @@ private slots:
         QTest::newRow("nothing to repeat") << "*a" << 0;
         QTest::newRow("counted in the user's characters") << "「日本[語" << 5;
         // PCRE2 finds this one in the translated pattern, where each \s is a long class.
-        QTest::newRow("engine error mapped back") << "\\s\\s(?<=a+)b" << 4;
+        QTest::newRow("engine error mapped back") << "\\s\\s(?<=a{40000}b{40000})c" << 4;
+        QTest::newRow("lookbehind of unbounded length") << "\\s(?<=a+)b" << 2;
     }
 
     void syntaxError()
@@ -47,6 +48,33 @@ private slots:
             QCOMPARE(e.patternOffset(), offset);
             QCOMPARE(e.description(), QStringLiteral("Syntax error in regular expression: %1 at position %2")
                                           .arg(e.engineMessage()).arg(offset));
+        }
+    }
+
+    // What this program's engine cannot run gets one plain message.
+    void lookbehindRefused_data()
+    {
+        QTest::addColumn<QString>("pattern");
+
+        QTest::newRow("unbounded") << "x(?<=a+)b";
+        QTest::newRow("unbounded inside a group") << "x(?<!(?:a|b*))b";
+        QTest::newRow("back reference") << "x(?<=(a)\\1)b";
+        QTest::newRow("named back reference") << "x(?<=(?<n>a)\\k<n>)b";
+        QTest::newRow("more than 256 alternatives") << "x(?<=a{0,256})b";
+        QTest::newRow("more than 256 alternatives, multiplied") << "x(?<=[ab]{0,20}[cd]{0,20}[ef]{0,20})b";
+    }
+
+    void lookbehindRefused()
+    {
+        QFETCH(QString, pattern);
+        try {
+            replace(pattern, QStringLiteral("ab"), QStringLiteral("x"));
+            QFAIL("no error");
+        } catch (const RegExpError &e) {
+            QCOMPARE(e.number(), ErrorNumber::RegExpSyntax);
+            QCOMPARE(e.engineMessage(),
+                     QStringLiteral("this program's engine needs a lookbehind of bounded length without back references"));
+            QCOMPARE(e.patternOffset(), 1);
         }
     }
 
