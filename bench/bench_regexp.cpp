@@ -1,5 +1,5 @@
-// RegExp::Replace: the cost of compiling against the cache on a clipboard-sized text, and the
-// peak memory of a replace over 100 MB.
+// RegExp::Replace: the cost of compiling against the cache on a clipboard-sized text, long texts
+// through the work limits, and the peak memory of a replace over 100 MB.
 #include "settings/RegExp.h"
 
 #include <benchmark/benchmark.h>
@@ -29,6 +29,54 @@ void BM_ShortTextCached(benchmark::State &state) { shortText(state, 1); }
 void BM_ShortTextCompiled(benchmark::State &state) { shortText(state, 64); }
 BENCHMARK(BM_ShortTextCached);
 BENCHMARK(BM_ShortTextCompiled);
+
+// 10 MB of UTF-16 text and more, each with the result it must give; "limited" allows the
+// work-limit error instead, which must come within a few seconds, not a frozen window.
+struct LongText {
+    const char *name;
+    const char16_t *pattern;
+    QString text;
+    const char16_t *replacement;
+    QString expected;
+    bool limited;
+};
+
+const std::vector<LongText> &longTexts()
+{
+    static const std::vector<LongText> items = [] {
+        const int lines = 5 * 1024 * 1024 / 16;
+        const QString ascii = QStringLiteral("abc def ghi jk\r\n").repeated(lines);
+        return std::vector<LongText>{
+            {"no match", u"(\\d{4})-(\\d{2})", ascii, u"$2", ascii, false},
+            {"no match, backtracking at each position", u"[a-z]+\\d", ascii, u"", ascii, false},
+            {"a match on every line", u"\\s+$|\\r\\n", QStringLiteral("あいう 漢字 ghi jk\r\n").repeated(lines), u"|",
+             QStringLiteral("あいう 漢字 ghi jk|").repeated(lines), false},
+            // Past the JIT stack the interpreter runs into its memory limit: an error, not a crash.
+            {"(a|b)* beyond every stack", u"(a|b)*", QStringLiteral("ab").repeated(8 * 1024 * 1024), u"[$1]",
+             QStringLiteral("[b][]"), true},
+        };
+    }();
+    return items;
+}
+
+void BM_LongText(benchmark::State &state)
+{
+    const LongText &item = longTexts()[state.range(0)];
+    state.SetLabel(item.name);
+    RegExp expression;
+    expression.Global(true);
+    expression.Pattern(QString::fromUtf16(item.pattern));
+    for (auto _ : state) {
+        try {
+            if (expression.Replace(item.text, QString::fromUtf16(item.replacement)) != item.expected)
+                state.SkipWithError("wrong result");
+        } catch (const RegExpError &e) {
+            if (!item.limited || e.number() != ErrorNumber::OutOfStackSpace)
+                state.SkipWithError(qPrintable(e.description()));
+        }
+    }
+}
+BENCHMARK(BM_LongText)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // Peak resident memory of the whole process over the text's own size; the target is at most 3.
 void BM_Memory100MB(benchmark::State &state)
