@@ -1,12 +1,54 @@
-// RegExp::Replace: the cost of compiling against the cache on a clipboard-sized text, long texts
-// through the work limits, and the peak memory of a replace over 100 MB.
+// RegExp::Replace: each kind of pattern of regexp_text.h (compare_regexp.sh puts these next to
+// V8) and a plain scan for one character over the same text, the cost of compiling against the
+// cache on a clipboard-sized text, long texts through the work limits, and the peak memory of a
+// replace over 100 MB.
+#include "bench/regexp_text.h"
 #include "settings/RegExp.h"
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
+#include <algorithm>
+
 namespace {
+
+const QString &benchText(RegExpBench::Text kind)
+{
+    static const QString mixed = RegExpBench::buildText(10 * 1000 * 1000);
+    static const QString line = RegExpBench::buildLine();
+    return kind == RegExpBench::Text::Line ? line : mixed;
+}
+
+void BM_Kind(benchmark::State &state)
+{
+    const RegExpBench::Item &item = RegExpBench::kItems[state.range(0)];
+    state.SetLabel(item.name);
+    RegExp expression;
+    expression.Global(true);
+    expression.Pattern(QString::fromUtf16(item.pattern));
+    const QString &text = benchText(item.text);
+    const QString replacement = QString::fromUtf16(item.replacement);
+    qsizetype length = 0;
+    for (auto _ : state) {
+        const QString result = expression.Replace(text, replacement);
+        length = result.size();
+        benchmark::DoNotOptimize(result.constData());
+    }
+    state.counters["length"] = double(length);
+}
+BENCHMARK(BM_Kind)->DenseRange(0, qsizetype(RegExpBench::kItems.size()) - 1)->Unit(benchmark::kMillisecond);
+
+// What a pattern that never matches is measured against: std::find for one character that the
+// text does not hold.
+void BM_PlainScan(benchmark::State &state)
+{
+    const QString &text = benchText(RegExpBench::Text::Mixed);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::find(text.cbegin(), text.cend(), QChar(u'\uFFFF')));
+    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
+}
+BENCHMARK(BM_PlainScan)->Unit(benchmark::kMillisecond);
 
 // A clipboard-sized text: the same pattern each time (found in the cache) against a new pattern
 // each time (more patterns than the cache holds, so every call compiles).
