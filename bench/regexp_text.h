@@ -9,18 +9,43 @@
 // can be compared item by item.
 namespace RegExpBench {
 
+// Which text an item runs over: the mixed text of buildText, or one line of letters without a
+// match (buildLine), where each start position scans to the end of the line before it fails.
+enum class Text { Mixed, Line };
+
 struct Item {
     const char *name;
     const char16_t *pattern;
     const char16_t *replacement;
+    Text text = Text::Mixed;
 };
 
-inline const std::array<Item, 4> kItems = {{
+// One item per kind of pattern; "never" matches nowhere and is compared with a plain scan.
+inline const std::array<Item, 17> kItems = {{
     {"dates", u"(\\d{4})-(\\d{2})-(\\d{2})", u"$1.$2.$3"},
     {"spaces", u" +", u""},
     {"brackets", u"「([^」]*)」", u"『$1』"},
     {"word", u"\\bfoo\\b", u"bar"},
+    {"literal", u"foo", u"bar"},
+    {"absentword", u"\\buser\\b", u"x"},
+    {"words|", u"foo|bar|baz|qux", u"<$&>"},
+    {"classfirst", u"[0-9]{3,}", u"#"},
+    {"dotstar", u".*foo.*", u"[$&]"},
+    {"anchored", u"^\\s*(\\d{4})", u"$1"},
+    {"many", u"\\w+", u"w"},
+    {"kana", u"[ぁ-ん]", u""},
+    {"never", u"zqx", u"!"},
+    {"alt*line", u"(?:a|b)*[cd]", u"x", Text::Line},
+    {"backref", u"(\\w+)\\s*=\\s*\\1!", u"x", Text::Line},
+    {"class*line", u"[a-z]*[0-9]", u"x", Text::Line},
+    {"dot*line", u".*\\d", u"x", Text::Line},
 }};
+
+// One line of 40,000 letters, a and b alternating.
+inline QString buildLine()
+{
+    return QStringLiteral("ab").repeated(20'000);
+}
 
 // Mixed Japanese and ASCII lines with CR LF, dates, quotes and runs of spaces, from a fixed
 // linear congruential sequence.

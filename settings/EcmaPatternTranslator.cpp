@@ -1,5 +1,6 @@
 #include "settings/EcmaPatternTranslator.h"
 
+#include "settings/EcmaIdentifierTable.h"
 #include "xml/TextHelpers.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -15,7 +16,9 @@
 // - A surrogate pair (written directly or as \uD83D\uDE00) is one character, also for `.`,
 //   classes and quantifiers. A lone surrogate, in the pattern or in the text, is matched by
 //   nothing (PCRE2 reads the text as UTF-16 and skips what is not valid).
-// - A lookbehind must have a bounded length (PCRE2 10.42 matches it backwards by length).
+// - A lookbehind must have a bounded length and no back references: PCRE2 10.42 needs each of
+//   its top-level alternatives to have one fixed length, and the lookbehind is written out in at
+//   most kMaxLookbehindAlternatives such alternatives (LookbehindWriter).
 // - Captures inside a repeated group keep their value from an earlier iteration, where
 //   ECMAScript clears them at the start of each iteration; and a repeated group may end with an
 //   empty iteration, which ECMAScript rejects: (a*)+ on "aa" leaves $1 empty.
@@ -41,12 +44,31 @@ constexpr Range kSpaceRanges[] = {
 struct Failure {
     int code;
     qsizetype offset;
+    QString message; // the translator's own, when PCRE2 has none for the error
 };
 
 bool isOctalDigit(QChar c) { return c >= u'0' && c <= u'7'; }
 bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+bool inTable(char32_t c, const EcmaIdentifier::IdentifierRange *begin, const EcmaIdentifier::IdentifierRange *end)
+{
+    const auto *found = std::upper_bound(begin, end, c, [](char32_t value, const EcmaIdentifier::IdentifierRange &r) {
+        return value < r.first;
+    });
+    return found != begin && c <= (found - 1)->last;
+}
+
+bool isIdentifierStart(char32_t c)
+{
+    return inTable(c, std::begin(EcmaIdentifier::kIdStart), std::end(EcmaIdentifier::kIdStart));
+}
+
+bool isIdentifierPart(char32_t c)
+{
+    return inTable(c, std::begin(EcmaIdentifier::kIdContinue), std::end(EcmaIdentifier::kIdContinue));
+}
 
 QString hexEscape(char32_t c)
 {
@@ -145,6 +167,363 @@ struct ClassContents {
 
 enum class GroupKind { Capture, NonCapture, Lookahead, Lookbehind };
 
+// A lookbehind this program's engine cannot run: unbounded, with a back reference, or one that
+// would take more than kMaxLookbehindAlternatives fixed-length alternatives to write out.
+struct LookbehindRefused {};
+
+// Writing a lookbehind out makes the pattern grow with the number of alternatives:
+// (?<=[a-z]{0,255}) takes 256 and compiles in under 10 ms.
+constexpr size_t kMaxLookbehindAlternatives = 256;
+
+const QString kLookbehindRefusedMessage = QStringLiteral(
+    "this program's engine needs a lookbehind of bounded length without back references");
+
+// A lookbehind's contents as a tree, kept while translating it, so that it can be written out
+// again in the form PCRE2 10.42 accepts: every top-level alternative of one fixed length.
+struct PatternNode {
+    enum class Kind { Atom, BackReference, Group };
+    Kind kind = Kind::Atom;
+    // An atom's translation, or the opening of a group such as "(?:" or "(?<!".
+    QString text;
+    // An atom's length in characters: 0 for an assertion, else 1.
+    qint64 length = 0;
+    GroupKind group = GroupKind::NonCapture;
+    std::vector<std::vector<PatternNode>> alternatives;
+    // The quantifier, as written in the translation and as numbers (max UINT32_MAX: unbounded).
+    QString quantifier;
+    quint32 min = 1;
+    quint32 max = 1;
+    bool lazy = false;
+};
+
+qint32 groupCount(const std::vector<PatternNode> &sequence);
+
+qint32 groupCount(const PatternNode &node)
+{
+    qint32 count = node.kind == PatternNode::Kind::Group && node.group == GroupKind::Capture ? 1 : 0;
+    for (const auto &alternative : node.alternatives)
+        count += groupCount(alternative);
+    return count;
+}
+
+qint32 groupCount(const std::vector<PatternNode> &sequence)
+{
+    qint32 count = 0;
+    for (const PatternNode &node : sequence)
+        count += groupCount(node);
+    return count;
+}
+
+// Writes a lookbehind so that PCRE2 10.42 accepts it. One that already has a fixed length in
+// each top-level alternative stays as it is. Otherwise every way of matching it is listed with
+// its length: bounded quantifiers become one alternative per count, groups one per alternative.
+// The alternatives are kept in the order in which V8, which matches a lookbehind backwards, tries
+// them, so that the same captures win; neighbours of the same length are joined into one. Group
+// numbers stay as written: an alternative that leaves out a group holds an empty one in its
+// place, and alternatives with groups stand in a branch reset (?|...).
+class LookbehindWriter {
+public:
+    QString lookbehind(const PatternNode &node, bool capture)
+    {
+        const bool fixed = std::all_of(node.alternatives.begin(), node.alternatives.end(),
+                                       [](const std::vector<PatternNode> &a) { return fixedLength(a).has_value(); });
+        const bool observable = capture && node.text == QStringLiteral("(?<=") && groupCount(node) > 0;
+        const bool repeats = std::any_of(node.alternatives.begin(), node.alternatives.end(), [](const auto &a) {
+            return std::any_of(a.begin(), a.end(), repeatsGroups);
+        });
+        if (fixed && !(observable && repeats))
+            return node.text + alternativesAsWritten(node, capture) + u')';
+        const bool previous = m_reorder;
+        m_reorder = !observable;
+        std::vector<Variant> variants;
+        try {
+            variants = merged(groupVariants(node, capture), capture && groupCount(node) > 0);
+        } catch (const LookbehindRefused &) {
+            m_reorder = previous;
+            throw;
+        }
+        m_reorder = previous;
+        QString text;
+        if (variants.size() == 1 || !capture || groupCount(node) == 0) {
+            text = node.text;
+            for (size_t i = 0; i < variants.size(); ++i)
+                text += (i ? QStringLiteral("|") : QString()) + variants[i].text;
+            return text + u')';
+        }
+        // Each alternative in a lookbehind of its own, all of them in a branch reset so that
+        // their groups share numbers; a negative one as the negation of the positive one.
+        text = QStringLiteral("(?|");
+        for (size_t i = 0; i < variants.size(); ++i)
+            text += (i ? QStringLiteral("|(?<=") : QStringLiteral("(?<=")) + variants[i].text + u')';
+        text += u')';
+        return node.text == QStringLiteral("(?<=") ? text : QStringLiteral("(?!") + text + u')';
+    }
+
+private:
+    struct Variant {
+        qint64 length;
+        QString text;
+    };
+
+    // Whether alternatives may be reordered: when no capture can tell which one matched.
+    bool m_reorder = true;
+
+    static QString emptyGroups(qint32 count) { return QStringLiteral("()").repeated(count); }
+
+    static std::optional<qint64> fixedLength(const std::vector<PatternNode> &sequence)
+    {
+        qint64 total = 0;
+        for (const PatternNode &node : sequence) {
+            const std::optional<qint64> length = fixedLength(node);
+            if (!length)
+                return std::nullopt;
+            total += *length;
+        }
+        return total;
+    }
+
+    static std::optional<qint64> fixedLength(const PatternNode &node)
+    {
+        std::optional<qint64> single = node.length;
+        if (node.kind == PatternNode::Kind::BackReference)
+            return std::nullopt;
+        if (node.kind == PatternNode::Kind::Group) {
+            if (node.group == GroupKind::Lookahead || node.group == GroupKind::Lookbehind) {
+                single = 0;
+            } else {
+                single = fixedLength(node.alternatives.front());
+                for (const auto &alternative : node.alternatives) {
+                    if (fixedLength(alternative) != single)
+                        return std::nullopt;
+                }
+            }
+        }
+        if (!single || node.min != node.max)
+            return std::nullopt;
+        return *single * node.min;
+    }
+
+    static void check(size_t count)
+    {
+        if (count > kMaxLookbehindAlternatives)
+            throw LookbehindRefused();
+    }
+
+    QString alternativesAsWritten(const PatternNode &node, bool capture)
+    {
+        QString text;
+        for (size_t i = 0; i < node.alternatives.size(); ++i) {
+            if (i)
+                text += u'|';
+            for (const PatternNode &child : node.alternatives[i])
+                text += asWritten(child, capture) + child.quantifier;
+        }
+        return text;
+    }
+
+    // A node without its quantifier, as written; a nested lookbehind is written by the rules of
+    // its own.
+    QString asWritten(const PatternNode &node, bool capture)
+    {
+        switch (node.kind) {
+        case PatternNode::Kind::Atom:
+        case PatternNode::Kind::BackReference:
+            return node.text;
+        case PatternNode::Kind::Group:
+            break;
+        }
+        if (node.group == GroupKind::Lookbehind)
+            return lookbehind(node, capture);
+        const QString open = node.group == GroupKind::Capture && !capture ? QStringLiteral("(?:") : node.text;
+        return open + alternativesAsWritten(node, capture) + u')';
+    }
+
+    // Neighbouring variants of the same length joined, or, when the order does not matter, all
+    // variants of the same length.
+    std::vector<Variant> merged(std::vector<Variant> variants, bool groups) const
+    {
+        std::vector<std::vector<Variant>> runs;
+        for (Variant &variant : variants) {
+            const auto sameLength = [&](const std::vector<Variant> &run) { return run.front().length == variant.length; };
+            auto found = runs.end();
+            if (m_reorder)
+                found = std::find_if(runs.begin(), runs.end(), sameLength);
+            else if (!runs.empty() && sameLength(runs.back()))
+                found = runs.end() - 1;
+            if (found == runs.end())
+                runs.emplace_back().push_back(std::move(variant));
+            else
+                found->push_back(std::move(variant));
+        }
+        std::vector<Variant> out;
+        for (std::vector<Variant> &run : runs) {
+            if (run.size() == 1) {
+                out.push_back(std::move(run.front()));
+                continue;
+            }
+            QString text = groups ? QStringLiteral("(?|") : QStringLiteral("(?:");
+            for (size_t i = 0; i < run.size(); ++i)
+                text += (i ? QStringLiteral("|") : QString()) + run[i].text;
+            out.push_back({run.front().length, text + u')'});
+        }
+        return out;
+    }
+
+    // The group's alternatives one after the other, each with empty groups in place of the
+    // groups of the others.
+    std::vector<Variant> groupVariants(const PatternNode &node, bool capture)
+    {
+        std::vector<qint32> counts;
+        qint32 total = 0;
+        for (const auto &alternative : node.alternatives) {
+            counts.push_back(capture ? groupCount(alternative) : 0);
+            total += counts.back();
+        }
+        std::vector<Variant> out;
+        qint32 before = 0;
+        for (size_t i = 0; i < node.alternatives.size(); ++i) {
+            for (Variant &variant : sequenceVariants(node.alternatives[i], capture)) {
+                out.push_back({variant.length,
+                               emptyGroups(before) + variant.text + emptyGroups(total - before - counts[i])});
+                check(out.size());
+            }
+            before += counts[i];
+        }
+        return out;
+    }
+
+    // V8 matches a sequence from its end: the last element's choices count most.
+    std::vector<Variant> sequenceVariants(const std::vector<PatternNode> &sequence, bool capture)
+    {
+        std::vector<Variant> result{{0, QString()}};
+        for (const PatternNode &node : sequence) {
+            const std::vector<Variant> last = nodeVariants(node, capture);
+            std::vector<Variant> next;
+            check(last.size() * result.size());
+            for (const Variant &right : last) {
+                for (const Variant &left : result)
+                    next.push_back({left.length + right.length, left.text + right.text});
+            }
+            result = merged(std::move(next), capture && groupCount(sequence) > 0);
+        }
+        return result;
+    }
+
+    std::vector<Variant> nodeVariants(const PatternNode &node, bool capture)
+    {
+        if (node.kind == PatternNode::Kind::BackReference)
+            throw LookbehindRefused();
+        const std::optional<qint64> fixed = fixedLength(node);
+        if (fixed && node.min == node.max && (m_reorder || !repeatsGroups(node)))
+            return {{*fixed, asWritten(node, capture) + node.quantifier}};
+        const bool groups = capture && groupCount(node) > 0;
+        const std::vector<Variant> once = onceVariants(node, capture);
+        if (node.min == 1 && node.max == 1)
+            return once;
+        const bool empty = std::all_of(once.begin(), once.end(), [](const Variant &v) { return v.length == 0; });
+        quint32 max = node.max;
+        if (max == UINT32_MAX) {
+            if (!empty)
+                throw LookbehindRefused();
+            max = std::max(node.min, 1u);
+        }
+        if (max > kMaxLookbehindAlternatives)
+            throw LookbehindRefused();
+        // The copies are written out. V8 matches the last copy first, a greedy quantifier tries
+        // one more copy before it stops, and the groups keep what the first copy, the one V8
+        // matches last, captured: so only the first copy is written with its groups.
+        const std::vector<Variant> plain = groups ? onceVariants(node, false) : once;
+        std::vector<Variant> out;
+        for (const std::vector<size_t> &copies : repetitions(once, node.min, max, node.lazy)) {
+            if (copies.empty()) {
+                out.push_back({0, groups ? QStringLiteral("(?:%1){0}").arg(emptyGroups(groupCount(node))) : QString()});
+                continue;
+            }
+            Variant variant{0, QString()};
+            if (once.size() == 1) {
+                const qsizetype rest = qsizetype(copies.size()) - (groups ? 1 : 0);
+                variant.length = once.front().length * qint64(copies.size());
+                variant.text = (groups ? once.front().text : QString()) + repeated(node, plain.front().text, rest);
+                out.push_back(std::move(variant));
+                continue;
+            }
+            for (size_t i = copies.size(); i-- > 0;) {
+                const Variant &copy = i + 1 == copies.size() ? once[copies[i]] : plain[copies[i]];
+                variant.length += copy.length;
+                variant.text += copy.text;
+            }
+            out.push_back(std::move(variant));
+        }
+        return merged(std::move(out), groups);
+    }
+
+    // `count` copies of a node's text: an atom takes the count directly.
+    static QString repeated(const PatternNode &node, const QString &text, qsizetype count)
+    {
+        if (count <= 0)
+            return QString();
+        if (count == 1)
+            return text;
+        const QString body = node.kind == PatternNode::Kind::Atom ? text : QStringLiteral("(?:%1)").arg(text);
+        return body + QStringLiteral("{%1}").arg(count);
+    }
+
+    std::vector<Variant> onceVariants(const PatternNode &node, bool capture)
+    {
+        if (!isAlternation(node))
+            return {{node.length, asWritten(node, capture)}};
+        std::vector<Variant> once = merged(groupVariants(node, capture), capture && groupCount(node) > 0);
+        if (capture && node.group == GroupKind::Capture) {
+            for (Variant &variant : once)
+                variant.text = u'(' + variant.text + u')';
+        }
+        return once;
+    }
+
+    static bool isAlternation(const PatternNode &node)
+    {
+        return node.kind == PatternNode::Kind::Group
+            && (node.group == GroupKind::Capture || node.group == GroupKind::NonCapture);
+    }
+
+    // Whether the node repeats a group, itself or inside.
+    static bool repeatsGroups(const PatternNode &node)
+    {
+        if (node.max > 1 && groupCount(node) > 0)
+            return true;
+        for (const auto &alternative : node.alternatives) {
+            if (std::any_of(alternative.begin(), alternative.end(), repeatsGroups))
+                return true;
+        }
+        return false;
+    }
+
+    // Between min and max copies, as the choice among the variants for each copy from the
+    // last, in V8's order. A copy beyond the minimum may not be empty (ECMAScript stops a
+    // repetition there).
+    std::vector<std::vector<size_t>> repetitions(const std::vector<Variant> &variants, quint32 min, quint32 max, bool lazy)
+    {
+        if (max == 0)
+            return {{}};
+        std::vector<std::vector<size_t>> out;
+        if (min == 0 && lazy)
+            out.emplace_back();
+        const std::vector<std::vector<size_t>> before = repetitions(variants, min > 0 ? min - 1 : 0, max - 1, lazy);
+        for (size_t choice = 0; choice < variants.size(); ++choice) {
+            if (min == 0 && variants[choice].length == 0)
+                continue;
+            for (const std::vector<size_t> &rest : before) {
+                out.push_back({choice});
+                out.back().insert(out.back().end(), rest.begin(), rest.end());
+                check(out.size());
+            }
+        }
+        if (min == 0 && !lazy)
+            out.emplace_back();
+        return out;
+    }
+};
+
 class Translator {
 public:
     explicit Translator(const QString &pattern) : m_src(pattern), m_length(pattern.size()) {}
@@ -157,6 +536,7 @@ public:
         } catch (const Failure &failure) {
             m_out.errorCode = failure.code;
             m_out.errorOffset = qint32(failure.offset);
+            m_out.errorMessage = failure.message;
         }
         m_out.originalOffsets.push_back(qint32(m_length));
         return std::move(m_out);
@@ -167,8 +547,14 @@ private:
     const qsizetype m_length;
     qsizetype m_pos = 0;
     TranslatedPattern m_out;
+    // The outermost open lookbehind as a tree, the groups open in it, and where it begins in the
+    // translation and in the pattern.
+    PatternNode m_lookbehind;
+    std::vector<PatternNode *> m_tree;
+    qsizetype m_lookbehindStart = -1;
+    qsizetype m_lookbehindOrigin = 0;
 
-    [[noreturn]] static void fail(int code, qsizetype offset) { throw Failure{code, offset}; }
+    [[noreturn]] static void fail(int code, qsizetype offset) { throw Failure{code, offset, QString()}; }
 
     QChar at(qsizetype i) const { return i < m_length ? m_src.at(i) : QChar(); }
 
@@ -178,23 +564,69 @@ private:
         m_out.originalOffsets.insert(m_out.originalOffsets.end(), text.size(), qint32(origin));
     }
 
-    // A group name after "(?<" or "\k<" at `start`; returns the offset after the closing '>'.
+    // One code point of a group name at `i`: a character, a surrogate pair, or a \u escape
+    // (\uXXXX, a pair of them, or \u{X...}) as in patterns with the u flag. Returns the offset
+    // after it, or -1 when an escape is malformed.
+    qsizetype nameCodePoint(qsizetype i, char32_t *c) const
+    {
+        const QChar first = m_src.at(i);
+        if (first != u'\\') {
+            if (first.isHighSurrogate() && at(i + 1).isLowSurrogate()) {
+                *c = QChar::surrogateToUcs4(first, m_src.at(i + 1));
+                return i + 2;
+            }
+            *c = first.unicode();
+            return i + 1;
+        }
+        if (at(i + 1) != u'u')
+            return -1;
+        if (at(i + 2) == u'{') {
+            qsizetype k = i + 3;
+            quint32 value = 0;
+            while (HexDigitValue(at(k)) >= 0 && value <= kLastCodePoint)
+                value = value * 16 + quint32(HexDigitValue(at(k++)));
+            if (k == i + 3 || at(k) != u'}' || value > kLastCodePoint)
+                return -1;
+            *c = value;
+            return k + 1;
+        }
+        const int value = hexDigits(i + 2, 4);
+        if (value < 0)
+            return -1;
+        *c = char32_t(value);
+        if (QChar::isHighSurrogate(*c) && at(i + 6) == u'\\' && at(i + 7) == u'u') {
+            const int low = hexDigits(i + 8, 4);
+            if (low >= 0 && QChar::isLowSurrogate(char32_t(low))) {
+                *c = QChar::surrogateToUcs4(char16_t(value), char16_t(low));
+                return i + 12;
+            }
+        }
+        return i + 6;
+    }
+
+    // A group name after "(?<" or "\k<" at `start`, its escapes decoded; returns the offset
+    // after the closing '>'. Names are identifiers: Unicode's ID_Start and ID_Continue, plus
+    // $ and _, and ZWNJ and ZWJ after the first character.
     qsizetype readGroupName(qsizetype start, QString *name) const
     {
         qsizetype i = start;
+        name->clear();
         while (i < m_length && m_src.at(i) != u'>') {
-            const QChar c = m_src.at(i);
-            const bool valid = c.isLetter() || c == u'$' || c == u'_' || c.isSurrogate()
-                || (i > start && (c.isDigit() || c == QChar(0x200C) || c == QChar(0x200D)));
+            char32_t c = 0;
+            const qsizetype next = nameCodePoint(i, &c);
+            if (next < 0)
+                fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
+            const bool valid = c == u'$' || c == u'_'
+                || (i == start ? isIdentifierStart(c) : (isIdentifierPart(c) || c == 0x200C || c == 0x200D));
             if (!valid)
                 fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
-            ++i;
+            name->append(QString::fromUcs4(&c, 1));
+            i = next;
         }
         if (i >= m_length)
             fail(PCRE2_ERROR_MISSING_NAME_TERMINATOR, i);
         if (i == start)
             fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
-        *name = m_src.mid(start, i - start);
         return i + 1;
     }
 
@@ -233,19 +665,25 @@ private:
         std::vector<GroupKind> open;
         while (m_pos < m_length) {
             const qsizetype start = m_pos;
+            const qsizetype mark = m_out.pcrePattern.size();
             const QChar c = m_src.at(m_pos);
             switch (c.unicode()) {
             case u'|':
                 put(QStringLiteral("|"), start);
                 ++m_pos;
+                if (!m_tree.empty())
+                    m_tree.back()->alternatives.emplace_back();
                 break;
             case u'^':
             case u'$':
                 put(QString(c), start);
                 ++m_pos;
+                addAtom(mark, PatternNode::Kind::Atom, 0);
                 break;
             case u'(':
                 open.push_back(openGroup());
+                if (open.back() == GroupKind::Lookbehind || !m_tree.empty())
+                    openNode(mark, open.back());
                 break;
             case u')': {
                 if (open.empty())
@@ -254,8 +692,12 @@ private:
                 open.pop_back();
                 put(QStringLiteral(")"), start);
                 ++m_pos;
+                if (!m_tree.empty())
+                    m_tree.pop_back();
                 if (kind != GroupKind::Lookbehind)
                     quantifier();
+                if (m_tree.empty() && m_lookbehindStart >= 0)
+                    writeLookbehind();
                 break;
             }
             case u'*':
@@ -269,30 +711,85 @@ private:
                     fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
                 put(QStringLiteral("\\{"), start);
                 ++m_pos;
+                addAtom(mark, PatternNode::Kind::Atom, 1);
                 quantifier();
                 break;
             }
             case u'.':
                 put(QStringLiteral("[^\\n\\r\\x{2028}\\x{2029}]"), start);
                 ++m_pos;
+                addAtom(mark, PatternNode::Kind::Atom, 1);
                 quantifier();
                 break;
             case u'[':
                 characterClass();
+                addAtom(mark, PatternNode::Kind::Atom, 1);
                 quantifier();
                 break;
-            case u'\\':
-                if (escape())
+            case u'\\': {
+                const EscapeKind kind = escape();
+                addAtom(mark, kind == EscapeKind::BackReference ? PatternNode::Kind::BackReference : PatternNode::Kind::Atom,
+                        kind == EscapeKind::Assertion ? 0 : 1);
+                if (kind != EscapeKind::Assertion)
                     quantifier();
                 break;
+            }
             default:
                 literal(nextCharacter(), start);
+                addAtom(mark, PatternNode::Kind::Atom, 1);
                 quantifier();
                 break;
             }
         }
         if (!open.empty())
             fail(PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS, m_length);
+    }
+
+    // Inside a lookbehind, the translation of what was just read is also kept as a tree.
+    void addAtom(qsizetype mark, PatternNode::Kind kind, qint64 length)
+    {
+        if (m_tree.empty())
+            return;
+        PatternNode node;
+        node.kind = kind;
+        node.text = m_out.pcrePattern.mid(mark);
+        node.length = length;
+        m_tree.back()->alternatives.back().push_back(std::move(node));
+    }
+
+    void openNode(qsizetype mark, GroupKind kind)
+    {
+        PatternNode *node = nullptr;
+        if (m_tree.empty()) {
+            m_lookbehind = PatternNode();
+            m_lookbehindStart = mark;
+            m_lookbehindOrigin = m_out.originalOffsets[mark];
+            node = &m_lookbehind;
+        } else {
+            node = &m_tree.back()->alternatives.back().emplace_back();
+        }
+        node->kind = PatternNode::Kind::Group;
+        node->group = kind;
+        node->text = m_out.pcrePattern.mid(mark);
+        node->alternatives.emplace_back();
+        m_tree.push_back(node);
+    }
+
+    // The outermost lookbehind just closed: written out again when PCRE2 needs another form.
+    void writeLookbehind()
+    {
+        QString text;
+        try {
+            text = LookbehindWriter().lookbehind(m_lookbehind, true);
+        } catch (const LookbehindRefused &) {
+            throw Failure{PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH, m_lookbehindOrigin, kLookbehindRefusedMessage};
+        }
+        if (text != QStringView(m_out.pcrePattern).mid(m_lookbehindStart)) {
+            m_out.pcrePattern.truncate(m_lookbehindStart);
+            m_out.originalOffsets.resize(m_lookbehindStart);
+            put(text, m_lookbehindOrigin);
+        }
+        m_lookbehindStart = -1;
     }
 
     GroupKind openGroup()
@@ -353,13 +850,14 @@ private:
     void quantifier()
     {
         const qsizetype start = m_pos;
+        const qsizetype mark = m_out.pcrePattern.size();
         const QChar c = at(m_pos);
+        quint32 min = c == u'+' ? 1 : 0;
+        quint32 max = c == u'?' ? 1 : UINT32_MAX;
         if (c == u'*' || c == u'+' || c == u'?') {
             put(QString(c), start);
             ++m_pos;
         } else if (c == u'{') {
-            quint32 min = 0;
-            quint32 max = 0;
             const qsizetype end = interval(m_pos, &min, &max);
             if (end < 0)
                 return;
@@ -370,14 +868,24 @@ private:
             QString text = QStringLiteral("{%1,").arg(min);
             if (max <= kMaxQuantifier)
                 text += QString::number(max);
+            else
+                max = UINT32_MAX;
             put(text + u'}', start);
             m_pos = end;
         } else {
             return;
         }
-        if (at(m_pos) == u'?') {
+        const bool lazy = at(m_pos) == u'?';
+        if (lazy) {
             put(QStringLiteral("?"), m_pos);
             ++m_pos;
+        }
+        if (!m_tree.empty() && !m_tree.back()->alternatives.back().empty()) {
+            PatternNode &node = m_tree.back()->alternatives.back().back();
+            node.quantifier = m_out.pcrePattern.mid(mark);
+            node.min = min;
+            node.max = max;
+            node.lazy = lazy;
         }
     }
 
@@ -467,8 +975,10 @@ private:
         return nextCharacter();
     }
 
-    // An escape outside a class; returns whether it was an atom that may take a quantifier.
-    bool escape()
+    enum class EscapeKind { Assertion, Character, BackReference };
+
+    // An escape outside a class.
+    EscapeKind escape()
     {
         const qsizetype start = m_pos;
         if (m_pos + 1 >= m_length)
@@ -477,7 +987,7 @@ private:
         if (c == u'b' || c == u'B') {
             put(m_src.mid(m_pos, 2), start);
             m_pos += 2;
-            return false;
+            return EscapeKind::Assertion;
         }
         if (const SetEscape set = setEscapeFor(c); set != SetEscape::None) {
             if (set == SetEscape::Space || set == SetEscape::NotSpace) {
@@ -488,7 +998,7 @@ private:
                 put(m_src.mid(m_pos, 2), start);
             }
             m_pos += 2;
-            return true;
+            return EscapeKind::Character;
         }
         if (c >= u'1' && c <= u'9') {
             qsizetype i = m_pos + 1;
@@ -498,18 +1008,18 @@ private:
             if (number <= quint32(m_out.captureCount)) {
                 put(QStringLiteral("\\g{%1}").arg(number), start);
                 m_pos = i;
-                return true;
+                return EscapeKind::BackReference;
             }
             if (c == u'8' || c == u'9') {
                 m_pos += 2;
                 literal(c.unicode(), start);
-                return true;
+                return EscapeKind::Character;
             }
         }
         if (isDecimalDigit(c)) {
             ++m_pos;
             literal(octal(), start);
-            return true;
+            return EscapeKind::Character;
         }
         if (c == u'k' && !m_out.groupNumbers.isEmpty()) {
             if (at(m_pos + 2) != u'<')
@@ -521,7 +1031,7 @@ private:
                 fail(PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE, m_pos + 3);
             put(QStringLiteral("\\g{%1}").arg(*found), start);
             m_pos = end;
-            return true;
+            return EscapeKind::BackReference;
         }
         if (c == u'c') {
             const QChar letter = at(m_pos + 2);
@@ -533,10 +1043,10 @@ private:
                 ++m_pos;
                 literal(u'\\', start);
             }
-            return true;
+            return EscapeKind::Character;
         }
         literal(characterEscape(), start);
-        return true;
+        return EscapeKind::Character;
     }
 
     ClassAtom classAtom()

@@ -19,6 +19,8 @@ struct TranslatedPattern {
     // A PCRE2 compile error code for a grammar error found while translating, 0 if none.
     int errorCode = 0;
     qint32 errorOffset = -1;
+    // The translator's own message for the error, when PCRE2's would not fit.
+    QString errorMessage;
 };
 
 TranslatedPattern TranslateEcmaPattern(const QString &pattern);

@@ -10,6 +10,7 @@
 #include <list>
 #include <memory>
 #include <new>
+#include <optional>
 
 RegExpError::RegExpError(qint32 number, const QString &description, const QString &engineMessage,
                          qint32 patternOffset)
@@ -51,9 +52,8 @@ QString errorMessage(int code)
     return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
 }
 
-[[noreturn]] void throwSyntaxError(int code, qint32 offset)
+[[noreturn]] void throwSyntaxError(const QString &message, qint32 offset)
 {
-    const QString message = errorMessage(code);
     throw RegExpError(ErrorNumber::RegExpSyntax,
                       ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
                       message, offset);
@@ -129,7 +129,8 @@ private:
     {
         TranslatedPattern translated = TranslateEcmaPattern(pattern);
         if (translated.errorCode != 0)
-            throwSyntaxError(translated.errorCode, translated.errorOffset);
+            throwSyntaxError(translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
+                             translated.errorOffset);
         CompiledPattern entry;
         entry.pattern = pattern;
         entry.ignoreCase = ignoreCase;
@@ -141,7 +142,7 @@ private:
                                        &errorOffset, m_compileContext.get()));
         if (!entry.code) {
             const size_t mapped = std::min<size_t>(errorOffset, translated.originalOffsets.size() - 1);
-            throwSyntaxError(errorCode, translated.originalOffsets[mapped]);
+            throwSyntaxError(errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
         entry.captureCount = translated.captureCount;
@@ -159,65 +160,26 @@ ThreadState &threadState()
 // The replacement text cut into pieces once, by the rules of ECMAScript's GetSubstitution.
 class Substitution {
 public:
-    Substitution(const QString &replacement, const CompiledPattern &compiled) : m_text(replacement)
+    Substitution(const QString &replacement, const CompiledPattern &compiled) : m_text(replacement), m_compiled(compiled)
     {
-        const qsizetype length = replacement.size();
         qsizetype literalStart = 0;
         qsizetype i = 0;
-        auto flushLiteral = [&](qsizetype end) {
-            if (end > literalStart)
-                m_pieces.push_back({Kind::Literal, literalStart, end - literalStart});
-        };
-        while (i < length) {
-            if (replacement.at(i) != u'$' || i + 1 >= length) {
+        while (i < m_text.size()) {
+            std::optional<Piece> piece;
+            const qsizetype length = m_text.at(i) == u'$' ? dollarForm(i, &piece) : 0;
+            if (length == 0) {
                 ++i;
                 continue;
             }
-            const QChar next = replacement.at(i + 1);
-            Piece piece{Kind::Literal, 0, 0};
-            qsizetype consumed = 2;
-            if (next == u'$') {
-                piece = {Kind::Literal, i + 1, 1};
-            } else if (next == u'&') {
-                piece = {Kind::Match, 0, 0};
-            } else if (next == u'`') {
-                piece = {Kind::Before, 0, 0};
-            } else if (next == u'\'') {
-                piece = {Kind::After, 0, 0};
-            } else if (next.isDigit() && next.unicode() < 0x80) {
-                qint32 group = next.unicode() - u'0';
-                if (i + 2 < length && replacement.at(i + 2) >= u'0' && replacement.at(i + 2) <= u'9') {
-                    const qint32 twoDigits = group * 10 + (replacement.at(i + 2).unicode() - u'0');
-                    if (twoDigits <= compiled.captureCount) {
-                        group = twoDigits;
-                        consumed = 3;
-                    }
-                }
-                if (group == 0 || group > compiled.captureCount) {
-                    ++i;
-                    continue;
-                }
-                piece = {Kind::Group, group, 0};
-            } else if (next == u'<' && !compiled.groupNumbers.isEmpty()) {
-                const qsizetype close = replacement.indexOf(u'>', i + 2);
-                if (close < 0) {
-                    ++i;
-                    continue;
-                }
-                const QString name = replacement.mid(i + 2, close - i - 2);
-                piece = {Kind::Group, compiled.groupNumbers.value(name, -1), 0};
-                consumed = close + 1 - i;
-            } else {
-                ++i;
-                continue;
-            }
-            flushLiteral(i);
-            if (piece.kind != Kind::Group || piece.start >= 0)
-                m_pieces.push_back(piece);
-            i += consumed;
+            if (i > literalStart)
+                m_pieces.push_back({Kind::Literal, literalStart, i - literalStart});
+            if (piece)
+                m_pieces.push_back(*piece);
+            i += length;
             literalStart = i;
         }
-        flushLiteral(length);
+        if (m_text.size() > literalStart)
+            m_pieces.push_back({Kind::Literal, literalStart, m_text.size() - literalStart});
     }
 
     void appendTo(QString &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
@@ -254,7 +216,86 @@ private:
         qsizetype start;  // offset into the replacement, or the group number
         qsizetype length;
     };
+
+    // The $ form at `i`: how many characters it takes, 0 when the $ is an ordinary character;
+    // `piece` is what it inserts, nothing for a name no group bears.
+    qsizetype dollarForm(qsizetype i, std::optional<Piece> *piece) const
+    {
+        switch (i + 1 < m_text.size() ? m_text.at(i + 1).unicode() : 0) {
+        case u'$': return dollarSign(i, piece);
+        case u'&': return wholeMatch(piece);
+        case u'`': return textBefore(piece);
+        case u'\'': return textAfter(piece);
+        case u'<': return namedGroup(i, piece);
+        default: return numberedGroup(i, piece);
+        }
+    }
+
+    // $$: one dollar sign.
+    static qsizetype dollarSign(qsizetype i, std::optional<Piece> *piece)
+    {
+        *piece = Piece{Kind::Literal, i + 1, 1};
+        return 2;
+    }
+
+    // $&: the match.
+    static qsizetype wholeMatch(std::optional<Piece> *piece)
+    {
+        *piece = Piece{Kind::Match, 0, 0};
+        return 2;
+    }
+
+    // $`: the text before the match.
+    static qsizetype textBefore(std::optional<Piece> *piece)
+    {
+        *piece = Piece{Kind::Before, 0, 0};
+        return 2;
+    }
+
+    // $': the text after the match.
+    static qsizetype textAfter(std::optional<Piece> *piece)
+    {
+        *piece = Piece{Kind::After, 0, 0};
+        return 2;
+    }
+
+    // $n and $nn: a group by number; two digits only when they name a group, and a number no
+    // group bears is ordinary text.
+    qsizetype numberedGroup(qsizetype i, std::optional<Piece> *piece) const
+    {
+        const auto digit = [this](qsizetype at) {
+            return at < m_text.size() && m_text.at(at) >= u'0' && m_text.at(at) <= u'9' ? m_text.at(at).unicode() - u'0' : -1;
+        };
+        if (digit(i + 1) < 0)
+            return 0;
+        qint32 group = digit(i + 1);
+        qsizetype length = 2;
+        if (digit(i + 2) >= 0 && group * 10 + digit(i + 2) <= m_compiled.captureCount) {
+            group = group * 10 + digit(i + 2);
+            length = 3;
+        }
+        if (group == 0 || group > m_compiled.captureCount)
+            return 0;
+        *piece = Piece{Kind::Group, group, 0};
+        return length;
+    }
+
+    // $<name>: a group by its name as written, only in a pattern with named groups.
+    qsizetype namedGroup(qsizetype i, std::optional<Piece> *piece) const
+    {
+        if (m_compiled.groupNumbers.isEmpty())
+            return 0;
+        const qsizetype close = m_text.indexOf(u'>', i + 2);
+        if (close < 0)
+            return 0;
+        const qint32 group = m_compiled.groupNumbers.value(m_text.mid(i + 2, close - i - 2), -1);
+        if (group >= 0)
+            *piece = Piece{Kind::Group, group, 0};
+        return close + 1 - i;
+    }
+
     const QString &m_text;
+    const CompiledPattern &m_compiled;
     std::vector<Piece> m_pieces;
 };
 
