@@ -14,9 +14,28 @@ QString SettingsFilePath()
     return Cls_XML::JoinPath_str(AppPath, ExeName + QStringLiteral(".xml"));
 }
 
-QString MissingFileMessage(const QString &strA_File)
+QString MissingFileMessage(const QString &strA_File, SettingsFileProblem problem)
 {
-    return QStringLiteral("以下のファイルがみあたりません\r\n『%1』").arg(strA_File);
+    QString reason;
+    switch (problem) {
+    case SettingsFileProblem::Missing:
+        reason = QStringLiteral("以下のファイルがみあたりません");
+        break;
+    case SettingsFileProblem::NotRegularFile:
+        reason = QStringLiteral("以下は通常のファイルではないため、読み込みませんでした");
+        break;
+    case SettingsFileProblem::NoPermission:
+        reason = QStringLiteral("以下のファイルを読む権限がありません");
+        break;
+    case SettingsFileProblem::TooLarge:
+        reason = QStringLiteral("以下のファイルは %1 MB を超えるため、読み込みませんでした").arg(SettingsFileLimit::Bytes >> 20);
+        break;
+    case SettingsFileProblem::None:
+    case SettingsFileProblem::ReadFailed:
+        reason = QStringLiteral("以下のファイルを読み込めませんでした");
+        break;
+    }
+    return reason + QStringLiteral("\r\n『%1』").arg(strA_File);
 }
 
 bool LoadSettings()
@@ -26,7 +45,7 @@ bool LoadSettings()
     Settings->Name(ExeName + QStringLiteral(".xml"));
     const bool isLoaded = Settings->LoadFile();
     if (!isLoaded)
-        ShowMessageBox(MsgBox::Information, MissingFileMessage(SettingsFilePath()));
+        ShowMessageBox(MsgBox::Information, MissingFileMessage(SettingsFilePath(), CheckSettingsFile(SettingsFilePath())));
     return isLoaded;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "xml/SettingsFileAccess.h"
 
 #include <QString>
 
@@ -17,7 +18,8 @@ extern std::unique_ptr<Cls_MySettingFile> Settings;
 bool LoadSettings();
 // The full path of the settings file that LoadSettings looks for.
 QString SettingsFilePath();
-// The prompt that announces a settings file that could not be found.
-QString MissingFileMessage(const QString &strA_File);
+// The prompt that announces a settings file that could not be read, with the reason: missing,
+// not a regular file, no permission, too large or a failed read.
+QString MissingFileMessage(const QString &strA_File, SettingsFileProblem problem = SettingsFileProblem::Missing);
 // Releases Settings and leaves the event loop, so that the process ends.
 void EndApplication();

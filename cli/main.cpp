@@ -5,10 +5,10 @@
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/WordJoining.h"
+#include "xml/SettingsFileAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -38,14 +38,22 @@ QString SettingsPath(const Command &command)
     return QDir(ExecutableFolder()).filePath(QStringLiteral("tavrelo.xml"));
 }
 
+void PrintUnreadable(const QString &path, SettingsFileProblem problem)
+{
+    // A file that passes the checks and still does not load broke off while it was read.
+    if (problem == SettingsFileProblem::None)
+        problem = SettingsFileProblem::ReadFailed;
+    PrintError(QStringLiteral("cannot read the settings file %1: %2").arg(path, SettingsFileProblemText(problem)));
+}
+
 // Loaded as the palette loads its own file: folder and name apart, code page or UTF-8, dates.
 bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
 {
     const QFileInfo info(path);
     settings.Path(info.absolutePath());
     settings.Name(info.fileName());
-    if (info.isDir() || !settings.LoadFile()) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+    if (!settings.LoadFile()) {
+        PrintUnreadable(path, CheckSettingsFile(path));
         return false;
     }
     return true;
@@ -115,14 +123,10 @@ int RunJoinWords()
 
 int RunCheck(const QString &path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
-        return kUnreadable;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+    QByteArray bytes;
+    const SettingsFileProblem problem = ReadSettingsFile(path, bytes);
+    if (problem != SettingsFileProblem::None) {
+        PrintUnreadable(path, problem);
         return kUnreadable;
     }
     const QList<Finding> findings = CheckSettings(bytes);
