@@ -50,35 +50,59 @@ bool AwaitsAnswer(xcb_connection_t *connection, xcb_window_t requestor, const QD
     }
 }
 
+// A connection of the program's own: the toolkit's events stay untouched, and the wait has a
+// deadline. It lives as long as the program, so that an owner that answers late still finds the
+// window it was asked from (xclip ends on an error when that window is gone).
+struct ProbeConnection {
+    Connection connection;
+    xcb_window_t requestor = XCB_WINDOW_NONE;
+    xcb_atom_t clipboard = XCB_ATOM_NONE;
+    xcb_atom_t targets = XCB_ATOM_NONE;
+    xcb_atom_t property = XCB_ATOM_NONE;
+
+    bool open()
+    {
+        if (connection && !xcb_connection_has_error(connection.get()))
+            return true;
+        int screenNumber = 0;
+        connection.reset(xcb_connect(nullptr, &screenNumber));
+        xcb_connection_t *c = connection.get();
+        if (xcb_connection_has_error(c))
+            return false;
+        clipboard = Atom(c, QByteArrayLiteral("CLIPBOARD"));
+        targets = Atom(c, QByteArrayLiteral("TARGETS"));
+        property = Atom(c, QByteArrayLiteral("TAVRELO_CLIPBOARD_PROBE"));
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+        for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+            xcb_screen_next(&screens);
+        if (screens.rem == 0 || clipboard == XCB_ATOM_NONE || targets == XCB_ATOM_NONE || property == XCB_ATOM_NONE)
+            return false;
+        requestor = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, screens.data->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        return true;
+    }
+};
+
 }
 
 NativeClipboardOwner::State NativeClipboardOwner::Probe(int milliseconds)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return State::Unknown;
-    // A connection of its own: the toolkit's events stay untouched, and the wait has a deadline.
-    int screenNumber = 0;
-    Connection connection(xcb_connect(nullptr, &screenNumber));
-    if (xcb_connection_has_error(connection.get()))
+    static ProbeConnection probe;
+    if (!probe.open())
         return State::Unknown;
-    xcb_connection_t *c = connection.get();
-    const xcb_atom_t clipboard = Atom(c, QByteArrayLiteral("CLIPBOARD"));
-    const xcb_atom_t targets = Atom(c, QByteArrayLiteral("TARGETS"));
-    const xcb_atom_t property = Atom(c, QByteArrayLiteral("TAVRELO_CLIPBOARD_PROBE"));
-    if (clipboard == XCB_ATOM_NONE || targets == XCB_ATOM_NONE || property == XCB_ATOM_NONE)
-        return State::Unknown;
-    if (SelectionOwner(c, clipboard) == XCB_WINDOW_NONE)
+    xcb_connection_t *c = probe.connection.get();
+    if (SelectionOwner(c, probe.clipboard) == XCB_WINDOW_NONE)
         return State::None;
-
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0)
-        return State::Unknown;
-    const xcb_window_t requestor = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, screens.data->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_convert_selection(c, requestor, clipboard, targets, property, XCB_CURRENT_TIME);
+    // Late answers to an earlier question do not answer this one.
+    while (xcb_generic_event_t *event = xcb_poll_for_event(c))
+        std::free(event);
+    xcb_convert_selection(c, probe.requestor, probe.clipboard, probe.targets, probe.property, XCB_CURRENT_TIME);
     xcb_flush(c);
-    return AwaitsAnswer(c, requestor, QDeadlineTimer(milliseconds)) ? State::Answering : State::Silent;
+    const bool isAnswered = AwaitsAnswer(c, probe.requestor, QDeadlineTimer(milliseconds));
+    xcb_delete_property(c, probe.requestor, probe.property);
+    xcb_flush(c);
+    return isAnswered ? State::Answering : State::Silent;
 }
