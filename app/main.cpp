@@ -1,5 +1,6 @@
 #include "app/ExecutableFolder.h"
 #include "app/MessageBoxPresenter.h"
+#include "app/NativeWindowLoss.h"
 #include "app/SingleInstance.h"
 #include "app/mdl_All.h"
 #include "ui/Frm_Item_FromIniFile.h"
@@ -25,7 +26,11 @@ int Main(int argc, char *argv[])
     Frm_Item_FromIniFile window;
     QObject::connect(&window, &Frm_Item_FromIniFile::Unloaded, &EndApplication);
     window.show();
+    // A window destroyed from outside sends no close event; without it the process would live on
+    // windowless and keep its lock.
+    const WindowLossWatch watch([&window] { return std::uintptr_t(window.internalWinId()); }, &EndApplication);
     const int status = application.exec();
+    ReleaseInstanceLock();
     SetMessagePresenter(nullptr);
     return status;
 }

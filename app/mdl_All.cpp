@@ -10,12 +10,46 @@ QString AppPath;
 QString ExeName;
 std::unique_ptr<Cls_MySettingFile> Settings;
 
-QString MissingFileMessage(const QStringList &strA_Files)
+QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem problem)
 {
-    QString prompt = QStringLiteral("以下のファイルがみあたりません");
+    QString reason;
+    switch (problem) {
+    case SettingsFileProblem::Missing:
+        reason = QStringLiteral("以下のファイルがみあたりません");
+        break;
+    case SettingsFileProblem::NotRegularFile:
+        reason = QStringLiteral("以下は通常のファイルではないため、読み込みませんでした");
+        break;
+    case SettingsFileProblem::NoPermission:
+        reason = QStringLiteral("以下のファイルを読む権限がありません");
+        break;
+    case SettingsFileProblem::TooLarge:
+        reason = QStringLiteral("以下のファイルは %1 MB を超えるため、読み込みませんでした").arg(SettingsFileLimit::Bytes >> 20);
+        break;
+    case SettingsFileProblem::None:
+    case SettingsFileProblem::ReadFailed:
+        reason = QStringLiteral("以下のファイルを読み込めませんでした");
+        break;
+    }
     for (const QString &file : strA_Files)
-        prompt += QStringLiteral("\r\n『%1』").arg(file);
-    return prompt;
+        reason += QStringLiteral("\r\n『%1』").arg(file);
+    return reason;
+}
+
+namespace {
+
+// A file that is there but cannot be read is named alone, with its reason; when there is none,
+// every place looked at is named.
+void ReportUnreadableFile(const QStringList &candidates, const QString &file)
+{
+    const SettingsFileProblem problem = CheckSettingsFile(file);
+    if (problem == SettingsFileProblem::Missing)
+        ShowMessageBox(MsgBox::Information, MissingFileMessage(candidates));
+    else
+        ShowMessageBox(MsgBox::Information,
+                       MissingFileMessage({file}, problem == SettingsFileProblem::None ? SettingsFileProblem::ReadFailed : problem));
+}
+
 }
 
 bool LoadSettings()
@@ -29,7 +63,7 @@ bool LoadSettings()
     Settings->Name(ExeName + QStringLiteral(".xml"));
     const bool isLoaded = Settings->LoadFile();
     if (!isLoaded)
-        ShowMessageBox(MsgBox::Information, MissingFileMessage(candidates));
+        ReportUnreadableFile(candidates, file);
     return isLoaded;
 }
 

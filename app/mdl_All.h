@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "xml/SettingsFileAccess.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,8 @@ extern std::unique_ptr<Cls_MySettingFile> Settings;
 // configuration folders (SettingsFileCandidates). A file that cannot be read is announced once;
 // start-up goes on with an empty palette.
 bool LoadSettings();
-// The prompt that announces a settings file that could not be found in any of these places.
-QString MissingFileMessage(const QStringList &strA_Files);
+// The prompt that announces a settings file that could not be read: with the reason, and the
+// places looked at (all of them when the file is missing, else the one that was found).
+QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem problem = SettingsFileProblem::Missing);
 // Releases Settings and leaves the event loop, so that the process ends.
 void EndApplication();

@@ -6,9 +6,9 @@
 #include "settings/Cls_MySettingFile.h"
 #include "settings/SettingsLocations.h"
 #include "settings/WordJoining.h"
+#include "xml/SettingsFileAccess.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -55,14 +55,22 @@ QString SettingsPath(const Command &command)
     return path;
 }
 
+void PrintUnreadable(const QString &path, SettingsFileProblem problem)
+{
+    // A file that passes the checks and still does not load broke off while it was read.
+    if (problem == SettingsFileProblem::None)
+        problem = SettingsFileProblem::ReadFailed;
+    PrintError(QStringLiteral("cannot read the settings file %1: %2").arg(path, SettingsFileProblemText(problem)));
+}
+
 // Loaded as the palette loads its own file: folder and name apart, code page or UTF-8, dates.
 bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
 {
     const QFileInfo info(path);
     settings.Path(info.absolutePath());
     settings.Name(info.fileName());
-    if (info.isDir() || !settings.LoadFile()) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+    if (!settings.LoadFile()) {
+        PrintUnreadable(path, CheckSettingsFile(path));
         return false;
     }
     return true;
@@ -172,14 +180,10 @@ int RunJoinWords()
 
 int RunCheck(const QString &path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
-        return kUnreadable;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        PrintError(QStringLiteral("cannot read the settings file %1").arg(path));
+    QByteArray bytes;
+    const SettingsFileProblem problem = ReadSettingsFile(path, bytes);
+    if (problem != SettingsFileProblem::None) {
+        PrintUnreadable(path, problem);
         return kUnreadable;
     }
     const QList<Finding> findings = CheckSettings(bytes);

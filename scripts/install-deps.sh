@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
 # Usage: scripts/install-deps.sh [build|test|fuzz|icons]   (default: build)
-#   build  compiler, CMake, Ninja, Qt 6, PCRE2, Google Benchmark
+#   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard and window), Google Benchmark
 #   test   build + what the window, end-to-end and packaging tests need (virtual X, clipboard,
 #          pointer, fonts, Python for closing windows; the desktop-entry and AppStream validators,
 #          man, dpkg-shlibdeps for the Debian package)
@@ -10,7 +10,7 @@
 set -euo pipefail
 
 kind=${1:-build}
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libxcb1-dev libbenchmark-dev)
 case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3

@@ -1,8 +1,14 @@
 #include "ui/ClipboardText.h"
 
+#include "ui/NativeClipboardOwner.h"
+
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QThread>
+
+#include <memory>
 
 namespace {
 
@@ -10,10 +16,10 @@ class DesktopClipboard : public ClipboardPort {
 public:
     bool read(QString &text) override
     {
-        QClipboard *clipboard = QGuiApplication::clipboard();
+        QClipboard *clipboard = readableClipboard();
         if (!clipboard)
             return false;
-        text = clipboard->text(QClipboard::Clipboard);
+        text = m_isEmpty ? QString() : clipboard->text(QClipboard::Clipboard);
         return true;
     }
 
@@ -25,6 +31,73 @@ public:
         clipboard->setText(text, QClipboard::Clipboard);
         return true;
     }
+
+    bool readAll(ClipboardSnapshot &snapshot) override
+    {
+        snapshot = ClipboardSnapshot();
+        QClipboard *clipboard = readableClipboard();
+        if (!clipboard)
+            return false;
+        if (m_isEmpty)
+            return true;
+        snapshot.text = clipboard->text(QClipboard::Clipboard);
+        const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
+        if (!data)
+            return true;
+        qint64 size = snapshot.text.size() * qint64(sizeof(QChar));
+        for (const QString &format : data->formats()) {
+            // The text is kept once, as text; Qt's own image format is an alias of the real ones.
+            if (format.startsWith(QLatin1String("text/plain")) || format.startsWith(QLatin1String("application/x-qt-image")))
+                continue;
+            QByteArray bytes = data->data(format);
+            size += bytes.size();
+            if (size > ClipboardUndo::Bytes) {
+                snapshot.formats.clear();
+                snapshot.isTextOnly = true;
+                return true;
+            }
+            snapshot.formats.append({format, std::move(bytes)});
+        }
+        return true;
+    }
+
+    bool writeAll(const ClipboardSnapshot &snapshot) override
+    {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (!clipboard)
+            return false;
+        auto data = std::make_unique<QMimeData>();
+        for (const auto &[format, bytes] : snapshot.formats)
+            data->setData(format, bytes);
+        if (!snapshot.text.isEmpty() || snapshot.formats.isEmpty())
+            data->setText(snapshot.text);
+        clipboard->setMimeData(data.release(), QClipboard::Clipboard);
+        return true;
+    }
+
+private:
+    // The clipboard, once its owner has answered; nullptr when it did not answer in time. Sets
+    // m_isEmpty when nobody holds the clipboard.
+    QClipboard *readableClipboard()
+    {
+        m_isEmpty = false;
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (!clipboard || clipboard->ownsClipboard())
+            return clipboard;
+        switch (NativeClipboardOwner::Probe(ClipboardRetry::OwnerMilliseconds)) {
+        case NativeClipboardOwner::State::Silent:
+            return nullptr;
+        case NativeClipboardOwner::State::None:
+            m_isEmpty = true;
+            break;
+        case NativeClipboardOwner::State::Unknown:
+        case NativeClipboardOwner::State::Answering:
+            break;
+        }
+        return clipboard;
+    }
+
+    bool m_isEmpty = false;
 };
 
 ClipboardPort *&portSlot()
@@ -33,10 +106,13 @@ ClipboardPort *&portSlot()
     return port;
 }
 
+// Stops early once an owner has had its time: every attempt would wait for it again.
 template <typename Attempt>
 bool withRetries(Attempt attempt)
 {
-    for (int i = 0; i < ClipboardRetry::Attempts; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < ClipboardRetry::Attempts && timer.elapsed() < ClipboardRetry::OwnerMilliseconds; ++i) {
         if (i > 0)
             QThread::msleep(ClipboardRetry::Milliseconds);
         if (attempt())
@@ -69,5 +145,18 @@ bool WriteClipboardText(const QString &text)
     return withRetries([&] {
         QString check;
         return CurrentClipboardPort().write(text) && CurrentClipboardPort().read(check) && check == text;
+    });
+}
+
+bool ReadClipboardSnapshot(ClipboardSnapshot &snapshot)
+{
+    return withRetries([&] { return CurrentClipboardPort().readAll(snapshot); });
+}
+
+bool WriteClipboardSnapshot(const ClipboardSnapshot &snapshot)
+{
+    return withRetries([&] {
+        QString check;
+        return CurrentClipboardPort().writeAll(snapshot) && CurrentClipboardPort().read(check) && check == snapshot.text;
     });
 }

@@ -1,29 +1,58 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
-// The way to the clipboard's plain text. The window uses the desktop's clipboard; tests install
-// one that can be busy.
+// What the clipboard held, for one step of undo: its text and every other format it offered.
+struct ClipboardSnapshot {
+    QString text;
+    // MIME type and bytes of each format beside the plain text.
+    QList<QPair<QString, QByteArray>> formats;
+    // The formats came to more than the cap and were dropped: undo gives back the text alone.
+    bool isTextOnly = false;
+};
+
+// The way to the clipboard. The window uses the desktop's clipboard; tests install one that can
+// be busy.
 class ClipboardPort {
 public:
     virtual ~ClipboardPort() = default;
-    // False when the clipboard cannot be read at the moment.
+    // False when the clipboard cannot be read at the moment: held by a program that does not
+    // answer, say. An empty clipboard reads as an empty text.
     virtual bool read(QString &text) = 0;
     // Replaces the clipboard's content by the text; false when the clipboard refused it.
     virtual bool write(const QString &text) = 0;
+    // The same for every format; a port that knows only text keeps only the text.
+    virtual bool readAll(ClipboardSnapshot &snapshot)
+    {
+        snapshot = ClipboardSnapshot();
+        return read(snapshot.text);
+    }
+    virtual bool writeAll(const ClipboardSnapshot &snapshot) { return write(snapshot.text); }
 };
 
 // Not owned; nullptr goes back to the desktop's clipboard.
 void SetClipboardPort(ClipboardPort *port);
 ClipboardPort &CurrentClipboardPort();
 
-// A clipboard held by another program is often free again a moment later.
+// A clipboard held by another program is often free again a moment later. An owner that does not
+// answer is given OwnerMilliseconds in all before the clipboard counts as busy.
 namespace ClipboardRetry {
 constexpr int Attempts = 5;
 constexpr int Milliseconds = 20;
+constexpr int OwnerMilliseconds = 2000;
+}
+
+// The most that a snapshot keeps besides the text; beyond it, the text alone.
+namespace ClipboardUndo {
+constexpr qint64 Bytes = qint64(256) << 20;
 }
 
 // Reads or writes through the current port, trying a few times; a write counts only when the
 // text reads back unchanged.
 bool ReadClipboardText(QString &text);
 bool WriteClipboardText(const QString &text);
+bool ReadClipboardSnapshot(ClipboardSnapshot &snapshot);
+bool WriteClipboardSnapshot(const ClipboardSnapshot &snapshot);

@@ -71,6 +71,12 @@ QString BusyClipboardMessage()
         + kClipboardKept;
 }
 
+QString TextOnlyUndoMessage()
+{
+    return QStringLiteral("クリップボードの内容が %1 MB を超えていたため、文字列だけを元に戻しました。")
+        .arg(ClipboardUndo::Bytes >> 20);
+}
+
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
     QString reason = QStringLiteral("%1 %2").arg(result.error.number).arg(result.error.description);
@@ -454,16 +460,16 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
     QString prompt;
     {
         BusyCursor busy;
-        const std::optional<QString> given = GetClipboardText();
+        std::optional<ClipboardSnapshot> given = GetClipboardText();
         if (!given) {
             prompt = BusyClipboardMessage();
         } else {
             const qint32 item = button->property(kTag).toString().toInt();
-            const GeneratedText result = GetItemText(item, *given);
+            const GeneratedText result = GetItemText(item, given->text);
             if (!result.ok())
                 prompt = ItemFailureMessage(button->text(), result);
             else if (SubP_SetClipboardText(result.text))
-                m_undoText = *given;
+                m_undoSnapshot = std::move(given);
             else
                 prompt = BusyClipboardMessage();
         }
@@ -477,9 +483,9 @@ void Frm_Item_FromIniFile::Lbl_Button定型_Click(int)
     QString prompt;
     {
         BusyCursor busy;
-        const std::optional<QString> given = GetClipboardText();
-        if (given && SubP_SetClipboardText(ConvertLines(*given)))
-            m_undoText = *given;
+        std::optional<ClipboardSnapshot> given = GetClipboardText();
+        if (given && SubP_SetClipboardText(ConvertLines(given->text)))
+            m_undoSnapshot = std::move(given);
         else
             prompt = BusyClipboardMessage();
     }
@@ -489,17 +495,21 @@ void Frm_Item_FromIniFile::Lbl_Button定型_Click(int)
 
 void Frm_Item_FromIniFile::SubP_Undo()
 {
-    if (!m_undoText)
+    if (!m_undoSnapshot)
         return;
     bool isWritten = false;
     {
         BusyCursor busy;
-        isWritten = SubP_SetClipboardText(*m_undoText);
+        isWritten = WriteClipboardSnapshot(*m_undoSnapshot);
     }
-    if (isWritten)
-        m_undoText.reset();
-    else
+    if (!isWritten) {
         ShowMessageBox(MsgBox::Exclamation, BusyClipboardMessage());
+        return;
+    }
+    const bool isTextOnly = m_undoSnapshot->isTextOnly;
+    m_undoSnapshot.reset();
+    if (isTextOnly)
+        ShowMessageBox(MsgBox::Information, TextOnlyUndoMessage());
 }
 
 void Frm_Item_FromIniFile::Lbl_ButtonLink_Click()
@@ -512,12 +522,12 @@ void Frm_Item_FromIniFile::Chk_Most_Click()
     mdl_API_Win32::SetWindowTopMost(this, Chk_Most->checkState() == Qt::Checked);
 }
 
-std::optional<QString> Frm_Item_FromIniFile::GetClipboardText()
+std::optional<ClipboardSnapshot> Frm_Item_FromIniFile::GetClipboardText()
 {
-    QString text;
-    if (!ReadClipboardText(text))
+    ClipboardSnapshot snapshot;
+    if (!ReadClipboardSnapshot(snapshot))
         return std::nullopt;
-    return text;
+    return snapshot;
 }
 
 bool Frm_Item_FromIniFile::SubP_SetClipboardText(const QString &strA_Text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "ui/ClipboardText.h"
 
 #include <QList>
 #include <QRect>
@@ -62,7 +63,8 @@ private:
     void Chk_Most_Click();
     void SubP_Undo();
 
-    std::optional<QString> GetClipboardText();
+    // Every format the clipboard offers, its text first; none when the clipboard is busy.
+    std::optional<ClipboardSnapshot> GetClipboardText();
     bool SubP_SetClipboardText(const QString &strA_Text);
     GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data);
     bool OpenLink(const QString &strA_Link);
@@ -83,5 +85,5 @@ private:
     bool m_isLoaded = false;
     bool m_isPlacedInFrame = false;
     // What the clipboard held before the last action, for one step of undo.
-    std::optional<QString> m_undoText;
+    std::optional<ClipboardSnapshot> m_undoSnapshot;
 };

@@ -4,6 +4,7 @@
 #include "app/mdl_ErrorFunction.h"
 #include "xml/CodePageText.h"
 #include "xml/ElementSpan.h"
+#include "xml/SettingsFileAccess.h"
 #include "xml/TextHelpers.h"
 
 #include <QDir>
@@ -212,15 +213,19 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
     strA_Text.clear();
     try {
         const QString path = JoinPath_str(m_saveFilePath, strA_FileName);
-        QFile file(path);
-        if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-            throw RuntimeError(file.error() == QFileDevice::OpenError && !QFileInfo::exists(path)
-                                   ? ErrorNumber::FileNotFound : ErrorNumber::PathFileAccess);
-        }
-        const QByteArray bytes = file.readAll();
-        // A read that fails part way must not pass for a complete, shorter file.
-        if (file.error() != QFileDevice::NoError)
+        QByteArray bytes;
+        const SettingsFileProblem problem = ReadSettingsFile(path, bytes);
+        switch (problem) {
+        case SettingsFileProblem::None:
+            break;
+        case SettingsFileProblem::Missing:
+            throw RuntimeError(ErrorNumber::FileNotFound);
+        case SettingsFileProblem::ReadFailed:
             throw RuntimeError(ErrorNumber::DeviceIO);
+        default:
+            throw RuntimeError(ErrorNumber::PathFileAccess,
+                               ErrorDescription(ErrorNumber::PathFileAccess, SettingsFileProblemText(problem)));
+        }
         strA_Text = CodePageText::NormalizeLineEnds(CodePageText::Decode(bytes).text);
         return true;
     } catch (...) {

@@ -107,6 +107,60 @@ private slots:
         QVERIFY2(Matches(result.err, err), result.err.constData());
     }
 
+    // Anything but a regular file up to the cap is refused at once, with its reason, by every
+    // command that reads the settings file.
+    void notARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing" << "no such file";
+        QTest::newRow("folder") << "folder" << "not a regular file";
+        QTest::newRow("FIFO") << "fifo" << "not a regular file";
+        QTest::newRow("link to /dev/zero") << "zero" << "not a regular file";
+        QTest::newRow("one byte over 256 MB") << "large" << "larger than 256 MB";
+        QTest::newRow("no permission") << "private" << "permission denied";
+    }
+
+    void notARegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("tavrelo.xml"));
+        QFile file(path);
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("fifo")) {
+            if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
+                QSKIP("mkfifo is not available");
+        } else if (kind == QLatin1String("zero")) {
+            if (!QFile::exists(QStringLiteral("/dev/zero")) || !QFile::link(QStringLiteral("/dev/zero"), path))
+                QSKIP("no /dev/zero to link to");
+        } else if (kind == QLatin1String("large")) {
+            // Sparse: the size without the disk space.
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1));
+            file.close();
+        } else if (kind == QLatin1String("private")) {
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<myItem/>") > 0);
+            file.close();
+            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+            if (QFileInfo(path).isReadable())
+                QSKIP("this user reads every file");
+        }
+        for (const QString &command : {QStringLiteral("items"), QStringLiteral("check"), QStringLiteral("apply")}) {
+            QStringList arguments{QStringLiteral("--settings"), path, command};
+            if (command == QLatin1String("apply"))
+                arguments << QStringLiteral("0");
+            QElapsedTimer timer;
+            timer.start();
+            const Result result = Run(arguments, "text");
+            QVERIFY2(timer.elapsed() < 5000, qPrintable(command));
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY(result.out.isEmpty());
+            QVERIFY2(Matches(result.err, Line({}, path + ": " + reason)), result.err.constData());
+        }
+    }
+
     void items_data()
     {
         QTest::addColumn<QString>("file");

@@ -41,6 +41,33 @@ struct BusyClipboard : ClipboardPort {
     bool isSwallowingWrites, sawWaitCursor = false;
 };
 
+// A clipboard with a picture beside its text; what is written goes to the desktop's clipboard too.
+struct PictureClipboard : ClipboardPort {
+    PictureClipboard() { SetClipboardPort(this); }
+    ~PictureClipboard() override { SetClipboardPort(nullptr); }
+    bool read(QString &value) override
+    {
+        value = held.text;
+        return true;
+    }
+    bool write(const QString &value) override
+    {
+        held = ClipboardSnapshot{value, {}, false};
+        return true;
+    }
+    bool readAll(ClipboardSnapshot &snapshot) override
+    {
+        snapshot = held;
+        return true;
+    }
+    bool writeAll(const ClipboardSnapshot &snapshot) override
+    {
+        held = snapshot;
+        return true;
+    }
+    ClipboardSnapshot held;
+};
+
 // Remembers too whether a cursor was still up when a box came.
 struct CursorPresenter : RecordingPresenter {
     qint16 show(qint32 style, const QString &prompt, const QString &title) override
@@ -60,6 +87,8 @@ private slots:
     void init();
     void clicks_data();
     void clicks();
+    void undoEveryFormat_data();
+    void undoEveryFormat();
     void keepOnTop();
 
 private:
@@ -136,6 +165,35 @@ void TestPaletteActions::clicks()
              (QList<QPair<quintptr, QString>>(keys.count("Link"), {mdl_API_Win32::GetDesktopWindow(), "https://example.com/翻訳"})));
     // A clipboard that cannot be read is never written.
     QVERIFY(!port || (port->sawWaitCursor && (busy[0] < ClipboardRetry::Attempts || port->writes == 0)));
+}
+
+void TestPaletteActions::undoEveryFormat_data()
+{
+    QTest::addColumn<bool>("isTextOnly"); // the formats were above the cap when they were read
+    QTest::newRow("picture and text come back") << false;
+    QTest::newRow("above the cap: the text alone, and a box says so") << true;
+}
+
+void TestPaletteActions::undoEveryFormat()
+{
+    QFETCH(bool, isTextOnly);
+    RecordingPresenter presenter;
+    PictureClipboard port;
+    const QList<QPair<QString, QByteArray>> picture{{"image/png", QByteArray("\x89PNG\r\n\x1a\n", 8)}, {"text/html", "<b>a</b>"}};
+    port.held = ClipboardSnapshot{QStringLiteral("a b"), isTextOnly ? decltype(picture)() : picture, isTextOnly};
+
+    QTest::mouseClick(palette.control("Lbl_Button_1"), Qt::LeftButton);
+    QCOMPARE(port.held.text, QStringLiteral("よろしくお願いします。"));
+    QVERIFY(port.held.formats.isEmpty());
+    QTest::keyClick(palette.window.get(), Qt::Key_Z, Qt::ControlModifier);
+
+    QCOMPARE(port.held.text, QStringLiteral("a b"));
+    QCOMPARE(port.held.formats, isTextOnly ? decltype(picture)() : picture);
+    QCOMPARE(presenter.boxes.size(), isTextOnly ? 1 : 0);
+    if (isTextOnly) {
+        QCOMPARE(presenter.boxes[0].style, MsgBox::Information);
+        QVERIFY2(presenter.boxes[0].prompt.contains(QStringLiteral("256 MB")), qPrintable(presenter.boxes[0].prompt));
+    }
 }
 
 void TestPaletteActions::keepOnTop()

@@ -17,6 +17,7 @@ class TestServices : public QObject {
 private slots:
     void shellExecuteOpen_data();
     void shellExecuteOpen();
+    void instanceLock_data();
     void instanceLock();
     void messageBoxStyle_data();
     void messageBoxStyle();
@@ -69,34 +70,73 @@ void TestServices::shellExecuteOpen()
     QCOMPARE(CurrentError().number, 0);
 }
 
+void TestServices::instanceLock_data()
+{
+    QTest::addColumn<QString>("lock"); // what lies at the lock's path before the start
+    QTest::addColumn<bool>("isRunning");
+    QTest::addColumn<bool>("isLocked"); // whether this start holds the lock afterwards
+
+    QTest::newRow("none") << "none" << false << true;
+    QTest::newRow("a live holder") << "live" << true << false;
+    // A process that has ended leaves its PID behind, as a killed instance would.
+    QTest::newRow("an ended holder") << "ended" << false << true;
+    // A crash between creating and writing the file, or a file put there by hand.
+    QTest::newRow("empty") << "empty" << false << true;
+    QTest::newRow("garbled") << "garbled" << false << true;
+    QTest::newRow("unreadable") << "unreadable" << false << true;
+    // No lock can be made at all: the palette starts without one rather than never.
+    QTest::newRow("a folder in the way") << "folder" << false << false;
+}
+
 void TestServices::instanceLock()
 {
+    QFETCH(QString, lock);
+    QFETCH(bool, isRunning);
+    QFETCH(bool, isLocked);
+    QTemporaryDir runtime;
+    QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     const QString path = InstanceLockPath();
-    QFile::remove(path); // A killed run of these tests may have left it behind.
-    QByteArray content;
-    {
-        QLockFile other(path); // A live holder blocks.
-        QVERIFY(other.tryLock(0) && AnotherInstanceRuns());
-        QFile file(path);
+    QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(runtime.path()).absoluteFilePath());
+
+    QLockFile other(path);
+    QFile file(path);
+    if (lock == QLatin1String("live") || lock == QLatin1String("ended")) {
+        QVERIFY(other.tryLock(0));
+    } else if (lock == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (lock != QLatin1String("none")) {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lock == QLatin1String("garbled") ? QByteArray("not a lock\n\xff\n") : QByteArray());
+        file.close();
+        if (lock == QLatin1String("unreadable"))
+            QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+    }
+    if (lock == QLatin1String("ended")) {
         QVERIFY(file.open(QIODevice::ReadOnly));
-        content = file.readAll();
+        QByteArray content = file.readAll();
+        file.close();
+        other.unlock();
+        QProcess finished;
+        finished.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-functions")});
+        QVERIFY(finished.waitForStarted());
+        content.replace(0, content.indexOf('\n'), QByteArray::number(finished.processId()));
+        QVERIFY(finished.waitForFinished());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
+        file.close();
     }
 
-    // A process that has ended leaves its PID behind, as a killed instance would; it does not block.
-    QProcess finished;
-    finished.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-functions")});
-    QVERIFY(finished.waitForStarted());
-    content.replace(0, content.indexOf('\n'), QByteArray::number(finished.processId()));
-    QVERIFY(finished.waitForFinished());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
-    file.close();
-
-    QVERIFY(!AnotherInstanceRuns());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readLine().trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
-    // The holder asking again is not another instance.
-    QVERIFY(!AnotherInstanceRuns());
+    QCOMPARE(AnotherInstanceRuns(), isRunning);
+    if (isLocked) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readLine().trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
+        file.close();
+        // The holder asking again is not another instance.
+        QVERIFY(!AnotherInstanceRuns());
+    }
+    ReleaseInstanceLock();
+    QCOMPARE(QFileInfo(path).isFile(), lock == QLatin1String("live"));
+    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 void TestServices::messageBoxStyle_data()

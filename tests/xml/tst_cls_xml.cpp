@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,14 +121,19 @@ void TestClsXml::reading()
 
 void TestClsXml::readingFailures_data()
 {
-    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("folder"); // empty: a fresh folder where name is made as the row says
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reported"); // the error box's first line
 
-    QTest::newRow("missing file") << QDir::tempPath() << "no-such-file.xml";
-    QTest::newRow("empty name") << QDir::tempPath() << "";
+    QTest::newRow("missing file") << QDir::tempPath() << "no-such-file.xml" << "53 File not found";
+    QTest::newRow("empty name") << QDir::tempPath() << "" << "75 Path/File access error: not a regular file";
+    // Refused before opening: a FIFO would block for ever, /dev/zero would fill the memory.
+    QTest::newRow("FIFO") << "" << "fifo" << "75 Path/File access error: not a regular file";
+    QTest::newRow("link to /dev/zero") << "" << "zero" << "75 Path/File access error: not a regular file";
+    QTest::newRow("over 256 MB") << "" << "large" << "75 Path/File access error: larger than 256 MB";
 #ifdef Q_OS_LINUX
     // Opening works, reading fails with an I/O error: that is no success with a cut-off text.
-    QTest::newRow("I/O error after opening") << "/proc/self" << "mem";
+    QTest::newRow("I/O error after opening") << "/proc/self" << "mem" << "57 Device I/O error";
 #endif
 }
 
@@ -135,11 +141,28 @@ void TestClsXml::readingFailures()
 {
     QFETCH(QString, folder);
     QFETCH(QString, name);
+    QFETCH(QString, reported);
+    QTemporaryDir made;
+    if (folder.isEmpty()) {
+        folder = made.path();
+        const QString path = made.filePath(name);
+        if (name == QLatin1String("fifo") && QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
+            QSKIP("mkfifo is not available");
+        if (name == QLatin1String("zero") && !(QFile::exists(QStringLiteral("/dev/zero")) && QFile::link(QStringLiteral("/dev/zero"), path)))
+            QSKIP("no /dev/zero to link to");
+        QFile large(path);
+        if (name == QLatin1String("large"))
+            QVERIFY(large.open(QIODevice::WriteOnly) && large.resize((qint64(256) << 20) + 1));
+    }
+    RecordingPresenter boxes;
     Cls_XML store;
+    store.MsgDisplayFlg_Prop(true);
     store.SaveFilePath_Prop(folder);
     store.FileData(QStringLiteral("kept"));
     QVERIFY(!store.OnlyReadFile_bln(name));
     QCOMPARE(store.FileData(), QStringLiteral("kept"));
+    QCOMPARE(boxes.boxes.size(), 1);
+    QCOMPARE(boxes.boxes[0].prompt.section(u'\r', 0, 0), reported);
 }
 
 void TestClsXml::sectionLookup()

@@ -1,0 +1,6 @@
+#include "ui/NativeClipboardOwner.h"
+
+NativeClipboardOwner::State NativeClipboardOwner::Probe(int)
+{
+    return State::Unknown;
+}
