@@ -42,6 +42,10 @@ protected:
 
 private:
     void SubP_CreateControls();
+    void SubP_CreateFrame();
+    void SubP_CreateLabels();
+    void SubP_CreateSeparator();
+    void SubP_CreateTemplate();
     ButtonLabel *SubP_NewLabel(const QString &name, const QRect &geometry);
     ButtonLabel *SubP_AddButtonMember();
     void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
@@ -53,6 +57,9 @@ private:
     void SubP_SetColorTitle(const QString &strA_Key);
     void SubP_SetColorLabel(const QString &strA_Key);
     void SubP_SetColorBack(const QString &strA_Key);
+    void SubP_PaintColor(qint32 colorValue, QPalette::ColorRole role, const QWidgetList &widgets);
+    QWidgetList SubP_Frames() const;
+    QWidgetList SubP_ButtonLabels() const;
     void SubP_ClearHighlight();
     void SubP_Highlight(ButtonLabel *label);
 
