@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 using namespace PaletteDesign;
 
@@ -337,8 +338,10 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     QRect screenRect = m_screenGeometry;
     if (!screenRect.isValid() && screen())
         screenRect = screen()->geometry();
-    // Before the desktop has framed the window, its outer size is its inside size.
-    const QSize frameExtra = frameGeometry().size() - size();
+    // The desktop's frame around the inside: caption bar and borders. Known before showing on
+    // Windows; on X11 once the window manager has put _NET_FRAME_EXTENTS on the window.
+    m_placedFrame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize frameExtra(m_placedFrame.left() + m_placedFrame.right(), m_placedFrame.top() + m_placedFrame.bottom());
 
     // The caption bar stays on the screen: what does not fit scrolls.
     const int highestClient = screenRect.height() - Px(ScreenBottomGap) - frameExtra.height();
@@ -351,10 +354,12 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     setFixedSize(clientWidth, clientHeight);
     Scr_Items->setGeometry(0, 0, clientWidth, clientHeight);
 
-    const int outerWidth = clientWidth + frameExtra.width();
-    const int outerHeight = clientHeight + frameExtra.height();
-    move(screenRect.x() + screenRect.width() - outerWidth - Px(ScreenRightGap),
-         screenRect.y() + screenRect.height() - outerHeight - Px(ScreenBottomGap));
+    // The inside's place, so that the outer frame's bottom-right corner lands on the gaps; an
+    // inside position does not depend on how the window manager reads a frame position.
+    const QPoint outerBottomRight(screenRect.x() + screenRect.width() - Px(ScreenRightGap),
+                                  screenRect.y() + screenRect.height() - Px(ScreenBottomGap));
+    setGeometry(outerBottomRight.x() - m_placedFrame.right() - clientWidth,
+                outerBottomRight.y() - m_placedFrame.bottom() - clientHeight, clientWidth, clientHeight);
 }
 
 void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
@@ -366,12 +371,16 @@ void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
 bool Frm_Item_FromIniFile::event(QEvent *event)
 {
     const bool result = QWidget::event(event);
-    // The desktop adds its frame after the first placement; place once more with the real
-    // outer size, before the user has had a chance to move the window.
-    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_isLoaded && !m_isPlacedInFrame
-        && isVisible() && frameGeometry().size() != size()) {
-        m_isPlacedInFrame = true;
-        SubP_PlaceWindow();
+    // The window manager frames the window after the first placement, and does not always move
+    // or resize it when it does (openbox keeps the inside where it was asked to be). Whatever
+    // event comes first once the frame is known places the window again, by its real outer
+    // size, before the user has had a chance to move it.
+    if (m_isLoaded && !m_isPlacedInFrame && isVisible() && windowHandle()) {
+        const QMargins frame = windowHandle()->frameMargins();
+        if (!frame.isNull() && frame != m_placedFrame) {
+            m_isPlacedInFrame = true;
+            SubP_PlaceWindow();
+        }
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "settings/Cls_MySettingFile.h"
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QWidget>
 
@@ -89,6 +90,8 @@ private:
     QRect m_screenGeometry;
     bool m_isLoaded = false;
     bool m_isPlacedInFrame = false;
+    // The desktop's frame that the last placement measured.
+    QMargins m_placedFrame;
     // What the clipboard held before the last action, for one step of undo.
     std::optional<QString> m_undoText;
 };
