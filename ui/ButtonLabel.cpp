@@ -16,6 +16,8 @@ public:
     {
     }
 
+    // Read each time: the role may be set after the interface was made.
+    QAccessible::Role role() const override { return label()->accessibleRole(); }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())

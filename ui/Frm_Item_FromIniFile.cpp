@@ -10,6 +10,7 @@
 #include "ui/ClipboardText.h"
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
+#include "ui/ItemFailureText.h"
 #include "ui/PaletteDesign.h"
 
 #include <QCheckBox>
@@ -97,10 +98,7 @@ QString BusyClipboardMessage()
 
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
-    QString reason = QStringLiteral("%1 %2").arg(result.error.number).arg(result.error.description);
-    if (result.patternOffset >= 0)
-        reason += QStringLiteral("（パターンの %1 文字目）").arg(result.patternOffset + 1);
-    return QStringLiteral("「%1」の文字列を作れませんでした。\r\n%2\r\n").arg(name, reason) + kClipboardKept;
+    return ItemFailureText(name, result) + QStringLiteral("\r\n") + kClipboardKept;
 }
 
 }
