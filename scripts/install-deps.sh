@@ -2,9 +2,9 @@
 # Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
 # Usage: scripts/install-deps.sh [build|test|fuzz|icons]   (default: build)
 #   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard and window), Google Benchmark
-#   test   build + what the window, end-to-end and packaging tests need (virtual X, clipboard,
-#          pointer, fonts, Python for closing windows; the desktop-entry and AppStream validators,
-#          man, dpkg-shlibdeps for the Debian package)
+#   test   build + what the window, end-to-end and packaging tests need (virtual X, a window
+#          manager, clipboard, pointer, fonts, Python for closing windows; the desktop-entry and
+#          AppStream validators, man, dpkg-shlibdeps for the Debian package)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
 set -euo pipefail
@@ -13,10 +13,10 @@ kind=${1:-build}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libxcb1-dev libbenchmark-dev)
 case "$kind" in
   build) ;;
-  test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3
+  test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox
                    desktop-file-utils appstream man-db dpkg-dev) ;;
   # libclang-rt-dev follows the default clang, whatever its version.
-  fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 clang libclang-rt-dev) ;;
+  fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox clang libclang-rt-dev) ;;
   icons) packages=(librsvg2-bin imagemagick) ;;
   *) echo "usage: $0 [build|test|fuzz|icons]" >&2; exit 2 ;;
 esac

@@ -22,11 +22,15 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 . scripts/virtual-display.sh
-palette_pid=
+palette_pid= wm_pid=
 cleanup() {
   if [ -n "$palette_pid" ]; then
     kill "$palette_pid" 2>/dev/null || true
     wait "$palette_pid" 2>/dev/null || true
+  fi
+  if [ -n "$wm_pid" ]; then
+    kill "$wm_pid" 2>/dev/null || true
+    wait "$wm_pid" 2>/dev/null || true
   fi
   stop_virtual_display
 }
@@ -34,6 +38,10 @@ trap cleanup EXIT
 
 echo "No display found: starting the palette on a virtual X display."
 start_virtual_display 1024x768x24 || { echo "Could not start a virtual X display (Xvfb)." >&2; exit 1; }
+# A window manager frames the palette with its caption bar, as a user sees it.
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+sleep 1
 QT_QPA_PLATFORM=xcb "$program" &
 palette_pid=$!
 if ! timeout 20 xdotool search --sync --onlyvisible --pid "$palette_pid" >/dev/null; then

@@ -201,8 +201,10 @@ GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data)
         expression.Pattern(GetReg());
         return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString()), {}, -1};
     } catch (const RegExpError &e) {
-        return Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
-                       e.patternOffset());
+        GeneratedText failure = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
+                                        e.patternOffset());
+        failure.engineMessage = e.engineMessage();
+        return failure;
     } catch (...) {
         return Failure(GeneratedText::Outcome::RewriteFailed, TrappedError());
     }

@@ -21,6 +21,8 @@ struct GeneratedText {
     // the pattern (from 0), otherwise -1.
     ErrorRecord error;
     qint32 patternOffset = -1;
+    // For a failed rewrite, the regular-expression engine's own (English) message, else empty.
+    QString engineMessage{};
 
     bool ok() const { return outcome == Outcome::Made; }
 };

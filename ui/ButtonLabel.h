@@ -1,13 +1,21 @@
 #pragma once
 
+#include <QAccessible>
 #include <QLabel>
 
 // A text label used as a button: it reports presses, releases and pointer moves of any mouse
-// button, and a click when the left button is released inside it. It never takes the focus.
+// button, and a click when the left button is released inside it. The second press of a double
+// click gives the pressed look but no second click. It never takes the focus; for assistive
+// technology it is a button (or the role it is given) named by its caption, which can press it.
 class ButtonLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ButtonLabel(QWidget *parent = nullptr);
+
+    QAccessible::Role accessibleRole() const { return m_accessibleRole; }
+    void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
+    // What a release of the left button inside the label does.
+    void click() { emit Click(); }
 
 signals:
     void MouseDown();
@@ -17,6 +25,11 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QAccessible::Role m_accessibleRole = QAccessible::Button;
+    bool m_isSecondPress = false;
 };

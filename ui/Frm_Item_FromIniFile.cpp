@@ -9,6 +9,8 @@
 #include "ui/ButtonLabel.h"
 #include "ui/ClipboardText.h"
 #include "ui/DesignFonts.h"
+#include "ui/EtchedFrame.h"
+#include "ui/ItemFailureText.h"
 #include "ui/PaletteDesign.h"
 
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 using namespace PaletteDesign;
 
@@ -47,11 +50,33 @@ void SetColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
     widget->setPalette(palette);
 }
 
+void SetPointSize(QWidget *widget, double points)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    widget->setFont(font);
+}
+
+const QString kKeepOnTop = QStringLiteral("常に手前に表示");
+
+// The pressed look: one point smaller for every press, the rest size again after a release.
+void ConnectPressedLook(ButtonLabel *label, double restSize)
+{
+    QObject::connect(label, &ButtonLabel::MouseDown, label, [label] { SetPointSize(label, label->font().pointSizeF() - 1); });
+    QObject::connect(label, &ButtonLabel::MouseUp, label, [label, restSize] { SetPointSize(label, restSize); });
+}
+
 Cls_MySettingFile &TheSettings()
 {
     if (!Settings)
         throw RuntimeError(ErrorNumber::ObjectNotSet);
     return *Settings;
+}
+
+// The colour value of a key of the colour section.
+qint32 SettingColor(const QString &key)
+{
+    return ToColor(TheSettings().Color().Gets(key));
 }
 
 // A wait cursor for as long as an action works on the clipboard.
@@ -79,10 +104,7 @@ QString TextOnlyUndoMessage()
 
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
-    QString reason = QStringLiteral("%1 %2").arg(result.error.number).arg(result.error.description);
-    if (result.patternOffset >= 0)
-        reason += QStringLiteral("（パターンの %1 文字目）").arg(result.patternOffset + 1);
-    return QStringLiteral("「%1」の文字列を作れませんでした。\r\n%2\r\n").arg(name, reason) + kClipboardKept;
+    return ItemFailureText(name, result) + QStringLiteral("\r\n") + kClipboardKept;
 }
 
 }
@@ -120,6 +142,17 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     Cmd_Dummy->setObjectName(QStringLiteral("Cmd_Dummy"));
     Cmd_Dummy->setGeometry(PaletteDesign::Cmd_Dummy);
 
+    SubP_CreateFrame();
+    SubP_CreateLabels();
+    SubP_CreateSeparator();
+    SubP_CreateTemplate();
+
+    setTabOrder(Cmd_Dummy, Chk_Most);
+    Cmd_Dummy->setFocus();
+}
+
+void Frm_Item_FromIniFile::SubP_CreateFrame()
+{
     // The item buttons scroll when the palette would be taller than the screen.
     Scr_Items = new QScrollArea(this);
     Scr_Items->setObjectName(QStringLiteral("Scr_Items"));
@@ -131,7 +164,7 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     Scr_Items->viewport()->setAutoFillBackground(false);
     Scr_Items->setGeometry(0, 0, Px(ClientWidth), m_clientHeight);
 
-    auto *frame = new QGroupBox(QStringLiteral("設定内容"));
+    auto *frame = new EtchedFrame(QStringLiteral("設定内容"));
     frame->setObjectName(QStringLiteral("Fra_Items_0"));
     frame->setFont(DesignFont(SerifFamily(), FrameFontSize, QFont::Bold));
     frame->setAutoFillBackground(true);
@@ -150,10 +183,17 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     Chk_Most->setAutoFillBackground(true);
     SetColor(Chk_Most, QPalette::Window, RgbColor(FrameBack));
     SetColor(Chk_Most, QPalette::WindowText, RgbColor(CheckText));
+    // The check box has no caption: its name tells assistive technology, and the tooltip the
+    // user, what it does.
+    Chk_Most->setAccessibleName(kKeepOnTop);
+    Chk_Most->setToolTip(kKeepOnTop);
     // A move over the check box is not a move over the bare frame.
     Chk_Most->setAttribute(Qt::WA_NoMousePropagation);
     connect(Chk_Most, &QCheckBox::clicked, this, &Frm_Item_FromIniFile::Chk_Most_Click);
+}
 
+void Frm_Item_FromIniFile::SubP_CreateLabels()
+{
     Lbl_Button定型.append(SubP_NewLabel(QStringLiteral("Lbl_Button定型_0"), PaletteDesign::Lbl_Button定型));
     Lbl_Button定型[0]->setText(QStringLiteral("空白詰め＋先頭大文字化"));
     SubP_ConnectButton(Lbl_Button定型[0], true);
@@ -161,54 +201,46 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     Lbl_ButtonLink = SubP_NewLabel(QStringLiteral("Lbl_ButtonLink"), PaletteDesign::Lbl_ButtonLink);
     Lbl_ButtonLink->setText(QStringLiteral("link"));
     Lbl_ButtonLink->setFont(DesignFont(GothicFamily(), LinkFontSize));
+    // Drawn from the top: centred, the 5.25-point text would reach down onto the separator.
+    Lbl_ButtonLink->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Lbl_ButtonLink->setToolTip(QStringLiteral("Web翻訳ページを開きます。"));
+    Lbl_ButtonLink->setAccessibleRole(QAccessible::Link);
     Lbl_ButtonLink->setVisible(false);
-    connect(Lbl_ButtonLink, &ButtonLabel::MouseDown, this, [this] {
-        QFont font = Lbl_ButtonLink->font();
-        font.setPointSizeF(font.pointSizeF() - 1);
-        Lbl_ButtonLink->setFont(font);
-    });
-    connect(Lbl_ButtonLink, &ButtonLabel::MouseUp, this, [this] {
-        QFont font = Lbl_ButtonLink->font();
-        font.setPointSizeF(LinkRestSize);
-        Lbl_ButtonLink->setFont(font);
-    });
+    ConnectPressedLook(Lbl_ButtonLink, LinkRestSize);
     connect(Lbl_ButtonLink, &ButtonLabel::Click, this, &Frm_Item_FromIniFile::Lbl_ButtonLink_Click);
+}
 
+void Frm_Item_FromIniFile::SubP_CreateSeparator()
+{
     const QRect lines[] = {PaletteDesign::Line1_0, PaletteDesign::Line1_1};
     const unsigned lineColors[] = {LineGrey, LineWhite};
     for (int i = 0; i < 2; ++i) {
-        auto *line = new QFrame(frame);
+        auto *line = new QFrame(Fra_Items[0]);
         line->setObjectName(QStringLiteral("Line1_%1").arg(i));
         line->setGeometry(lines[i]);
         line->setAutoFillBackground(true);
         SetColor(line, QPalette::Window, RgbColor(lineColors[i]));
+        // Part of the frame's surface: a move over it reaches the frame and clears the highlight.
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Below the labels, which are drawn over it where they reach it.
+        line->lower();
         Line1.append(line);
     }
+}
 
+void Frm_Item_FromIniFile::SubP_CreateTemplate()
+{
     Lbl_Button.append(SubP_NewLabel(QStringLiteral("Lbl_Button_0"), PaletteDesign::Lbl_Button));
     Lbl_Button[0]->setText(QStringLiteral("Private宣言"));
     Lbl_Button[0]->setVisible(false);
     SubP_ConnectButton(Lbl_Button[0], false);
-
-    setTabOrder(Cmd_Dummy, Chk_Most);
-    Cmd_Dummy->setFocus();
 }
 
 void Frm_Item_FromIniFile::SubP_ConnectButton(ButtonLabel *label, bool isFixedButton)
 {
     QList<ButtonLabel *> &array = isFixedButton ? Lbl_Button定型 : Lbl_Button;
     connect(label, &ButtonLabel::MouseMove, this, [this, label] { SubP_Highlight(label); });
-    connect(label, &ButtonLabel::MouseDown, this, [label] {
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() - 1);
-        label->setFont(font);
-    });
-    connect(label, &ButtonLabel::MouseUp, this, [label] {
-        QFont font = label->font();
-        font.setPointSizeF(ButtonRestSize);
-        label->setFont(font);
-    });
+    ConnectPressedLook(label, ButtonRestSize);
     connect(label, &ButtonLabel::Click, this, [this, label, &array, isFixedButton] {
         const int index = int(array.indexOf(label));
         if (isFixedButton)
@@ -310,8 +342,10 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     QRect screenRect = m_screenGeometry;
     if (!screenRect.isValid() && screen())
         screenRect = screen()->geometry();
-    // Before the desktop has framed the window, its outer size is its inside size.
-    const QSize frameExtra = frameGeometry().size() - size();
+    // The desktop's frame around the inside: caption bar and borders. Known before showing on
+    // Windows; on X11 once the window manager has put _NET_FRAME_EXTENTS on the window.
+    m_placedFrame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize frameExtra(m_placedFrame.left() + m_placedFrame.right(), m_placedFrame.top() + m_placedFrame.bottom());
 
     // The caption bar stays on the screen: what does not fit scrolls.
     const int highestClient = screenRect.height() - Px(ScreenBottomGap) - frameExtra.height();
@@ -324,10 +358,12 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     setFixedSize(clientWidth, clientHeight);
     Scr_Items->setGeometry(0, 0, clientWidth, clientHeight);
 
-    const int outerWidth = clientWidth + frameExtra.width();
-    const int outerHeight = clientHeight + frameExtra.height();
-    move(screenRect.x() + screenRect.width() - outerWidth - Px(ScreenRightGap),
-         screenRect.y() + screenRect.height() - outerHeight - Px(ScreenBottomGap));
+    // The inside's place, so that the outer frame's bottom-right corner lands on the gaps; an
+    // inside position does not depend on how the window manager reads a frame position.
+    const QPoint outerBottomRight(screenRect.x() + screenRect.width() - Px(ScreenRightGap),
+                                  screenRect.y() + screenRect.height() - Px(ScreenBottomGap));
+    setGeometry(outerBottomRight.x() - m_placedFrame.right() - clientWidth,
+                outerBottomRight.y() - m_placedFrame.bottom() - clientHeight, clientWidth, clientHeight);
 }
 
 void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
@@ -339,12 +375,16 @@ void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
 bool Frm_Item_FromIniFile::event(QEvent *event)
 {
     const bool result = QWidget::event(event);
-    // The desktop adds its frame after the first placement; place once more with the real
-    // outer size, before the user has had a chance to move the window.
-    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_isLoaded && !m_isPlacedInFrame
-        && isVisible() && frameGeometry().size() != size()) {
-        m_isPlacedInFrame = true;
-        SubP_PlaceWindow();
+    // The window manager frames the window after the first placement, and does not always move
+    // or resize it when it does (openbox keeps the inside where it was asked to be). Whatever
+    // event comes first once the frame is known places the window again, by its real outer
+    // size, before the user has had a chance to move it.
+    if (m_isLoaded && !m_isPlacedInFrame && isVisible() && windowHandle()) {
+        const QMargins frame = windowHandle()->frameMargins();
+        if (!frame.isNull() && frame != m_placedFrame) {
+            m_isPlacedInFrame = true;
+            SubP_PlaceWindow();
+        }
     }
     return result;
 }
@@ -384,11 +424,7 @@ void Frm_Item_FromIniFile::SubP_InitColor()
 void Frm_Item_FromIniFile::SubP_SetColorBase(const QString &strA_Key)
 {
     try {
-        const QColor color = ValueColor(ToColor(TheSettings().Color().Gets(strA_Key)));
-        SetColor(this, QPalette::Window, color);
-        SetColor(Chk_Most, QPalette::Window, color);
-        for (QGroupBox *frame : Fra_Items)
-            SetColor(frame, QPalette::Window, color);
+        SubP_PaintColor(SettingColor(strA_Key), QPalette::Window, QWidgetList{this, Chk_Most} + SubP_Frames());
     } catch (...) {
         ShowTrappedError();
     }
@@ -397,9 +433,7 @@ void Frm_Item_FromIniFile::SubP_SetColorBase(const QString &strA_Key)
 void Frm_Item_FromIniFile::SubP_SetColorTitle(const QString &strA_Key)
 {
     try {
-        const QColor color = ValueColor(ToColor(TheSettings().Color().Gets(strA_Key)));
-        for (QGroupBox *frame : Fra_Items)
-            SetColor(frame, QPalette::WindowText, color);
+        SubP_PaintColor(SettingColor(strA_Key), QPalette::WindowText, SubP_Frames());
     } catch (...) {
         ShowTrappedError();
     }
@@ -408,12 +442,7 @@ void Frm_Item_FromIniFile::SubP_SetColorTitle(const QString &strA_Key)
 void Frm_Item_FromIniFile::SubP_SetColorLabel(const QString &strA_Key)
 {
     try {
-        const QColor color = ValueColor(ToColor(TheSettings().Color().Gets(strA_Key)));
-        SetColor(Lbl_ButtonLink, QPalette::WindowText, color);
-        for (ButtonLabel *label : Lbl_Button定型)
-            SetColor(label, QPalette::WindowText, color);
-        for (ButtonLabel *label : Lbl_Button)
-            SetColor(label, QPalette::WindowText, color);
+        SubP_PaintColor(SettingColor(strA_Key), QPalette::WindowText, QWidgetList{Lbl_ButtonLink} + SubP_ButtonLabels());
     } catch (...) {
         ShowTrappedError();
     }
@@ -422,15 +451,28 @@ void Frm_Item_FromIniFile::SubP_SetColorLabel(const QString &strA_Key)
 void Frm_Item_FromIniFile::SubP_SetColorBack(const QString &strA_Key)
 {
     try {
-        lngM_BackColor = ToColor(TheSettings().Color().Gets(strA_Key));
-        const QColor color = ValueColor(lngM_BackColor);
-        for (ButtonLabel *label : Lbl_Button定型)
-            SetColor(label, QPalette::Window, color);
-        for (ButtonLabel *label : Lbl_Button)
-            SetColor(label, QPalette::Window, color);
+        lngM_BackColor = SettingColor(strA_Key);
+        SubP_PaintColor(lngM_BackColor, QPalette::Window, SubP_ButtonLabels());
     } catch (...) {
         ShowTrappedError();
     }
+}
+
+void Frm_Item_FromIniFile::SubP_PaintColor(qint32 colorValue, QPalette::ColorRole role, const QWidgetList &widgets)
+{
+    const QColor color = ValueColor(colorValue);
+    for (QWidget *widget : widgets)
+        SetColor(widget, role, color);
+}
+
+QWidgetList Frm_Item_FromIniFile::SubP_Frames() const
+{
+    return QWidgetList(Fra_Items.begin(), Fra_Items.end());
+}
+
+QWidgetList Frm_Item_FromIniFile::SubP_ButtonLabels() const
+{
+    return QWidgetList(Lbl_Button定型.begin(), Lbl_Button定型.end()) + QWidgetList(Lbl_Button.begin(), Lbl_Button.end());
 }
 
 // --- pointer feedback ------------------------------------------------------------------------

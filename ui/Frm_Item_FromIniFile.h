@@ -4,6 +4,7 @@
 #include "ui/ClipboardText.h"
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QWidget>
 
@@ -43,6 +44,10 @@ protected:
 
 private:
     void SubP_CreateControls();
+    void SubP_CreateFrame();
+    void SubP_CreateLabels();
+    void SubP_CreateSeparator();
+    void SubP_CreateTemplate();
     ButtonLabel *SubP_NewLabel(const QString &name, const QRect &geometry);
     ButtonLabel *SubP_AddButtonMember();
     void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
@@ -54,6 +59,9 @@ private:
     void SubP_SetColorTitle(const QString &strA_Key);
     void SubP_SetColorLabel(const QString &strA_Key);
     void SubP_SetColorBack(const QString &strA_Key);
+    void SubP_PaintColor(qint32 colorValue, QPalette::ColorRole role, const QWidgetList &widgets);
+    QWidgetList SubP_Frames() const;
+    QWidgetList SubP_ButtonLabels() const;
     void SubP_ClearHighlight();
     void SubP_Highlight(ButtonLabel *label);
 
@@ -84,6 +92,8 @@ private:
     QRect m_screenGeometry;
     bool m_isLoaded = false;
     bool m_isPlacedInFrame = false;
+    // The desktop's frame that the last placement measured.
+    QMargins m_placedFrame;
     // What the clipboard held before the last action, for one step of undo.
     std::optional<ClipboardSnapshot> m_undoSnapshot;
 };

@@ -160,4 +160,8 @@ close_palette "$example_pid" "$example_wid"
 [ "$(sha256sum "$app"/*.xml)" = "$checksums" ] || fail "a settings file changed"
 echo "ok: the settings files are unchanged"
 
+# Under a real window manager: placement by the outer frame, keep-on-top, double click, hover, press.
+step "the palette under openbox"
+bash "$here/desktop_e2e.sh" "$program" || fail "the palette under openbox"
+
 echo "PASS: end-to-end"

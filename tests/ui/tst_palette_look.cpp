@@ -28,6 +28,7 @@ void TestPaletteLook::hover_data()
     QTest::newRow("one at a time") << QStringList{"Lbl_Button_0", "Lbl_Button_1"} << "Lbl_Button_1";
     QTest::newRow("built-in button") << QStringList{"Lbl_Button_1", "Lbl_Button定型_0"} << "Lbl_Button定型_0";
     QTest::newRow("bare frame clears") << QStringList{"Lbl_Button_0", "Fra_Items_0"} << QString();
+    QTest::newRow("separator is frame") << QStringList{"Lbl_Button定型_0", "Line1_0"} << QString();
     QTest::newRow("link never, keeps the last") << QStringList{"Lbl_Button_0", "Lbl_ButtonLink"} << "Lbl_Button_0";
 }
 
@@ -38,7 +39,10 @@ void TestPaletteLook::hover()
     for (const QString &name : path) {
         QWidget *target = palette.control(name);
         // The frame's empty strip left of the item buttons.
-        QTest::mouseMove(target, name == QLatin1String("Fra_Items_0") ? QPoint(4, 50) : target->rect().center());
+        const QPoint point = name == QLatin1String("Fra_Items_0") ? QPoint(4, 50) : target->rect().center();
+        // Handed to the window as the desktop would hand it: a move of the real pointer (what the
+        // widget overload does) reaches an X server's window only some time later.
+        QTest::mouseMove(palette.window->windowHandle(), target->mapTo(palette.window.get(), point));
     }
 
     for (const char *name : {"Lbl_Button定型_0", "Lbl_Button_0", "Lbl_Button_1", "Lbl_ButtonLink"}) {
