@@ -104,9 +104,13 @@ int RunJoinWords()
         PrintError(error);
         return kFailed;
     }
-    const QString output = ConvertLines(input);
+    const GeneratedText output = ConvertAllLines(input);
     input = QString();
-    if (!WriteStandardOutputUtf8(output, &error)) {
+    if (!output.ok()) {
+        PrintError(QStringLiteral("join-words: %1").arg(output.error.description));
+        return kFailed;
+    }
+    if (!WriteStandardOutputUtf8(output.text, &error)) {
         PrintError(error);
         return kFailed;
     }
