@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -24,11 +25,42 @@ constexpr int kUnreadable = 2;
 // The palette shows at most this many item buttons, Item1 to Item100.
 constexpr qint32 kButtonCount = 100;
 
-void PrintOut(const QString &text)
+// Writes the text to standard output; false, with a message, when it could not be written all
+// (a full disk, a closed pipe).
+bool PrintOut(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    const bool isWritten = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!isWritten)
+        PrintError(QStringLiteral("cannot write standard output"));
+    return isWritten;
+}
+
+int ReportUsageError(const QString &error)
+{
+    PrintError(error);
+    const QByteArray usage = UsageText().toUtf8();
+    std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+    return kUsage;
+}
+
+// A Name as one field of the tab-separated listing: tab, line breaks and the backslash written
+// as \t, \n, \r and \\, so that every button is one line of three fields.
+QString EscapedField(const QString &text)
+{
+    QString field;
+    field.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': field += QStringLiteral("\\\\"); break;
+        case u'\t': field += QStringLiteral("\\t"); break;
+        case u'\n': field += QStringLiteral("\\n"); break;
+        case u'\r': field += QStringLiteral("\\r"); break;
+        default: field += c; break;
+        }
+    }
+    return field;
 }
 
 QString SettingsPath(const Command &command)
@@ -66,10 +98,9 @@ int RunItems(const QString &path)
         const QString mode = settings.isReg()    ? QStringLiteral("replace")
                              : settings.isData() ? QStringLiteral("text")
                                                  : QStringLiteral("empty");
-        listing += QStringLiteral("%1\t%2\t%3\n").arg(index).arg(OneLine(name), mode);
+        listing += QStringLiteral("%1\t%2\t%3\n").arg(index).arg(EscapedField(name), mode);
     }
-    PrintOut(listing);
-    return kDone;
+    return PrintOut(listing) ? kDone : kFailed;
 }
 
 int RunApply(const QString &path, qint32 index)
@@ -133,8 +164,42 @@ int RunCheck(const QString &path)
     QString report;
     for (const Finding &finding : findings)
         report += QStringLiteral("%1:%2: %3\n").arg(path).arg(finding.line).arg(OneLine(finding.message));
-    PrintOut(report);
+    if (!PrintOut(report))
+        return kFailed;
     return findings.isEmpty() ? kDone : kFailed;
+}
+
+int RunCommand(const Command &command)
+{
+    switch (command.kind) {
+    case Command::Kind::Help:
+        return PrintOut(UsageText()) ? kDone : kFailed;
+    case Command::Kind::Version:
+        return PrintOut(VersionText()) ? kDone : kFailed;
+    case Command::Kind::Items:
+        return RunItems(SettingsPath(command));
+    case Command::Kind::Apply:
+        return RunApply(SettingsPath(command), command.index);
+    case Command::Kind::JoinWords:
+        return RunJoinWords();
+    case Command::Kind::Check:
+        return RunCheck(SettingsPath(command));
+    }
+    return kUsage;
+}
+
+// Running out of memory ends a command with a message and the status of what it could not do:
+// read the settings file (items, check) or make the text (apply, join-words).
+int RunWithinMemory(const Command &command)
+{
+    try {
+        return RunCommand(command);
+    } catch (const std::bad_alloc &) {
+        // What was allocated is freed by now, but the message needs no memory of its own.
+        std::fputs("tavrelo-cli: out of memory\n", stderr);
+        const bool readsSettings = command.kind == Command::Kind::Items || command.kind == Command::Kind::Check;
+        return readsSettings ? kUnreadable : kFailed;
+    }
 }
 
 }
@@ -148,28 +213,10 @@ int main(int argc, char *argv[])
     arguments.removeFirst();
     QString error;
     const std::optional<Command> command = ParseCommandLine(arguments, &error);
-    if (!command) {
-        PrintError(error);
-        const QByteArray usage = UsageText().toUtf8();
-        std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
-        return kUsage;
-    }
-
-    switch (command->kind) {
-    case Command::Kind::Help:
-        PrintOut(UsageText());
-        return kDone;
-    case Command::Kind::Version:
-        PrintOut(VersionText());
-        return kDone;
-    case Command::Kind::Items:
-        return RunItems(SettingsPath(*command));
-    case Command::Kind::Apply:
-        return RunApply(SettingsPath(*command), command->index);
-    case Command::Kind::JoinWords:
-        return RunJoinWords();
-    case Command::Kind::Check:
-        return RunCheck(SettingsPath(*command));
-    }
-    return kUsage;
+    if (!command)
+        return ReportUsageError(error);
+    // apply answers for the items that the palette shows.
+    if (command->kind == Command::Kind::Apply && command->index >= kButtonCount)
+        return ReportUsageError(QStringLiteral("the item index must be 0 to %1: %2").arg(kButtonCount - 1).arg(command->index));
+    return RunWithinMemory(*command);
 }
