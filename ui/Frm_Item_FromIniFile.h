@@ -6,9 +6,11 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class ButtonLabel;
+class CancelToken;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -64,7 +66,8 @@ private:
 
     std::optional<QString> GetClipboardText();
     bool SubP_SetClipboardText(const QString &strA_Text);
-    GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data);
+    GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
+    GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
     QPushButton *Cmd_Dummy = nullptr;
@@ -82,6 +85,10 @@ private:
     QRect m_screenGeometry;
     bool m_isLoaded = false;
     bool m_isPlacedInFrame = false;
+    // An action is running: clicks and Ctrl+Z meanwhile are dropped, not queued.
+    bool m_isActing = false;
+    // The running work's token, for closing the window in the middle of it.
+    CancelToken *m_runningWork = nullptr;
     // What the clipboard held before the last action, for one step of undo.
     std::optional<QString> m_undoText;
 };
