@@ -19,6 +19,7 @@ QString ErrorDescription(qint32 number)
     case ErrorNumber::Overflow: return QStringLiteral("Overflow");
     case ErrorNumber::OutOfMemory: return QStringLiteral("Out of memory");
     case ErrorNumber::TypeMismatch: return QStringLiteral("Type mismatch");
+    case ErrorNumber::UserInterrupt: return QStringLiteral("User interrupt occurred");
     case ErrorNumber::OutOfStackSpace: return QStringLiteral("Out of stack space");
     case ErrorNumber::FileNotFound: return QStringLiteral("File not found");
     case ErrorNumber::DeviceIO: return QStringLiteral("Device I/O error");

@@ -12,6 +12,7 @@ constexpr qint32 InvalidProcedureCall = 5;
 constexpr qint32 Overflow = 6;
 constexpr qint32 OutOfMemory = 7;
 constexpr qint32 TypeMismatch = 13;
+constexpr qint32 UserInterrupt = 18;
 constexpr qint32 OutOfStackSpace = 28;
 constexpr qint32 FileNotFound = 53;
 constexpr qint32 DeviceIO = 57;

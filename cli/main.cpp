@@ -15,6 +15,7 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -27,11 +28,42 @@ constexpr int kUnreadable = 2;
 // The palette shows at most this many item buttons, Item1 to Item100.
 constexpr qint32 kButtonCount = 100;
 
-void PrintOut(const QString &text)
+// Writes the text to standard output; false, with a message, when it could not be written all
+// (a full disk, a closed pipe).
+bool PrintOut(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    const bool isWritten = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!isWritten)
+        PrintError(QStringLiteral("cannot write standard output"));
+    return isWritten;
+}
+
+int ReportUsageError(const QString &error)
+{
+    PrintError(error);
+    const QByteArray usage = ShortUsageText().toUtf8();
+    std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+    return kUsage;
+}
+
+// A Name as one field of the tab-separated listing: tab, line breaks and the backslash written
+// as \t, \n, \r and \\, so that every button is one line of three fields.
+QString EscapedField(const QString &text)
+{
+    QString field;
+    field.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': field += QStringLiteral("\\\\"); break;
+        case u'\t': field += QStringLiteral("\\t"); break;
+        case u'\n': field += QStringLiteral("\\n"); break;
+        case u'\r': field += QStringLiteral("\\r"); break;
+        default: field += c; break;
+        }
+    }
+    return field;
 }
 
 // The palette's own file: the places the palette named tavrelo looks at, in its order.
@@ -104,14 +136,14 @@ int RunItems(const QString &path, bool json)
     QString listing;
     QJsonArray array;
     for (const Button &button : Buttons(settings)) {
-        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(OneLine(button.name), button.mode);
+        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(EscapedField(button.name), button.mode);
         array.append(QJsonObject{{QStringLiteral("index"), button.index},
                                  {QStringLiteral("item"), QStringLiteral("Item%1").arg(qint64(button.index) + 1)},
                                  {QStringLiteral("name"), button.name},
                                  {QStringLiteral("mode"), button.mode}});
     }
-    PrintOut(json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n' : listing);
-    return kDone;
+    return PrintOut(json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n' : listing)
+        ? kDone : kFailed;
 }
 
 // The index of the one button captioned name; two buttons with that caption are an error, as
@@ -169,9 +201,13 @@ int RunJoinWords()
         PrintError(error);
         return kFailed;
     }
-    const QString output = ConvertLines(input);
+    const GeneratedText output = ConvertAllLines(input);
     input = QString();
-    if (!WriteStandardOutputUtf8(output, &error)) {
+    if (!output.ok()) {
+        PrintError(QStringLiteral("join-words: %1").arg(output.error.description));
+        return kFailed;
+    }
+    if (!WriteStandardOutputUtf8(output.text, &error)) {
         PrintError(error);
         return kFailed;
     }
@@ -190,8 +226,49 @@ int RunCheck(const QString &path)
     QString report;
     for (const Finding &finding : findings)
         report += QStringLiteral("%1:%2: %3\n").arg(path).arg(finding.line).arg(OneLine(finding.message));
-    PrintOut(report);
+    if (!PrintOut(report))
+        return kFailed;
     return findings.isEmpty() ? kDone : kFailed;
+}
+
+int RunCommand(const Command &command)
+{
+    const bool readsSettings = command.kind == Command::Kind::Items || command.kind == Command::Kind::Apply
+                               || command.kind == Command::Kind::Check;
+    const QString path = readsSettings ? SettingsPath(command) : QString();
+    if (readsSettings && path.isEmpty())
+        return kUnreadable;
+
+    switch (command.kind) {
+    case Command::Kind::Help:
+        return PrintOut(command.topic.isEmpty() ? UsageText(DefaultSettingsFiles()) : CommandUsageText(command.topic))
+            ? kDone : kFailed;
+    case Command::Kind::Version:
+        return PrintOut(VersionText()) ? kDone : kFailed;
+    case Command::Kind::Items:
+        return RunItems(path, command.json);
+    case Command::Kind::Apply:
+        return RunApply(path, command);
+    case Command::Kind::JoinWords:
+        return RunJoinWords();
+    case Command::Kind::Check:
+        return RunCheck(path);
+    }
+    return kUsage;
+}
+
+// Running out of memory ends a command with a message and the status of what it could not do:
+// read the settings file (items, check) or make the text (apply, join-words).
+int RunWithinMemory(const Command &command)
+{
+    try {
+        return RunCommand(command);
+    } catch (const std::bad_alloc &) {
+        // What was allocated is freed by now, but the message needs no memory of its own.
+        std::fputs("tavrelo-cli: out of memory\n", stderr);
+        const bool readsSettings = command.kind == Command::Kind::Items || command.kind == Command::Kind::Check;
+        return readsSettings ? kUnreadable : kFailed;
+    }
 }
 
 }
@@ -205,34 +282,10 @@ int main(int argc, char *argv[])
     arguments.removeFirst();
     QString error;
     const std::optional<Command> command = ParseCommandLine(arguments, &error);
-    if (!command) {
-        PrintError(error);
-        const QByteArray usage = ShortUsageText().toUtf8();
-        std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
-        return kUsage;
-    }
-
-    const bool readsSettings = command->kind == Command::Kind::Items || command->kind == Command::Kind::Apply
-                               || command->kind == Command::Kind::Check;
-    const QString path = readsSettings ? SettingsPath(*command) : QString();
-    if (readsSettings && path.isEmpty())
-        return kUnreadable;
-
-    switch (command->kind) {
-    case Command::Kind::Help:
-        PrintOut(command->topic.isEmpty() ? UsageText(DefaultSettingsFiles()) : CommandUsageText(command->topic));
-        return kDone;
-    case Command::Kind::Version:
-        PrintOut(VersionText());
-        return kDone;
-    case Command::Kind::Items:
-        return RunItems(path, command->json);
-    case Command::Kind::Apply:
-        return RunApply(path, *command);
-    case Command::Kind::JoinWords:
-        return RunJoinWords();
-    case Command::Kind::Check:
-        return RunCheck(path);
-    }
-    return kUsage;
+    if (!command)
+        return ReportUsageError(error);
+    // apply answers for the items that the palette shows.
+    if (command->kind == Command::Kind::Apply && command->name.isEmpty() && command->index >= kButtonCount)
+        return ReportUsageError(QStringLiteral("the item index must be 0 to %1: %2").arg(kButtonCount - 1).arg(command->index));
+    return RunWithinMemory(*command);
 }

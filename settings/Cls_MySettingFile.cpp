@@ -176,7 +176,7 @@ GeneratedText Failure(GeneratedText::Outcome outcome, const ErrorRecord &error, 
 
 }
 
-GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &strA_Data)
+GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
 {
     try {
         if (!SetDataPrepare(lngA_Index)) {
@@ -189,24 +189,27 @@ GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &
     } catch (...) {
         return Failure(GeneratedText::Outcome::ReadFailed, TrappedError());
     }
-    return RewriteText(strA_Data);
+    return RewriteText(strA_Data, cancel);
 }
 
-GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data)
+GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data, const CancelToken *cancel)
 {
     try {
         RegExp expression;
         expression.IgnoreCase(false);
         expression.Global(true);
         expression.Pattern(GetReg());
-        return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString()), {}, -1};
+        return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString(), cancel), {}, -1};
     } catch (const RegExpError &e) {
         GeneratedText failure = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
                                         e.patternOffset());
         failure.engineMessage = e.engineMessage();
         return failure;
     } catch (...) {
-        return Failure(GeneratedText::Outcome::RewriteFailed, TrappedError());
+        const ErrorRecord error = TrappedError();
+        return Failure(error.number == ErrorNumber::UserInterrupt ? GeneratedText::Outcome::Cancelled
+                                                                  : GeneratedText::Outcome::RewriteFailed,
+                       error);
     }
 }
 
@@ -220,6 +223,7 @@ QString Cls_MySettingFile::DataGet(qint32 lngA_Index, const QString &strA_Data)
     case GeneratedText::Outcome::ReadFailed:
         throw RuntimeError(generated.error.number, generated.error.description, generated.error.source);
     case GeneratedText::Outcome::RewriteFailed:
+    case GeneratedText::Outcome::Cancelled:
         ReportFailure(generated);
         break;
     }

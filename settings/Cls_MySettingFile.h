@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+class CancelToken;
+
 // The outcome of producing an item's text: the text, or why it could not be produced.
 struct GeneratedText {
     enum class Outcome {
@@ -13,6 +15,7 @@ struct GeneratedText {
         NoItem,        // the item is missing or empty
         ReadFailed,    // positioning on the item or reading it failed
         RewriteFailed, // the pattern is invalid or its work ran into a limit
+        Cancelled,     // the caller's cancel token stopped the work
     };
 
     Outcome outcome = Outcome::Made;
@@ -70,8 +73,8 @@ public:
 
     // The item's text: the given text rewritten by its Reg, else its Data. A missing item, an
     // invalid pattern or a work limit is a failure with its reason, so that callers never mistake
-    // it for an empty result. Never throws.
-    GeneratedText GenerateText(qint32 lngA_Index, const QString &strA_Data);
+    // it for an empty result. A cancel token lets another thread stop the rewrite. Never throws.
+    GeneratedText GenerateText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
     // GenerateText with the silent contract: any failure gives an empty text; a failed rewrite is
     // reported through ReportError, a failure to read the item goes to the caller.
     QString DataGet(qint32 lngA_Index, const QString &strA_Data);
@@ -81,7 +84,7 @@ public:
 
 private:
     // The positioned item's pattern applied to the text.
-    GeneratedText RewriteText(const QString &strA_Data);
+    GeneratedText RewriteText(const QString &strA_Data, const CancelToken *cancel = nullptr);
     // Inside a catch block: records the failure, reports it and clears it.
     void TrapFailure() const;
     void ReportFailure(const GeneratedText &failure) const;

@@ -1,11 +1,13 @@
 #include "settings/RegExp.h"
 
+#include "settings/CancelToken.h"
 #include "settings/EcmaPatternTranslator.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <list>
 #include <memory>
@@ -25,6 +27,10 @@ namespace {
 // matching the empty text, [] and [^] as the empty and the full class.
 constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY
     | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
+
+// Put before every pattern: a callout that PCRE2 calls at each start position it tries, where
+// MatchBudget looks at its clock and cancel token.
+const QString kBudgetCallout = QStringLiteral("(?C)");
 
 // Work limits. Both the JIT and the interpreter count steps per start position, so a search
 // through a long text without a match does not add up towards the match limit. 10 million steps
@@ -76,6 +82,15 @@ QString errorMessage(int code)
         throw RegExpError(ErrorNumber::InvalidProcedureCall,
                           ErrorDescription(ErrorNumber::InvalidProcedureCall, message), message, -1);
     }
+}
+
+[[noreturn]] void throwOverBudget(double seconds)
+{
+    const QString message = QStringLiteral("more than %1 s for the whole text").arg(seconds, 0, 'f', 1);
+    throw RegExpError(ErrorNumber::OutOfStackSpace,
+                      ErrorDescription(ErrorNumber::OutOfStackSpace,
+                                       QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
+                      message, -1);
 }
 
 struct CompiledPattern {
@@ -136,12 +151,13 @@ private:
         entry.ignoreCase = ignoreCase;
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        entry.code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated.pcrePattern.utf16()),
-                                       PCRE2_SIZE(translated.pcrePattern.size()),
+        const QString pcrePattern = kBudgetCallout + translated.pcrePattern;
+        entry.code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pcrePattern.utf16()), PCRE2_SIZE(pcrePattern.size()),
                                        kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
                                        &errorOffset, m_compileContext.get()));
         if (!entry.code) {
-            const size_t mapped = std::min<size_t>(errorOffset, translated.originalOffsets.size() - 1);
+            const size_t mapped = std::min<size_t>(errorOffset - std::min<size_t>(errorOffset, kBudgetCallout.size()),
+                                                   translated.originalOffsets.size() - 1);
             throwSyntaxError(errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
@@ -299,7 +315,8 @@ private:
     std::vector<Piece> m_pieces;
 };
 
-// One search from `offset`; returns PCRE2's result, never a limit or other error.
+// One search from `offset`; returns PCRE2's result (PCRE2_ERROR_CALLOUT when MatchBudget stopped
+// it), never a limit or other error.
 int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
            pcre2_match_data *matchData, pcre2_match_context *context)
 {
@@ -308,14 +325,71 @@ int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE lengt
         rc = pcre2_jit_match(compiled.code.get(), subject, length, offset, 0, matchData, context);
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
         rc = pcre2_match(compiled.code.get(), subject, length, offset, PCRE2_NO_JIT, matchData, context);
-    if (rc < 0 && rc != PCRE2_ERROR_NOMATCH)
+    if (rc < 0 && rc != PCRE2_ERROR_NOMATCH && rc != PCRE2_ERROR_CALLOUT)
         throwMatchError(rc);
     return rc;
 }
 
+// The budget of a whole replace. The match limit counts steps per start position, so it never
+// stops a pattern whose work grows with the square of the text: (?:a|b)*[cd] over 150,000 a and
+// b took 25 s. The callout at each start position therefore looks at the cancel token, and now
+// and then at a deadline that grows with the text. Between two start positions the match limit
+// bounds the work: one start position took at most 0.6 s (bench/budget).
+class MatchBudget {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // A first piece of time for any text, and more for each code unit: the ordinary replaces of
+    // bench/budget took at most 2.2 s over 100 MB, 21 ns a code unit, against 13 s allowed.
+    static constexpr std::chrono::milliseconds kBaseTime{3000};
+    static constexpr std::chrono::nanoseconds kTimePerCodeUnit{100};
+
+    MatchBudget(PCRE2_SIZE length, const CancelToken *cancel)
+        : m_cancel(cancel), m_start(Clock::now()), m_deadline(m_start + kBaseTime + kTimePerCodeUnit * qint64(length))
+    {
+    }
+
+    // Installs the callout in the match context for the searches of this replace.
+    void watch(pcre2_match_context *context) { pcre2_set_callout(context, &MatchBudget::callout, this); }
+
+    // After a search that the callout abandoned: the reason, as an exception.
+    [[noreturn]] void throwStop() const
+    {
+        ThrowIfCancelled(m_cancel);
+        throwOverBudget(std::chrono::duration<double>(m_deadline - m_start).count());
+    }
+
+private:
+    // The clock is read once every this many start positions: a read costs about 20 ns.
+    static constexpr unsigned kPositionsPerClockRead = 16;
+
+    static int callout(pcre2_callout_block *, void *data)
+    {
+        auto *budget = static_cast<MatchBudget *>(data);
+        if (budget->m_cancel && budget->m_cancel->isCancelled())
+            return PCRE2_ERROR_CALLOUT;
+        if (++budget->m_positions % kPositionsPerClockRead == 0 && Clock::now() > budget->m_deadline)
+            return PCRE2_ERROR_CALLOUT;
+        return 0;
+    }
+
+    const CancelToken *m_cancel;
+    const Clock::time_point m_start;
+    const Clock::time_point m_deadline;
+    unsigned m_positions = 0;
+};
+
+// The start of the character after the one at `offset`, a surrogate pair being one character.
+PCRE2_SIZE NextCharacter(PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset)
+{
+    const bool pair = offset + 1 < length && QChar::isHighSurrogate(subject[offset])
+        && QChar::isLowSurrogate(subject[offset + 1]);
+    return offset + (pair ? 2 : 1);
 }
 
-QString RegExp::Replace(const QString &text, const QString &replacement) const
+}
+
+QString RegExp::Replace(const QString &text, const QString &replacement, const CancelToken *cancel) const
 {
     ThreadState &state = threadState();
     const CompiledPattern &compiled = state.compiled(m_pattern, m_ignoreCase);
@@ -333,8 +407,12 @@ QString RegExp::Replace(const QString &text, const QString &replacement) const
     bool matched = false;
     PCRE2_SIZE copied = 0;
     PCRE2_SIZE from = 0;
+    MatchBudget budget(length, cancel);
+    budget.watch(state.matchContext());
     while (from <= length) {
         const int pairs = search(compiled, subject, length, from, matchData.get(), state.matchContext());
+        if (pairs == PCRE2_ERROR_CALLOUT)
+            budget.throwStop();
         if (pairs == PCRE2_ERROR_NOMATCH)
             break;
         if (!matched) {
@@ -348,11 +426,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement) const
             break;
         from = ovector[1];
         // After an empty match the search moves on by one character, a surrogate pair being one.
-        if (ovector[1] == ovector[0]) {
-            const bool pair = from + 1 < length && QChar::isHighSurrogate(subject[from])
-                && QChar::isLowSurrogate(subject[from + 1]);
-            from += pair ? 2 : 1;
-        }
+        if (ovector[1] == ovector[0])
+            from = NextCharacter(subject, length, from);
     }
     if (!matched)
         return text;

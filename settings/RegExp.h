@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class CancelToken;
+
 // A pattern that could not be compiled, or a match that ran into a work limit.
 class RegExpError : public RuntimeError {
 public:
@@ -32,8 +34,9 @@ public:
 
     // The text with the first match (every match, when Global) replaced, as ECMAScript's
     // String.prototype.replace does. Throws RegExpError for an invalid pattern or when the
-    // match runs into a work limit.
-    QString Replace(const QString &text, const QString &replacement) const;
+    // match runs into a work limit (the whole replace has a time budget that grows with the
+    // text), and RuntimeError UserInterrupt soon after the cancel token is cancelled.
+    QString Replace(const QString &text, const QString &replacement, const CancelToken *cancel = nullptr) const;
 
 private:
     bool m_ignoreCase = false;

@@ -1,6 +1,7 @@
 #include "settings/WordJoining.h"
 
 #include "app/mdl_ErrorFunction.h"
+#include "settings/CancelToken.h"
 #include "xml/TextHelpers.h"
 
 namespace {
@@ -31,13 +32,15 @@ QString ConvertWord(const QString &word, qint32 startPosition)
     return word.left(first).toUpper() + word.mid(first);
 }
 
-QString JoinWords(const QString &line)
+namespace {
+
+// Appends the line with its words joined; the token is looked at once per word.
+void AppendJoinedWords(const QString &line, QString &result, const CancelToken *cancel)
 {
-    QString result;
-    result.reserve(line.size());
     qint32 start = 1;
     QString piece;
     for (;;) {
+        ThrowIfCancelled(cancel);
         const qint32 marker = NextToken(line, QStringLiteral(" "), start, piece);
         if (marker <= 1)
             break;
@@ -45,6 +48,33 @@ QString JoinWords(const QString &line)
         start = marker;
     }
     result += ConvertWord(piece, start);
+}
+
+// Appends the conversion line by line, so that on a failure the result holds what was made.
+void AppendConvertedLines(const QString &text, QString &result, const CancelToken *cancel)
+{
+    result.reserve(text.size());
+    qint32 start = 1;
+    QString line;
+    for (;;) {
+        const qint32 marker = NextToken(text, kCrLf, start, line);
+        line = TrimBlanks(line);
+        if (marker <= 1)
+            break;
+        AppendJoinedWords(line, result, cancel);
+        result += kCrLf;
+        start = marker + 1;
+    }
+    AppendJoinedWords(line, result, cancel);
+}
+
+}
+
+QString JoinWords(const QString &line)
+{
+    QString result;
+    result.reserve(line.size());
+    AppendJoinedWords(line, result, nullptr);
     return result;
 }
 
@@ -52,21 +82,23 @@ QString ConvertLines(const QString &text)
 {
     QString result;
     try {
-        result.reserve(text.size());
-        qint32 start = 1;
-        QString line;
-        for (;;) {
-            const qint32 marker = NextToken(text, kCrLf, start, line);
-            line = TrimBlanks(line);
-            if (marker <= 1)
-                break;
-            result += JoinWords(line);
-            result += kCrLf;
-            start = marker + 1;
-        }
-        result += JoinWords(line);
+        AppendConvertedLines(text, result, nullptr);
     } catch (...) {
         ShowTrappedError();
     }
     return result;
+}
+
+GeneratedText ConvertAllLines(const QString &text, const CancelToken *cancel)
+{
+    GeneratedText generated;
+    try {
+        AppendConvertedLines(text, generated.text, cancel);
+    } catch (...) {
+        generated.error = TrappedError();
+        generated.outcome = generated.error.number == ErrorNumber::UserInterrupt ? GeneratedText::Outcome::Cancelled
+                                                                                 : GeneratedText::Outcome::RewriteFailed;
+        generated.text = QString();
+    }
+    return generated;
 }

@@ -4,6 +4,7 @@
 #include "app/mdl_API_Win32.h"
 #include "app/mdl_All.h"
 #include "app/mdl_ErrorFunction.h"
+#include "settings/CancelToken.h"
 #include "settings/ColorText.h"
 #include "settings/WordJoining.h"
 #include "ui/ButtonLabel.h"
@@ -15,15 +16,19 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 using namespace PaletteDesign;
@@ -87,6 +92,21 @@ public:
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
+
+// Marks the window as acting for as long as an action runs.
+class ActingScope {
+public:
+    explicit ActingScope(bool &isActing) : m_isActing(isActing) { m_isActing = true; }
+    ~ActingScope() { m_isActing = false; }
+    ActingScope(const ActingScope &) = delete;
+    ActingScope &operator=(const ActingScope &) = delete;
+
+private:
+    bool &m_isActing;
+};
+
+// Work that ends sooner shows only the wait cursor.
+constexpr int kProgressDelayMs = 500;
 
 const QString kClipboardKept = QStringLiteral("クリップボードの内容はそのままです。");
 
@@ -391,6 +411,8 @@ bool Frm_Item_FromIniFile::event(QEvent *event)
 
 void Frm_Item_FromIniFile::closeEvent(QCloseEvent *event)
 {
+    if (m_runningWork)
+        m_runningWork->cancel();
     event->accept();
     emit Unloaded();
 }
@@ -398,7 +420,8 @@ void Frm_Item_FromIniFile::closeEvent(QCloseEvent *event)
 void Frm_Item_FromIniFile::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Undo)) {
-        SubP_Undo();
+        if (!m_isActing)
+            SubP_Undo();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -499,6 +522,22 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
     ButtonLabel *button = Lbl_Button.value(index);
     if (!button)
         return;
+    const qint32 item = button->property(kTag).toString().toInt();
+    SubP_Act(button->text(), [this, item](const QString &text, const CancelToken *cancel) {
+        return GetItemText(item, text, cancel);
+    });
+}
+
+void Frm_Item_FromIniFile::Lbl_Button定型_Click(int index)
+{
+    SubP_Act(Lbl_Button定型.value(index, Lbl_Button定型[0])->text(), &ConvertAllLines);
+}
+
+void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &work)
+{
+    if (m_isActing)
+        return;
+    const ActingScope acting(m_isActing);
     QString prompt;
     {
         BusyCursor busy;
@@ -506,33 +545,53 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
         if (!given) {
             prompt = BusyClipboardMessage();
         } else {
-            const qint32 item = button->property(kTag).toString().toInt();
-            const GeneratedText result = GetItemText(item, given->text);
-            if (!result.ok())
-                prompt = ItemFailureMessage(button->text(), result);
-            else if (SubP_SetClipboardText(result.text))
-                m_undoSnapshot = std::move(given);
-            else
-                prompt = BusyClipboardMessage();
+            const GeneratedText result =
+                SubP_RunWork([&given, &work](const CancelToken *cancel) { return work(given->text, cancel); });
+            if (result.ok()) {
+                if (SubP_SetClipboardText(result.text))
+                    m_undoSnapshot = std::move(given);
+                else
+                    prompt = BusyClipboardMessage();
+            } else if (result.outcome != GeneratedText::Outcome::Cancelled) {
+                // The clipboard stays as it was; a stop by the user's 中止 needs no box.
+                prompt = ItemFailureMessage(strA_Name, result);
+            }
         }
     }
     if (!prompt.isEmpty())
         ShowMessageBox(MsgBox::Exclamation, prompt);
 }
 
-void Frm_Item_FromIniFile::Lbl_Button定型_Click(int)
+GeneratedText Frm_Item_FromIniFile::SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work)
 {
-    QString prompt;
-    {
-        BusyCursor busy;
-        std::optional<ClipboardSnapshot> given = GetClipboardText();
-        if (given && SubP_SetClipboardText(ConvertLines(given->text)))
-            m_undoSnapshot = std::move(given);
-        else
-            prompt = BusyClipboardMessage();
-    }
-    if (!prompt.isEmpty())
-        ShowMessageBox(MsgBox::Exclamation, prompt);
+    // The worker is the only user of Settings while it runs: the window drops clicks and Ctrl+Z
+    // until it has ended (m_isActing), and nothing else touches Settings after loading.
+    CancelToken cancel;
+    GeneratedText result;
+    QEventLoop loop;
+    const std::unique_ptr<QThread> worker(QThread::create([&] { result = work(&cancel); }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+
+    std::unique_ptr<QProgressDialog> progress;
+    QTimer delay;
+    delay.setSingleShot(true);
+    connect(&delay, &QTimer::timeout, this, [&] {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("処理しています…"), QStringLiteral("中止"), 0, 0, this);
+        progress->setObjectName(QStringLiteral("Dlg_Progress"));
+        progress->setWindowTitle(windowTitle());
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        connect(progress.get(), &QProgressDialog::canceled, &loop, [&cancel] { cancel.cancel(); });
+        progress->show();
+    });
+
+    m_runningWork = &cancel;
+    worker->start();
+    delay.start(kProgressDelayMs);
+    loop.exec();
+    worker->wait();
+    m_runningWork = nullptr;
+    return result;
 }
 
 void Frm_Item_FromIniFile::SubP_Undo()
@@ -577,14 +636,14 @@ bool Frm_Item_FromIniFile::SubP_SetClipboardText(const QString &strA_Text)
     return WriteClipboardText(strA_Text);
 }
 
-GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data)
+GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
 {
     // GenerateText traps every failure itself and returns it with its reason.
     if (!Settings) {
         return GeneratedText{GeneratedText::Outcome::ReadFailed, QString(),
                              {ErrorNumber::ObjectNotSet, ErrorDescription(ErrorNumber::ObjectNotSet), ApplicationTitle()}, -1};
     }
-    return Settings->GenerateText(lngA_Index, strA_Data);
+    return Settings->GenerateText(lngA_Index, strA_Data, cancel);
 }
 
 bool Frm_Item_FromIniFile::OpenLink(const QString &strA_Link)

@@ -8,9 +8,11 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class ButtonLabel;
+class CancelToken;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -74,7 +76,13 @@ private:
     // Every format the clipboard offers, its text first; none when the clipboard is busy.
     std::optional<ClipboardSnapshot> GetClipboardText();
     bool SubP_SetClipboardText(const QString &strA_Text);
-    GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data);
+    GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
+    // What a button does with the clipboard's text.
+    using TextWork = std::function<GeneratedText(const QString &, const CancelToken *)>;
+    // Reads the clipboard, makes the text away from the UI thread and puts it on the clipboard;
+    // on any failure the clipboard stays as it was and one box says why (none after 中止).
+    void SubP_Act(const QString &strA_Name, const TextWork &work);
+    GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
     QPushButton *Cmd_Dummy = nullptr;
@@ -94,6 +102,10 @@ private:
     bool m_isPlacedInFrame = false;
     // The desktop's frame that the last placement measured.
     QMargins m_placedFrame;
+    // An action is running: clicks and Ctrl+Z meanwhile are dropped, not queued.
+    bool m_isActing = false;
+    // The running work's token, for closing the window in the middle of it.
+    CancelToken *m_runningWork = nullptr;
     // What the clipboard held before the last action, for one step of undo.
     std::optional<ClipboardSnapshot> m_undoSnapshot;
 };

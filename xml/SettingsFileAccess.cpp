@@ -28,8 +28,16 @@ SettingsFileProblem ReadSettingsFile(const QString &path, QByteArray &bytes)
         return file.error() == QFileDevice::PermissionsError ? SettingsFileProblem::NoPermission
                                                               : SettingsFileProblem::ReadFailed;
     }
-    // One byte beyond the cap tells a file that grew after it was measured.
-    bytes = file.read(SettingsFileLimit::Bytes + 1);
+    // Read in pieces rather than asking for the cap at once, which would reserve 256 MB for every
+    // file; the cap still holds for a file that grew after it was measured.
+    constexpr qint64 kPiece = qint64(1) << 20;
+    bytes.reserve(qsizetype(qMin(file.size(), SettingsFileLimit::Bytes)));
+    while (bytes.size() <= SettingsFileLimit::Bytes) {
+        const QByteArray piece = file.read(kPiece);
+        if (piece.isEmpty())
+            break;
+        bytes.append(piece);
+    }
     // A read that fails part way must not pass for a complete, shorter file.
     const bool isBroken = file.error() != QFileDevice::NoError;
     const bool isTooLarge = bytes.size() > SettingsFileLimit::Bytes;

@@ -77,9 +77,15 @@ private slots:
         QTest::newRow("help for an unknown command") << QStringList{"help", "list"} << 2 << "" << usage;
         QTest::newRow("unknown option") << QStringList{"--all", "items"} << 2 << "" << usage;
         QTest::newRow("apply without index") << QStringList{"apply"} << 2 << "" << usage;
+        QTest::newRow("apply above the palette's 100 items") << QStringList{"--settings", "palette.xml", "apply", "100"}
+                                                           << 2 << "" << Line({}, "0 to 99") + usage;
+        QTest::newRow("apply at the 32-bit limit") << QStringList{"--settings", "palette.xml", "apply", "2147483647"}
+                                                   << 2 << "" << Line({}, "0 to 99") + usage;
         QTest::newRow("index with sign") << QStringList{"apply", "-1"} << 2 << "" << usage;
         QTest::newRow("after --, a sign is no option but still no index") << QStringList{"apply", "--", "-1"} << 2 << "" << Line({}, "not an item index or element name: -1") + usage;
         QTest::newRow("Item0 is never read") << QStringList{"apply", "Item0"} << 2 << "" << usage;
+        QTest::newRow("Item101 has no button") << QStringList{"--settings", "palette.xml", "apply", "Item101"}
+                                               << 2 << "" << Line({}, "0 to 99") + usage;
         QTest::newRow("Item01 is never read") << QStringList{"apply", "Item01"} << 2 << "" << usage;
         QTest::newRow("element name in other case") << QStringList{"apply", "item1"} << 2 << "" << usage;
         QTest::newRow("item and --name") << QStringList{"apply", "1", "--name", "x"} << 2 << "" << usage;
@@ -167,10 +173,12 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
 
         QTest::newRow("number order, gaps, blank Name and Item101 left out") << "palette.xml"
-            << QByteArray("0\t署名\ttext\n1\tEmpty\tempty\n2\t日付をドット区切りに\treplace\n5\tTwo lines\treplace\n"
+            << QByteArray("0\t署名\ttext\n1\tEmpty\tempty\n2\t日付をドット区切りに\treplace\n5\tTwo\\r\\nlines\treplace\n"
                           "6\tStrip\treplace\n7\tQuote\treplace\n8\tToday\ttext\n9\tBrackets\treplace\n"
                           "10\tBroken\treplace\n11\t \tempty\n");
         QTest::newRow("code page 932 file") << "cp932.xml" << QByteArray("0\t「表」\tempty\n2\tソ\ttext\n");
+        QTest::newRow("tab, line breaks and backslash in a Name escaped") << "names.xml"
+            << QByteArray("0\ttab\\there\ttext\n1\tC:\\\\temp\\\\new\ttext\n2\tlone\\nLF and CR\\r\\nend\ttext\n");
     }
 
     // Read as given, and as the file beside the executable when the copy runs where there is none.
@@ -214,9 +222,7 @@ private slots:
             << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8() << "";
         QTest::newRow("item without Reg and Data") << "1" << QByteArray("text") << QByteArray() << "";
         QTest::newRow("item without Name still works") << "4" << QByteArray() << QByteArray("no name") << "";
-        QTest::newRow("Item101 answers index 100, as the settings model does") << "100" << QByteArray() << QByteArray("x") << "";
         QTest::newRow("element name as the file writes it") << "Item3" << QByteArray("2024-01-02") << QByteArray("2024.01.02") << "";
-        QTest::newRow("element name Item101") << "Item101" << QByteArray() << QByteArray("x") << "";
         QTest::newRow("join-words: lines trimmed, CR LF kept") << "" << QByteArray("  item count  \r\nmax value\r\n")
                                                                << QByteArray("itemCount\r\nmaxValue\r\n") << "";
         QTest::newRow("join-words: lone LF stays inside a word") << "" << QByteArray("x y\nz w") << QByteArray("xY\nzW") << "";
@@ -225,7 +231,6 @@ private slots:
 
         QTest::newRow("invalid pattern, with its position") << "10" << QByteArray("ab") << QByteArray() << "position 1";
         QTest::newRow("no such item") << "3" << QByteArray("x") << QByteArray() << "Item4";
-        QTest::newRow("index at the 32-bit limit") << "2147483647" << QByteArray("x") << QByteArray() << "Overflow";
         QTest::newRow("invalid byte") << "2" << QByteArray("2024-01-02 \xFF") << QByteArray() << "not valid UTF-8";
         QTest::newRow("cut-off sequence at the end") << "2" << QByteArray("2024-01-02 \xE3\x81") << QByteArray() << "not valid UTF-8";
         QTest::newRow("encoded surrogate") << "2" << QByteArray("\xED\xA0\x80") << QByteArray() << "not valid UTF-8";
@@ -344,6 +349,57 @@ private slots:
             QCOMPARE(result.exitCode, 0);
             QCOMPARE(result.out, QStringLiteral("0\tplace %1\tempty\n").arg(read).toUtf8());
         }
+    }
+
+    // Through a shell, in a folder with in.txt (40 MB of lines) and big.xml (a 40 MB settings file):
+    // under a memory limit (ulimit -v, in KiB) or with standard output on a full disk. Nothing
+    // may reach standard output, and the status must say that the work was not done.
+    void constrained_data()
+    {
+        QTest::addColumn<QString>("script"); // CLI is the executable, DATA the test data folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err"); // a phrase of the one line on standard error, in any case
+
+        QTest::newRow("join-words, out of memory while joining") << "ulimit -v 160000; CLI join-words < in.txt" << 1 << "out of memory";
+        QTest::newRow("join-words, out of memory while reading") << "ulimit -v 120000; CLI join-words < in.txt" << 1 << "out of memory";
+        QTest::newRow("apply, out of memory") << "ulimit -v 120000; CLI --settings DATA/palette.xml apply 2 < in.txt" << 1 << "out of memory";
+        QTest::newRow("check, out of memory") << "ulimit -v 120000; CLI --settings big.xml check" << 2 << "out of memory";
+        QTest::newRow("items, out of memory") << "ulimit -v 120000; CLI --settings big.xml items" << 2 << "big.xml";
+        const QString full = QStringLiteral("cannot write standard output");
+        QTest::newRow("items to a full disk") << "CLI --settings DATA/palette.xml items > /dev/full" << 1 << full;
+        QTest::newRow("check to a full disk") << "CLI --settings DATA/colours.xml check > /dev/full" << 1 << full;
+        QTest::newRow("help to a full disk") << "CLI --help > /dev/full" << 1 << full;
+        QTest::newRow("version to a full disk") << "CLI --version > /dev/full" << 1 << full;
+        QTest::newRow("apply to a full disk") << "echo 2024-01-02 | CLI --settings DATA/palette.xml apply 2 > /dev/full" << 1 << full;
+    }
+
+    void constrained()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir folder;
+        QFile input(folder.filePath(QStringLiteral("in.txt")));
+        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(QByteArray("get user name\r\n").repeated(2'500'000)) > 0);
+        input.close();
+        QFile settings(folder.filePath(QStringLiteral("big.xml")));
+        QVERIFY(settings.open(QIODevice::WriteOnly)
+                && settings.write("<myItem><ColorSetting></ColorSetting><DataSetting><Item1><Name>n</Name><Data>"
+                                  + QByteArray("fixed text line\r\n").repeated(2'500'000)
+                                  + "</Data></Item1></DataSetting></myItem>") > 0);
+        settings.close();
+        script.replace(QStringLiteral("CLI"), QStringLiteral("'" TAVRELO_CLI "'"));
+        script.replace(QStringLiteral("DATA"), QStringLiteral("'" TAVRELO_TEST_DATA "'"));
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
+        QVERIFY(process.waitForFinished(60000));
+        const QByteArray out = process.readAllStandardOutput();
+        const QString error = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY2(out.isEmpty(), out.left(200).constData());
+        QVERIFY2(error.count(u'\n') == 1 && error.contains(err, Qt::CaseInsensitive), qPrintable(error));
     }
 
     // The row's name is the file as given to check, which must name it so in every finding.

@@ -1,5 +1,6 @@
 // RegExp beyond the conformance table: error reports, work limits on long and pathological
 // input, text that is not valid UTF-16, and the compile cache.
+#include "settings/CancelToken.h"
 #include "settings/RegExp.h"
 
 #include <QElapsedTimer>
@@ -156,6 +157,48 @@ private slots:
             QVERIFY(!e.engineMessage().isEmpty());
         }
         QVERIFY2(!limited || timer.elapsed() < 10'000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
+    }
+
+    // Each start position stays within the match limit, the whole replace does not (it took 25 s
+    // before it had a budget of its own; the time it takes now is measured in bench/budget).
+    void quadraticWorkRunsOutOfBudget()
+    {
+        try {
+            replace(QStringLiteral("(?:a|b)*[cd]"), QStringLiteral("ab").repeated(75'000), QStringLiteral("x"));
+            QFAIL("no error");
+        } catch (const RegExpError &e) {
+            QCOMPARE(e.number(), ErrorNumber::OutOfStackSpace);
+            QVERIFY2(e.description().contains(QStringLiteral("whole text")), qPrintable(e.description()));
+        }
+    }
+
+    void cancelled_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("work without end") << "(?:a|b)*[cd]" << QStringLiteral("ab").repeated(75'000);
+        QTest::newRow("a match at every position") << "" << QStringLiteral("ab").repeated(1000);
+    }
+
+    // A cancelled replace ends with UserInterrupt, never with a text or a work-limit error.
+    void cancelled()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        CancelToken token;
+        token.cancel();
+        RegExp expression;
+        expression.Global(true);
+        expression.Pattern(pattern);
+        try {
+            expression.Replace(text, QStringLiteral("x"), &token);
+            QFAIL("not stopped");
+        } catch (const RegExpError &e) {
+            QFAIL(qPrintable(e.description()));
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), ErrorNumber::UserInterrupt);
+        }
     }
 };
 

@@ -1,5 +1,7 @@
 #include "settings/Cls_MySettingFile.h"
 
+#include "settings/CancelToken.h"
+
 #include "LoadedSettings.h"
 #include "RecordingPresenter.h"
 
@@ -37,6 +39,7 @@ private slots:
     void dataGet();
     void invalidPatternIsSilentButReported();
     void generateTextOnMissingItem();
+    void cancelledRewrite();
 };
 
 void TestSettingsFile::datePlaceholders_data()
@@ -237,6 +240,19 @@ void TestSettingsFile::generateTextOnMissingItem()
     const GeneratedText generated = s.settings.GenerateText(4, QStringLiteral("given"));
     QVERIFY(!generated.ok());
     QCOMPARE(generated.error.description, QStringLiteral("no item Item5"));
+}
+
+// A fixed text is made at once; a rewrite that the token stops is no text at all.
+void TestSettingsFile::cancelledRewrite()
+{
+    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Reg>(?:a|b)*[cd]</Reg>")) + item(2, QStringLiteral("<Data>fixed</Data>"))));
+    CancelToken token;
+    token.cancel();
+    const GeneratedText generated = s.settings.GenerateText(0, QStringLiteral("ab").repeated(75'000), &token);
+    QCOMPARE(generated.outcome, GeneratedText::Outcome::Cancelled);
+    QCOMPARE(generated.error.number, ErrorNumber::UserInterrupt);
+    QVERIFY(generated.text.isEmpty());
+    QCOMPARE(s.settings.GenerateText(1, QString(), &token).text, QStringLiteral("fixed"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -1,3 +1,4 @@
+#include "settings/CancelToken.h"
 #include "settings/WordJoining.h"
 
 #include <QtTest>
@@ -8,6 +9,7 @@ class TestWordJoining : public QObject {
 private slots:
     void convertLines_data();
     void convertLines();
+    void cancelled();
 };
 
 void TestWordJoining::convertLines_data()
@@ -38,6 +40,21 @@ void TestWordJoining::convertLines()
     QFETCH(QString, text);
     QFETCH(QString, result);
     QCOMPARE(ConvertLines(text), result);
+    const GeneratedText generated = ConvertAllLines(text);
+    QVERIFY(generated.ok());
+    QCOMPARE(generated.text, result);
+}
+
+// A stopped conversion hands back no part of its text. (Running out of memory is tried through
+// tavrelo-cli join-words under a memory limit.)
+void TestWordJoining::cancelled()
+{
+    CancelToken token;
+    token.cancel();
+    const GeneratedText generated = ConvertAllLines(QStringLiteral("get user name\r\nmax value"), &token);
+    QCOMPARE(generated.outcome, GeneratedText::Outcome::Cancelled);
+    QCOMPARE(generated.error.number, ErrorNumber::UserInterrupt);
+    QVERIFY(generated.text.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestWordJoining)

@@ -2,9 +2,14 @@
 #include "app/mdl_API_Win32.h"
 #include "ui/ClipboardText.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 #include <optional>
@@ -90,6 +95,8 @@ private slots:
     void undoEveryFormat_data();
     void undoEveryFormat();
     void keepOnTop();
+    void longRewriteCancelled_data();
+    void longRewriteCancelled();
 
 private:
     PaletteFixture palette;
@@ -101,6 +108,7 @@ void TestPaletteActions::init()
                          + PaletteFixture::Item(2, "<Name>定型文</Name><Data>よろしくお願いします。</Data>")
                          + PaletteFixture::Item(3, "<Name>壊れた</Name><Reg>(abc</Reg>") + PaletteFixture::Item(4, "<Name>空</Name>")
                          + PaletteFixture::Item(5, "<Name>倍</Name><Reg>a</Reg><Replace>aa</Replace>")
+                         + PaletteFixture::Item(6, "<Name>長い</Name><Reg>(?:a|b)*[cd]</Reg>")
                          + QStringLiteral("<Link>https://example.com/翻訳</Link>"))
             && palette.show());
 }
@@ -215,6 +223,65 @@ void TestPaletteActions::keepOnTop()
         QCOMPARE(onTop(), state);
         QVERIFY(palette.show());
     }
+}
+
+void TestPaletteActions::longRewriteCancelled_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
+
+    // Quadratic work, which the rewrite's own budget stops only after seconds.
+    QTest::newRow("rewrite") << "Lbl_Button_5" << QStringLiteral("ab").repeated(75'000);
+    // 3 million short lines take the word joining about 2 s.
+    QTest::newRow("built-in button") << "Lbl_Button定型_0" << QStringLiteral("get user name\r\n").repeated(3'000'000);
+}
+
+// A long action: the window keeps working with a wait cursor, a second click is dropped, after
+// half a second the modal progress box offers 中止, which stops the work and keeps the clipboard.
+void TestPaletteActions::longRewriteCancelled()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, text);
+    CursorPresenter presenter;
+    QGuiApplication::clipboard()->setText(text);
+    bool sawSecondClick = false;
+    bool sawWaitCursor = false;
+    QString cancelText;
+    QTimer::singleShot(100, palette.window.get(), [&] {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        sawWaitCursor = cursor && cursor->shape() == Qt::WaitCursor;
+        // Would double every a if it ran, now or later.
+        QTest::mouseClick(palette.control("Lbl_Button_4"), Qt::LeftButton);
+        sawSecondClick = true;
+    });
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, palette.window.get(), [&] {
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (!progress || !progress->isVisible())
+            return;
+        poll.stop();
+        auto *cancel = progress->findChild<QPushButton *>();
+        QVERIFY(cancel);
+        cancelText = cancel->text();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    poll.start();
+    QElapsedTimer clicked;
+    clicked.start();
+    QTest::mouseClick(palette.control(button), Qt::LeftButton);
+    const qint64 total = clicked.elapsed();
+    poll.stop();
+
+    QVERIFY(sawSecondClick && sawWaitCursor);
+    QCOMPARE(cancelText, QStringLiteral("中止"));
+    QVERIFY2(total >= 400, qPrintable(QString::number(total)));
+    QVERIFY(QGuiApplication::clipboard()->text() == text);
+    QVERIFY2(presenter.boxes.isEmpty(), qPrintable(presenter.boxes.value(0).prompt));
+    QVERIFY(!QGuiApplication::overrideCursor() && !QApplication::activeModalWidget());
+    // Nothing was done, so there is nothing to undo.
+    QTest::keyClick(palette.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(QGuiApplication::clipboard()->text() == text);
 }
 
 QTEST_MAIN(TestPaletteActions)
