@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
-# Usage: scripts/install-deps.sh [build|test|fuzz]   (default: build)
+# Usage: scripts/install-deps.sh [build|test|fuzz|windows]   (default: build)
 #   build  compiler, CMake, Ninja, Qt 6, PCRE2, Google Benchmark
 #   test   build + what the window and end-to-end tests need (virtual X, clipboard, pointer, fonts,
 #          Python for closing windows)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
+#   windows  mingw-w64 and wine, for the Windows lane (scripts/test-windows.sh)
 set -euo pipefail
 
 kind=${1:-build}
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libbenchmark-dev)
 case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3) ;;
   fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 clang libclang-rt-14-dev) ;;
-  *) echo "usage: $0 [build|test|fuzz]" >&2; exit 2 ;;
+  windows) packages=(g++-mingw-w64-x86-64 wine64) ;;
+  *) echo "usage: $0 [build|test|fuzz|windows]" >&2; exit 2 ;;
 esac
 
 missing=()
