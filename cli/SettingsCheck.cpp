@@ -150,23 +150,42 @@ private:
             checkItem(section, number);
     }
 
+    // Every "<ItemDIGITS>" of the section with the first "</ItemDIGITS>" after it. The closing
+    // tags are collected in the same pass, so a section of 150,000 unclosed tags takes one scan
+    // instead of one search of the rest of the section per tag (69 s for 1 MB before).
     QList<ItemTag> itemTags(const ElementSpan &section) const
     {
-        static const QString prefix = QStringLiteral("<Item");
-        QList<ItemTag> tags;
         const QStringView range = QStringView(m_text).sliced(section.contentStart, section.contentLength());
-        for (qsizetype p = range.indexOf(prefix); p >= 0; p = range.indexOf(prefix, p + 1)) {
-            qsizetype q = p + prefix.size();
+        QList<ItemTag> tags;
+        QHash<QString, QList<qsizetype>> closes; // by number, in the order of the text
+        for (qsizetype p = range.indexOf(u'<'); p >= 0; p = range.indexOf(u'<', p + 1)) {
+            const bool isClose = p + 1 < range.size() && range.at(p + 1) == u'/';
+            const qsizetype name = p + (isClose ? 2 : 1);
+            if (!range.sliced(name).startsWith(u"Item"))
+                continue;
+            const qsizetype digits = name + 4;
+            qsizetype q = digits;
             while (q < range.size() && range.at(q) >= u'0' && range.at(q) <= u'9')
                 ++q;
-            if (q == p + prefix.size() || q >= range.size() || range.at(q) != u'>')
+            if (q == digits || q >= range.size() || range.at(q) != u'>')
                 continue;
-            ItemTag tag;
-            tag.open = section.contentStart + p;
-            tag.number = range.sliced(p + prefix.size(), q - p - prefix.size()).toString();
-            tag.end = ElementAt(m_text, QStringLiteral("Item") + tag.number, tag.open,
-                                section.contentStart + section.contentLength()).close;
-            tags.append(tag);
+            const QString number = range.sliced(digits, q - digits).toString();
+            if (isClose) {
+                closes[number].append(section.contentStart + p);
+            } else {
+                ItemTag tag;
+                tag.open = section.contentStart + p;
+                tag.number = number;
+                tags.append(tag);
+            }
+        }
+        QHash<QString, qsizetype> next; // the first close of each number not yet passed
+        for (ItemTag &tag : tags) {
+            const QList<qsizetype> &list = closes[tag.number];
+            qsizetype &at = next[tag.number];
+            while (at < list.size() && list[at] < tag.open)
+                ++at;
+            tag.end = at < list.size() ? list[at] : -1;
         }
         return tags;
     }
