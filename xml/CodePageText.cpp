@@ -118,11 +118,13 @@ CodePage932::CodePage932(const NativeCodePage::Codec *codec)
         if (codec->decode(bytes, text) && text.size() == 1)
             m_table[index] = text.front();
     };
-    for (int b = 0; b < 0x100; ++b) {
-        if (IsSingleByte(uchar(b))) {
-            const char byte = char(b);
-            fill(std::string_view(&byte, 1), size_t(b));
-        }
+    // Bytes 00-7F are ASCII, as on Windows. ICU's "windows-31j" swaps three controls the IBM way
+    // (1A, 1C and 7F read as U+001C, U+007F and U+001A), so they are not asked for.
+    for (int b = 0; b < 0x80; ++b)
+        m_table[size_t(b)] = char16_t(b);
+    for (int b = 0xA1; b <= 0xDF; ++b) {
+        const char byte = char(b);
+        fill(std::string_view(&byte, 1), size_t(b));
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!IsLeadByte(uchar(lead)))
@@ -189,11 +191,27 @@ bool CodePage932::encode(const QString &text, QByteArray *bytes, QString *error)
             *error = QStringLiteral("this system has no code page 932 codec to write the file");
         return false;
     }
-    // A codec that writes a look-alike for a character the page lacks is caught by reading the
-    // bytes back.
+    // ASCII is written as it is (see the table), the rest through the codec; a codec that writes
+    // a look-alike for a character the page lacks is caught by reading the bytes back.
     const auto encodes = [this](QStringView part, std::string &out) {
-        if (!m_codec->encode(std::u16string_view(reinterpret_cast<const char16_t *>(part.utf16()), size_t(part.size())), out))
-            return false;
+        out.clear();
+        for (qsizetype i = 0; i < part.size();) {
+            qsizetype end = i;
+            const bool ascii = part.at(i).unicode() < 0x80;
+            while (end < part.size() && (part.at(end).unicode() < 0x80) == ascii)
+                ++end;
+            if (ascii) {
+                for (qsizetype k = i; k < end; ++k)
+                    out.push_back(char(part.at(k).unicode()));
+            } else {
+                std::string piece;
+                const QStringView run = part.sliced(i, end - i);
+                if (!m_codec->encode(std::u16string_view(reinterpret_cast<const char16_t *>(run.utf16()), size_t(run.size())), piece))
+                    return false;
+                out += piece;
+            }
+            i = end;
+        }
         bool clean = false;
         return decode(QByteArrayView(out.data(), qsizetype(out.size())), &clean) == part && clean;
     };
@@ -229,7 +247,8 @@ bool IsPlausibleText(QStringView text)
         if (IsWesternLetter(c)) {
             // A word of Latin letters needs an ASCII one, as in "café" or "Łódź"; a word of
             // accented letters alone is a half-width katakana pair (ﾃｽ reads "ý"), except a
-            // one-letter word such as "é" in "Ele é bom".
+            // one-letter word a blank away from another word, such as "é" in "Ele é bom" or "è" in
+            // "C'è" (not "404ı" nor "` é").
             qsizetype first = i;
             while (first > 0 && (IsAsciiLetter(codes[first - 1]) || IsWesternLetter(codes[first - 1])))
                 --first;
@@ -238,7 +257,14 @@ bool IsPlausibleText(QStringView text)
                 ++end;
             const bool hasAscii = std::any_of(codes.begin() + first, codes.begin() + end,
                                               [](uint code) { return IsAsciiLetter(code); });
-            const bool oneLetterWord = end - first == 1 && StandsApart(codes, first, end);
+            // The other word may be a placeholder such as "%s"; the gap a blank or an apostrophe.
+            const auto isWord = [&codes](qsizetype at) {
+                return IsAsciiLetter(codes[at]) || IsWesternLetter(codes[at]) || codes[at] == u'%';
+            };
+            const auto isGap = [&codes](qsizetype at) { return codes[at] == u' ' || codes[at] == u'\''; };
+            const bool oneLetterWord = end - first == 1 && StandsApart(codes, first, end)
+                                       && ((first > 1 && isGap(first - 1) && isWord(first - 2))
+                                           || (end + 1 < size && isGap(end) && isWord(end + 1)));
             if (!hasAscii && !oneLetterWord)
                 return false;
             i = end - 1;
@@ -251,7 +277,19 @@ bool IsPlausibleText(QStringView text)
             qsizetype end = i;
             while (end < size && IsWesternSymbol(codes[end]))
                 ++end;
-            if (!StandsApart(codes, i, end))
+            // and touch something written: a character other than a blank or a bracket, or a
+            // word a blank away.
+            const auto isWritten = [&codes](qsizetype at) {
+                const uint code = codes[at];
+                return (code < 0x80 && code != u' ' && code != u'<' && code != u'>') || IsWesternLetter(code);
+            };
+            const auto isWordish = [&codes](qsizetype at) {
+                return IsAsciiLetter(codes[at]) || (codes[at] >= u'0' && codes[at] <= u'9') || codes[at] == u'%';
+            };
+            const bool touches = (i > 0 && isWritten(i - 1)) || (end < size && isWritten(end))
+                                 || (i > 1 && codes[i - 1] == u' ' && isWordish(i - 2))
+                                 || (end + 1 < size && codes[end] == u' ' && isWordish(end + 1));
+            if (!StandsApart(codes, i, end) || !touches)
                 return false;
             i = end - 1;
             continue;

@@ -27,6 +27,12 @@ int main()
     lane::check(ok && encoded == written, "encodes the vector", lane::hex(encoded));
     lane::check(codec.decode("", decoded) && decoded.empty(), "empty bytes");
 
+    // Controls are ASCII.
+    ok = codec.decode("\x1A\x1C\x7F", decoded);
+    lane::check(ok && decoded == u"\u001A\u001C\u007F", "controls decode as themselves", lane::units(decoded));
+    ok = codec.encode(u"\u001A\u001C\u007F", encoded);
+    lane::check(ok && encoded == "\x1A\x1C\x7F", "controls encode as themselves", lane::hex(encoded));
+
     // Strict both ways.
     lane::check(!codec.decode("\x85\x40", decoded), "a pair without a character is refused");
     lane::check(!codec.decode("A\x82", decoded), "a lead byte at the end is refused");

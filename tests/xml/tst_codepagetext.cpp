@@ -79,6 +79,12 @@ void TestCodePageText::everyCodecReadsAndWritesTheVectors()
     QVERIFY(page.encode(kCodePageText, &bytes));
     QCOMPARE(bytes, kCodePageWritten);
 
+    // Controls are ASCII, as on Windows (ICU would swap 1A, 1C and 7F).
+    const QByteArray controls("\x1A\x1C\x7F\t");
+    QCOMPARE(page.decode(controls, &clean), QStringLiteral("\u001A\u001C\u007F\t"));
+    QVERIFY(page.encode(QStringLiteral("\u001A\u001C\u007F\t"), &bytes));
+    QCOMPARE(bytes, controls);
+
     // Bytes that start no character: each becomes one U+FFFD, and the next byte starts afresh.
     QCOMPARE(page.decode(QByteArray("\x80" "A\xA0\xFD\x81 \x82", 7), &clean),
              QStringLiteral("\uFFFDA\uFFFD\uFFFD\uFFFD \uFFFD"));
