@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
-# Usage: scripts/install-deps.sh [build|test|fuzz|icons]   (default: build)
+# Usage: scripts/install-deps.sh [build|test|fuzz|icons|windows]   (default: build)
 #   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard and window), Google Benchmark
 #   test   build + what the window, end-to-end and packaging tests need (virtual X, a window
 #          manager, clipboard, pointer, fonts, Python for closing windows; the desktop-entry and
 #          AppStream validators, man, dpkg-shlibdeps for the Debian package)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
+#   windows  mingw-w64 and wine, for the Windows lane (scripts/test-windows.sh)
 set -euo pipefail
 
 kind=${1:-build}
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-5compat-dev libpcre2-dev libxcb1-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libxcb1-dev libbenchmark-dev)
 case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox
@@ -18,7 +19,8 @@ case "$kind" in
   # libclang-rt-dev follows the default clang, whatever its version.
   fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox clang libclang-rt-dev) ;;
   icons) packages=(librsvg2-bin imagemagick) ;;
-  *) echo "usage: $0 [build|test|fuzz|icons]" >&2; exit 2 ;;
+  windows) packages=(g++-mingw-w64-x86-64 wine64) ;;
+  *) echo "usage: $0 [build|test|fuzz|icons|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

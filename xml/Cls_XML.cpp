@@ -323,6 +323,8 @@ bool Cls_XML::GetFileItem_bln(const QString &strA_Key)
 bool Cls_XML::InitElement_bln()
 {
     try {
+        if (m_indentLevel == std::numeric_limits<qint32>::max())
+            throw RuntimeError(ErrorNumber::Overflow);
         Element = std::make_unique<Cls_XML>();
         Element->InitItem_bln();
         Element->IndentLevel_Prop(m_indentLevel + 1);
@@ -346,6 +348,9 @@ bool Cls_XML::SetElement_bln(const QString &strA_Name, const QString &strA_Item)
 QString Cls_XML::MakeIndent_str(qint32 lngA_Level) const
 {
     const qint32 level = lngA_Level >= 0 ? lngA_Level : m_indentLevel;
+    // level + 1 tabs, in 32-bit arithmetic: the deepest level has no count of its own.
+    if (level == std::numeric_limits<qint32>::max())
+        throw RuntimeError(ErrorNumber::Overflow);
     return level >= 0 ? QString(qsizetype(level) + 1, u'\t') : QString();
 }
 
@@ -355,6 +360,8 @@ QString Cls_XML::MakeFileText_str(const QString &strA_Lines) const
         return kDeclaration + kCrLf + OpenTag_str(m_topTagName) + kCrLf + strA_Lines + kCrLf
                + CloseTag_str(m_topTagName);
     }
+    if (m_indentLevel == std::numeric_limits<qint32>::min())
+        throw RuntimeError(ErrorNumber::Overflow);
     return kCrLf + strA_Lines + MakeIndent_str(m_indentLevel - 1);
 }
 
@@ -383,8 +390,10 @@ bool Cls_XML::WriteText_bln(const QString &strA_FileName, const QString &strA_Te
         QString encodingError;
         if (!CodePageText::EncodeCodePage932(strA_Text, &bytes, &encodingError))
             throw RuntimeError(ErrorNumber::InvalidProcedureCall, encodingError);
-        // Written beside the target and moved over it only when complete.
+        // Written beside the target and moved over it only when complete; in a folder where no
+        // file can be made beside it, a writable target is written in place, as a plain open would.
         QSaveFile file(JoinPath_str(m_saveFilePath, strA_FileName));
+        file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                ErrorDescription(ErrorNumber::PathFileAccess, file.errorString()));

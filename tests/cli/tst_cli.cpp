@@ -179,6 +179,8 @@ private slots:
         QTest::newRow("code page 932 file") << "cp932.xml" << QByteArray("0\t「表」\tempty\n2\tソ\ttext\n");
         QTest::newRow("tab, line breaks and backslash in a Name escaped") << "names.xml"
             << QByteArray("0\ttab\\there\ttext\n1\tC:\\\\temp\\\\new\ttext\n2\tlone\\nLF and CR\\r\\nend\ttext\n");
+        QTest::newRow("half-width katakana that is valid UTF-8") << "doubt-cp932.xml" << QByteArray("0\tﾘｽﾄｱ\ttext\n");
+        QTest::newRow("Notepad's Unicode (UTF-16 LE)") << "notepad-unicode.xml" << QByteArray("0\tﾘｽﾄｱ 日付\ttext\n");
     }
 
     // Read as given, and as the file beside the executable when the copy runs where there is none.
@@ -428,6 +430,21 @@ private slots:
         QTest::newRow("bad-byte-cp932.xml") << Findings{{3, "neither UTF-8 nor code page 932"}};
         QTest::newRow("bad-byte-utf8-bom.xml") << Findings{{3, "not valid UTF-8"}};
         QTest::newRow("missing-sections.xml") << Findings{{1, "no <ColorSetting>"}, {1, "no <DataSetting>"}};
+        QTest::newRow("entities.xml") << Findings{{5, "the Title holds the reference &amp;, which is not decoded"},
+            {6, "Name of Item1 holds the reference &amp;"}, {8, "Data of Item2 holds the reference &lt;"},
+            {9, "Reg of Item3 holds the reference &#x41;"}, {9, "Replace of Item3 holds the reference &quot;"}};
+        QTest::newRow("tags.xml") << Findings{{4, "<Bak> is never read: did you mean <Back>?"},
+            {5, "tag <base> is not recognised: names are case-sensitive; write <Base>"},
+            {9, "<Versoin> is never read: did you mean <Version>?"},
+            {10, "tag <item3> is not recognised: names are case-sensitive; write <Item3>"},
+            {11, "tag <name> is not recognised"}, {11, "Item4 has no Name"},
+            {12, "tag <Item5 id=\"5\"> is not recognised: tags carry no blanks, attributes or slash; write <Item5>"},
+            {13, "tag <Name > is not recognised"}, {13, "tag <Name/> is not recognised"}, {13, "Item6 has no Name"},
+            {14, "<Replce> is never read: did you mean <Replace>?"},
+            {15, "<Frobnicate> is never read: the palette knows no such element here"},
+            {16, "<Itme9> is never read: did you mean <Item9>?"}};
+        QTest::newRow("doubt-utf8.xml") << Findings{{3, "valid as UTF-8 and as code page 932: read as UTF-8 (\"é\"), not as code page 932 (\"ﾃｩ\")"}};
+        QTest::newRow("doubt-cp932.xml") << Findings{{4, "read as code page 932 (\"ﾘｽﾄｱ\"), not as UTF-8 (\"ؽı\")"}};
         QTest::newRow("../../../examples/tavrelo.xml") << Findings{};
     }
 

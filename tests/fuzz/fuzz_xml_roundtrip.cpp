@@ -4,8 +4,12 @@
 // The store finds an element by the first "<key>" and the first "</key>" after it, and the reader
 // decodes and re-ends lines, so only inputs that read back unambiguously are checked: keys new and
 // non-empty, keys and values that survive code page 932 and hold no lone CR (the reader makes it
-// CR LF), a file that does not read as UTF-8 (half-width katakana pairs can), and keys whose
-// opening and closing tags each occur once in the whole file.
+// CR LF), and keys whose opening and closing tags each occur once in the whole file.
+//
+// Every file is read back. The one allowed change is a file whose code page 932 bytes also form
+// plausible UTF-8 text, which the reader then takes for UTF-8: such files are counted (printed at
+// the end of the run), and none of them may hold a key or value of half-width katakana without
+// ASCII letters.
 #include "FuzzSupport.h"
 
 #include "xml/CodePageText.h"
@@ -13,6 +17,9 @@
 
 #include <QFile>
 #include <QSet>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -24,6 +31,29 @@ bool survives(const QString &text) // code page 932, without lone CRs
     return CodePageText::EncodeCodePage932(text, &bytes) && CodePageText::DecodeCodePage932(bytes) == text
            && text.count(u'\r') == text.count(QStringLiteral("\r\n"));
 }
+
+bool isHalfWidthKatakana(QChar c)
+{
+    return c.unicode() >= 0xFF66 && c.unicode() <= 0xFF9F;
+}
+
+// A text of half-width katakana without ASCII letters, like the names "ﾘｽﾄｱ" or "ﾗｼﾞｵ".
+bool isKatakanaText(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), isHalfWidthKatakana)
+           && std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80 && c.isLetter(); });
+}
+
+struct ReadAsUtf8Count {
+    long files = 0;
+    long all = 0;
+    ~ReadAsUtf8Count()
+    {
+        std::fprintf(stderr, "round trip: %ld of %ld written files read back as UTF-8\n", files, all);
+    }
+};
+
+ReadAsUtf8Count readAsUtf8;
 
 }
 
@@ -53,8 +83,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QFile file(fuzz::folder() + '/' + kFileName);
     if (!file.open(QIODevice::ReadOnly))
         fuzz::fail("the saved file is missing");
-    if (CodePageText::Decode(file.readAll()).encoding != CodePageText::Encoding::CodePage932)
+    const CodePageText::DecodedText decoded = CodePageText::Decode(file.readAll());
+    ++readAsUtf8.all;
+    if (decoded.encoding != CodePageText::Encoding::CodePage932) {
+        ++readAsUtf8.files;
+        for (const auto &[key, value] : items) {
+            if (isKatakanaText(key) || isKatakanaText(value))
+                fuzz::fail("a half-width katakana word read back as UTF-8", decoded.text);
+        }
+        if (!CodePageText::IsPlausibleText(decoded.text))
+            fuzz::fail("an implausible UTF-8 reading was taken", decoded.text);
         return 0;
+    }
 
     Cls_XML reader;
     reader.SaveFilePath_Prop(fuzz::folder());

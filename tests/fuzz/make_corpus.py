@@ -83,7 +83,11 @@ def xml_seeds():
     pairs = [['Title', 'Palette', 'Base', '404040'],
              ['Item1', '<Name>x</Name>\r\n<Data>a & b</Data>', 'Name', '\u65e5\u672c\u8a9e'],
              ['a', '', 'b', 'line\r\nbreak\nLF', 'myItem', 'top tag'],
-             ['\uff76\uff85', '\uff83\uff69']]
+             ['\uff76\uff85', '\uff83\uff69'],
+             # Half-width katakana whose code page 932 bytes are valid UTF-8 (ﾘｽﾄｱ, ﾏｲﾅｽ, ﾗｼﾞｵ), and
+             # "ﾃｩ" beside ASCII letters, which reads back as the UTF-8 "é".
+             ['Name', '\uff98\uff7d\uff84\uff71', 'Data', '\uff8f\uff72\uff85\uff7d \uff97\uff7c\uff9e\uff75'],
+             ['x', 'caf\uff83\uff69', 'y', 'a \uff83\uff69 b']]
     return ['\0'.join(p).encode('utf-8') for p in pairs]
 
 

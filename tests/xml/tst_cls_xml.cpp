@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -50,6 +52,9 @@ private slots:
     void failedWriteLeavesTargetAlone_data();
     void failedWriteLeavesTargetAlone();
     void reportErrorFollowsSwitch();
+    void indentLevelAtTheLimits_data();
+    void indentLevelAtTheLimits();
+    void writesIntoReadOnlyFolder();
 };
 
 void TestClsXml::elementSearch_data()
@@ -417,6 +422,53 @@ void TestClsXml::reportErrorFollowsSwitch()
     QCOMPARE(boxes.boxes[1].style, 48);
     QCOMPARE(boxes.boxes[1].prompt, QStringLiteral("ファイル名が設定されてません。"));
     QCOMPARE(boxes.boxes[1].title, QStringLiteral("設定ミス"));
+}
+
+void TestClsXml::indentLevelAtTheLimits_data()
+{
+    QTest::addColumn<qint32>("level");
+    QTest::newRow("deepest") << std::numeric_limits<qint32>::max();
+    QTest::newRow("lowest") << std::numeric_limits<qint32>::min();
+}
+
+// The level arithmetic is 32-bit: at the limits it overflows, as error 6, instead of making a
+// 4 GiB indentation.
+void TestClsXml::indentLevelAtTheLimits()
+{
+    QFETCH(qint32, level);
+    RecordingPresenter boxes;
+    QTemporaryDir dir;
+    Cls_XML store;
+    store.MsgDisplayFlg_Prop(true);
+    store.SaveFilePath_Prop(dir.path());
+    store.IndentLevel_Prop(level);
+    store.AddItem_bln(QStringLiteral("A"), QStringLiteral("1"));
+    QVERIFY(!store.SaveFile_bln(QStringLiteral("out.xml")));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.GetFileItemAll_str());
+    QCOMPARE(store.InitElement_bln(), level != std::numeric_limits<qint32>::max());
+    const QString overflow = QString::number(ErrorNumber::Overflow) + u' ' + ErrorDescription(ErrorNumber::Overflow);
+    QVERIFY(!boxes.boxes.isEmpty());
+    for (const RecordingPresenter::Box &box : boxes.boxes)
+        QVERIFY2(box.prompt.startsWith(overflow), qPrintable(box.prompt));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.xml"))));
+}
+
+// A writable file in a folder where no file can be made beside it is replaced in place. Run as
+// root, the folder stays writable and the ordinary path is taken; as another user this fails
+// without the fallback.
+void TestClsXml::writesIntoReadOnlyFolder()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("out.xml"));
+    writeBytes(target, "previous");
+    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    Cls_XML store;
+    store.SaveFilePath_Prop(dir.path());
+    store.AddItem_bln(QStringLiteral("A"), QStringLiteral("1"));
+    const bool saved = store.SaveFile_bln(QStringLiteral("out.xml"));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(saved);
+    QVERIFY(readBytes(target).contains("<A>1</A>"));
 }
 
 QTEST_GUILESS_MAIN(TestClsXml)
