@@ -38,7 +38,7 @@ function buildText(minimumLength) {
 }
 
 const runs = Number(process.argv[2] || 7);
-const texts = { mixed: buildText(10 * 1000 * 1000), line: 'ab'.repeat(20000) };
+const texts = { mixed: buildText(10 * 1000 * 1000), line: 'ab'.repeat(20000) + ' = e!\n1' };
 const results = items.map(({ name, pattern, replacement, line }) => {
   const text = line ? texts.line : texts.mixed;
   const re = new RegExp(pattern, 'g');
