@@ -811,8 +811,7 @@ private:
     {
         if (at(start + 1) != u'?' || at(start + 2) != u':')
             return 0;
-        qsizetype i = start + 3;
-        for (;; i += 2) {
+        for (qsizetype i = start + 3;; i += 2) {
             const QChar c = at(i);
             if (i >= m_length || c.isSurrogate() || QStringView(u"\\^$.*+?()[]{}|").contains(c))
                 return 0;
