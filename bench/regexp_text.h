@@ -9,8 +9,8 @@
 // can be compared item by item.
 namespace RegExpBench {
 
-// Which text an item runs over: the mixed text of buildText, or one line of letters without a
-// match (buildLine), where each start position scans to the end of the line before it fails.
+// Which text an item runs over: the mixed text of buildText, or one long line of letters
+// (buildLine), where each start position scans to the end of the line before it fails.
 enum class Text { Mixed, Line };
 
 struct Item {
@@ -41,10 +41,12 @@ inline const std::array<Item, 17> kItems = {{
     {"dot*line", u".*\\d", u"x", Text::Line},
 }};
 
-// One line of 40,000 letters, a and b alternating.
+// One line of 40,000 letters, a and b alternating, then " = e!" and a digit on the next line:
+// every character the line items need is there, so none is ruled out before it runs, but none
+// matches in the long line (the class and .* items match the digit at the very end).
 inline QString buildLine()
 {
-    return QStringLiteral("ab").repeated(20'000);
+    return QStringLiteral("ab").repeated(20'000) + QStringLiteral(" = e!\n1");
 }
 
 // Mixed Japanese and ASCII lines with CR LF, dates, quotes and runs of spaces, from a fixed

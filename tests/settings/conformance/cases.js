@@ -406,6 +406,18 @@ module.exports = [
   ['|', '-', 'ab'],
   ['(?:)+', '-', 'ab'],
   ['(?<first>\\w)(?<second>\\w)', '$<second>$<first>', 'abcd'],
+  // Groups of one-character alternatives, which are written as classes
+  ['(?:a|b)*[cd]', '<$&>', 'abbac abab ababd'],
+  ['(?:a|b|c)+', '-', 'ABC abc', { flags: 'gi' }],
+  ['(?:a|b){2}(x)', '[$1]', 'abx aax ax'],
+  ['(?:-|^)+', '_', 'a-^b--c'],
+  ['(?:.|x)', '-', 'a\nx'],
+  ['(?:a|\\|)b', '-', 'ab |b \\b'],
+  ['(?:a|b)(c)\\1', 'X', 'acc bcc acb'],
+  ['(?<=(?:a|b))c', 'X', 'ac bc cc'],
+  ['(?:\u3042|\u3044)+', 'A', 'あいう'],
+  [r`(\w+)\s*=\s*\1!`, 'X', 'ab = ab! abc = bc! x=y!'],
+  [r`\d+\s+\w+`, 'X', '12 ab 3\u3000c 4-d'],
 
   // Invalid patterns
   ['(', 'x', 'abc'],
