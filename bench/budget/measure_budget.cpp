@@ -40,18 +40,21 @@ int Worst()
         const char *name;
         QString pattern;
         QString unit;
+        // After the units: "!" so that "blanks at the end" cannot match at the very end, "=" so
+        // that the back reference's required characters are there.
+        QString tail = QStringLiteral("!");
     };
     const Case cases[] = {
         {"alternation then class", QStringLiteral("(?:a|b)*[cd]"), QStringLiteral("ab")},
         {"dot star then letter", QStringLiteral(".*x"), QStringLiteral("a")},
         {"blanks at the end", QStringLiteral("\\s+$"), QStringLiteral(" ")},
         {"nested quantifier", QStringLiteral("(?:a+)+b"), QStringLiteral("a")},
+        {"back reference", QStringLiteral("(\\w+)\\s*=\\s*\\1!"), QStringLiteral("a"), QStringLiteral("=!")},
     };
     int status = 0;
     for (const Case &c : cases) {
         for (const qsizetype size : {qsizetype(80'000), qsizetype(150'000), kMiB, 10 * kMiB}) {
-            // A trailing "!" so that "blanks at the end" cannot match at the very end.
-            const QString text = c.unit.repeated(size / c.unit.size()) + u'!';
+            const QString text = c.unit.repeated(size / c.unit.size()) + c.tail;
             const Outcome outcome = Time(c.pattern, text);
             std::printf("worst     %-24s %9lld chars  %6lld ms  %s\n", c.name, static_cast<long long>(text.size()),
                         static_cast<long long>(outcome.milliseconds),

@@ -380,6 +380,12 @@ private slots:
         QFETCH(QString, script);
         QFETCH(int, status);
         QFETCH(QString, err);
+#if defined(__SANITIZE_ADDRESS__)
+        // AddressSanitizer reserves terabytes of address space, so no program of this build runs
+        // under a memory limit at all; the regular build tests these rows.
+        if (script.contains(QStringLiteral("ulimit -v")))
+            QSKIP("a memory limit and AddressSanitizer exclude each other");
+#endif
         QTemporaryDir folder;
         QFile input(folder.filePath(QStringLiteral("in.txt")));
         QVERIFY(input.open(QIODevice::WriteOnly) && input.write(QByteArray("get user name\r\n").repeated(2'500'000)) > 0);

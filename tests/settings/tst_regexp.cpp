@@ -164,7 +164,7 @@ private slots:
     void quadraticWorkRunsOutOfBudget()
     {
         try {
-            replace(QStringLiteral("(?:a|b)*[cd]"), QStringLiteral("ab").repeated(75'000), QStringLiteral("x"));
+            replace(QStringLiteral("(\\w+)\\s*=\\s*\\1!"), QString(150'000, u'a') + QStringLiteral("=!"), QStringLiteral("x"));
             QFAIL("no error");
         } catch (const RegExpError &e) {
             QCOMPARE(e.number(), ErrorNumber::OutOfStackSpace);
@@ -177,7 +177,7 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("work without end") << "(?:a|b)*[cd]" << QStringLiteral("ab").repeated(75'000);
+        QTest::newRow("work without end") << "(\\w+)\\s*=\\s*\\1!" << QString(150'000, u'a') + QStringLiteral("=!");
         QTest::newRow("a match at every position") << "" << QStringLiteral("ab").repeated(1000);
     }
 
