@@ -4,90 +4,81 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+// The palette built from settings: its buttons and tags, its colours, where it stands and how it
+// scrolls, and how it closes.
 class TestPaletteWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void construction_data();
-    void construction();
+    void buttonsAndTags_data();
+    void buttonsAndTags();
+    void colors_data();
+    void colors();
+    void placementAndScrolling_data();
+    void placementAndScrolling();
+    void closing();
+
+private:
+    static QString Version()
+    {
+        return QStringLiteral(" ver%1.%2.%3").arg(TAVRELO_VERSION_MAJOR).arg(TAVRELO_VERSION_MINOR).arg(TAVRELO_VERSION_PATCH);
+    }
+    // Gaps are skipped, an item without a name has no button, one without data has.
+    static QString Three()
+    {
+        return PaletteFixture::Named(1, "一") + PaletteFixture::Item(2, "<Data>@@@@/@@/@@</Data>")
+            + PaletteFixture::Named(3, "三") + PaletteFixture::Item(6, "<Name>六</Name>")
+            + "<Title>ABC</Title><Version>true</Version><Link>https://example.com/a?b=c</Link>";
+    }
+    // Item1 to Item100 named, Item101 never read.
+    static QString Hundred()
+    {
+        QString hundred = PaletteFixture::Named(101, "never read") + "<Version>TRUE</Version><Link></Link>";
+        for (int i = 1; i <= 100; ++i)
+            hundred += PaletteFixture::Named(i, QStringLiteral("項目%1").arg(i));
+        return hundred;
+    }
 };
 
-void TestPaletteWindow::construction_data()
+void TestPaletteWindow::buttonsAndTags_data()
 {
     QTest::addColumn<QString>("data");
-    QTest::addColumn<QRect>("screen");
     QTest::addColumn<QStringList>("buttons"); // tag and caption of each visible button
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("colorSetting");
-    QTest::addColumn<QList<QColor>>("colors"); // base, title, label, back; empty: not checked
 
-    const QString version =
-        QStringLiteral(" ver%1.%2.%3").arg(TAVRELO_VERSION_MAJOR).arg(TAVRELO_VERSION_MINOR).arg(TAVRELO_VERSION_PATCH);
     // No settings file at all: one notice, and the palette as designed.
-    QTest::newRow("none") << QString() << QRect(0, 0, 1024, 768) << QStringList() << "Tavrelo" << QString() << QString()
-                          << QList<QColor>();
-    // Gaps are skipped, an item without a name has no button, one without data has; on a second screen.
-    QTest::newRow("three") << PaletteFixture::Named(1, "一") + PaletteFixture::Item(2, "<Data>@@@@/@@/@@</Data>")
-                                  + PaletteFixture::Named(3, "三") + PaletteFixture::Item(6, "<Name>六</Name>")
-                                  + "<Title>ABC</Title><Version>true</Version><Link>https://example.com/a?b=c</Link>"
-                           << QRect(1024, 0, 1920, 1080) << QStringList{"0 一", "2 三", "5 六"} << "ABC" + version
-                           << "https://example.com/a?b=c" << PaletteFixture::Colors
-                           << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
-    // A very long name is cut off at the button's edge; the palette keeps its width.
+    QTest::newRow("none") << QString() << QStringList() << "Tavrelo" << QString();
+    QTest::newRow("three") << Three() << QStringList{"0 一", "2 三", "5 六"} << "ABC" + Version() << "https://example.com/a?b=c";
+    // A very long name is cut off at the button's edge.
     const QString longName(10000, QChar(0x9577));
-    QTest::newRow("long name") << PaletteFixture::Named(1, longName) << QRect(0, 0, 1024, 768)
-                               << QStringList{"0 " + longName} << "Tavrelo" << QString() << QString() << QList<QColor>();
-    QString hundred = PaletteFixture::Named(101, "never read") + "<Version>TRUE</Version><Link></Link>";
+    QTest::newRow("long name") << PaletteFixture::Named(1, longName) << QStringList{"0 " + longName} << "Tavrelo" << QString();
     QStringList buttons;
-    for (int i = 1; i <= 100; ++i) {
-        hundred += PaletteFixture::Named(i, QStringLiteral("項目%1").arg(i));
+    for (int i = 1; i <= 100; ++i)
         buttons << QStringLiteral("%1 項目%2").arg(i - 1).arg(i);
-    }
-    // Missing colour keys are black.
-    QTest::newRow("a hundred") << hundred << QRect(0, 0, 1024, 768) << buttons << "Tavrelo" + version << QString()
-                               << "<Label>ff0000</Label>" << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
+    QTest::newRow("a hundred") << Hundred() << buttons << "Tavrelo" + Version() << QString();
 }
 
-void TestPaletteWindow::construction()
+void TestPaletteWindow::buttonsAndTags()
 {
     QFETCH(QString, data);
-    QFETCH(QRect, screen);
     QFETCH(QStringList, buttons);
     QFETCH(QString, caption);
     QFETCH(QString, link);
-    QFETCH(QString, colorSetting);
-    QFETCH(QList<QColor>, colors);
     RecordingPresenter presenter;
     PaletteFixture palette;
-    QVERIFY(palette.load(data, colorSetting, screen));
+    QVERIFY(palette.load(data));
     QWidget *window = palette.window.get();
     const int count = int(buttons.size());
-    const auto color = [&](const QString &name, QPalette::ColorRole role) {
-        return palette.control(name)->palette().color(role);
-    };
 
-    QStringList shown, labels{"Lbl_Button定型_0", "Lbl_ButtonLink"};
+    QStringList shown;
     for (int i = 0; i < count; ++i) {
-        auto *button = palette.control<QLabel>(labels.emplaceBack(QStringLiteral("Lbl_Button_%1").arg(i)));
+        auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
         QVERIFY(button->isVisibleTo(window));
         QCOMPARE(button->geometry(), QRect(12, 44 + 15 * i, 163, 15));
         shown << button->property("tag").toString() + ' ' + button->text();
     }
     QCOMPARE(shown, buttons);
-    if (!colors.isEmpty()) {
-        QCOMPARE(window->palette().color(QPalette::Window), colors[0]);
-        QCOMPARE(color("Chk_Most", QPalette::Window), colors[0]);
-        QCOMPARE(color("Fra_Items_0", QPalette::Window), colors[0]);
-        QCOMPARE(color("Fra_Items_0", QPalette::WindowText), colors[1]);
-        for (const QString &name : labels) {
-            QCOMPARE(color(name, QPalette::WindowText), colors[2]);
-            if (name != QLatin1String("Lbl_ButtonLink"))
-                QCOMPARE(color(name, QPalette::Window), colors[3]);
-        }
-        // No key reaches the check box's text.
-        QCOMPARE(color("Chk_Most", QPalette::WindowText), QColor(0x0000C0u));
-    }
     // Member 0 is the template: it exists, hidden, even without items.
     QWidget *next = palette.control(QStringLiteral("Lbl_Button_%1").arg(count));
     QVERIFY(count == 0 ? !next->isVisibleTo(window) : !next);
@@ -101,6 +92,59 @@ void TestPaletteWindow::construction()
         QVERIFY(box.style == MsgBox::Information
                 && box.prompt.startsWith("以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』\r\n")
                 && box.prompt.contains("『" + QDir::toNativeSeparators(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tavrelo/tavrelo.xml") + "』"));
+}
+
+void TestPaletteWindow::colors_data()
+{
+    QTest::addColumn<QString>("colorSetting");
+    QTest::addColumn<QList<QColor>>("colors"); // base, title, label, back
+
+    QTest::newRow("all four") << PaletteFixture::Colors << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
+    QTest::newRow("missing keys are black") << "<Label>ff0000</Label>" << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
+}
+
+void TestPaletteWindow::colors()
+{
+    QFETCH(QString, colorSetting);
+    QFETCH(QList<QColor>, colors);
+    PaletteFixture palette;
+    QVERIFY(palette.load(Three(), colorSetting));
+    const auto color = [&](const QString &name, QPalette::ColorRole role) {
+        return palette.control(name)->palette().color(role);
+    };
+    QCOMPARE(palette.window->palette().color(QPalette::Window), colors[0]);
+    QCOMPARE(color("Chk_Most", QPalette::Window), colors[0]);
+    QCOMPARE(color("Fra_Items_0", QPalette::Window), colors[0]);
+    QCOMPARE(color("Fra_Items_0", QPalette::WindowText), colors[1]);
+    for (const QString name : {"Lbl_Button定型_0", "Lbl_ButtonLink", "Lbl_Button_0", "Lbl_Button_2"}) {
+        QCOMPARE(color(name, QPalette::WindowText), colors[2]);
+        if (name != QLatin1String("Lbl_ButtonLink"))
+            QCOMPARE(color(name, QPalette::Window), colors[3]);
+    }
+    // No key reaches the check box's text.
+    QCOMPARE(color("Chk_Most", QPalette::WindowText), QColor(0x0000C0u));
+}
+
+void TestPaletteWindow::placementAndScrolling_data()
+{
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("none") << QString() << QRect(0, 0, 1024, 768) << 0;
+    QTest::newRow("three on a second screen") << Three() << QRect(1024, 0, 1920, 1080) << 3;
+    QTest::newRow("a hundred, taller than the screen") << Hundred() << QRect(0, 0, 1024, 768) << 100;
+}
+
+void TestPaletteWindow::placementAndScrolling()
+{
+    QFETCH(QString, data);
+    QFETCH(QRect, screen);
+    QFETCH(int, count);
+    RecordingPresenter presenter;
+    PaletteFixture palette;
+    QVERIFY(palette.load(data, PaletteFixture::Colors, screen));
+    QWidget *window = palette.window.get();
 
     // 900 twips above the bottom, 100 twips (7 px) left of the right edge, the caption bar on screen.
     const QRect outer = window->frameGeometry();
@@ -123,13 +167,19 @@ void TestPaletteWindow::construction()
         scroll->ensureWidgetVisible(last);
         QVERIFY(scroll->viewport()->rect().contains(QRect(last->mapTo(scroll->viewport(), QPoint()), last->size())));
     }
+}
 
-    // Closing ends the run; the file stays as it was, without the date filled in at load time.
+// Closing ends the run; the file stays as it was, without the date filled in at load time.
+void TestPaletteWindow::closing()
+{
+    PaletteFixture palette;
+    QVERIFY(palette.load(Three()));
+    QVERIFY(palette.show());
     connect(palette.window.get(), &Frm_Item_FromIniFile::Unloaded, &EndApplication);
-    QVERIFY(window->close());
+    QVERIFY(palette.window->close());
     QVERIFY(!Settings);
     QFile file(palette.file());
-    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), data.isNull() ? QByteArray() : palette.written);
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), palette.written);
 }
 
 QTEST_MAIN(TestPaletteWindow)

@@ -31,9 +31,9 @@ void TestServices::shellExecuteOpen_data()
 
     // Handed on untouched: no shell parses the target.
     const QString url = QStringLiteral("https://example.com/search?q=a b&x='1'\"; rm -rf ~");
-    const QMap<qint32, QString> rows{{33, QString()}, {0, "Unknown error"},
-                                     {2, "File not found"}, {5, "Access denied"}, {8, "Out of memory"},
-                                     {31, "No association for file extension"}, {32, "DLL not found"},
+    // Accepted; 0 is not "Out of memory", only 8 is; a failing call shows the error box. The
+    // Windows lane checks the message of every code.
+    const QMap<qint32, QString> rows{{33, QString()}, {0, "Unknown error"}, {8, "Out of memory"},
                                      {-1, "7 Out of memory\r" + ApplicationTitle()}}; // -1 throws
     for (auto row = rows.begin(); row != rows.end(); ++row)
         QTest::addRow("%d", row.key()) << url << row.key() << row.value();
@@ -149,9 +149,7 @@ void TestServices::messageBoxStyle_data()
     QTest::addColumn<B::StandardButton>("defaultButton");
 
     QTest::newRow("0") << 0 << B::NoIcon << Buttons{B::Ok} << B::Ok;
-    QTest::newRow("65") << 65 << B::Information << Buttons{B::Ok, B::Cancel} << B::Ok;
     QTest::newRow("291 second default") << 291 << B::Question << Buttons{B::Yes, B::No, B::Cancel} << B::No;
-    QTest::newRow("562 third default") << 562 << B::Warning << Buttons{B::Abort, B::Retry, B::Ignore} << B::Ignore;
     // The default beyond the buttons falls back to the first; the system-modal bit is ignored.
     QTest::newRow("4884") << 4884 << B::Critical << Buttons{B::Yes, B::No} << B::Yes;
 }
