@@ -1,3 +1,5 @@
+#include "UnreadableEntry.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -133,26 +135,9 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("tavrelo.xml"));
-        QFile file(path);
-        if (kind == QLatin1String("folder")) {
-            QVERIFY(QDir().mkdir(path));
-        } else if (kind == QLatin1String("fifo")) {
-            if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
-                QSKIP("mkfifo is not available");
-        } else if (kind == QLatin1String("zero")) {
-            if (!QFile::exists(QStringLiteral("/dev/zero")) || !QFile::link(QStringLiteral("/dev/zero"), path))
-                QSKIP("no /dev/zero to link to");
-        } else if (kind == QLatin1String("large")) {
-            // Sparse: the size without the disk space.
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1));
-            file.close();
-        } else if (kind == QLatin1String("private")) {
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<myItem/>") > 0);
-            file.close();
-            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
-            if (QFileInfo(path).isReadable())
-                QSKIP("this user reads every file");
-        }
+        const QString skip = MakeUnreadableEntry(path, kind);
+        if (!skip.isEmpty())
+            QSKIP(qPrintable(skip));
         for (const QString &command : {QStringLiteral("items"), QStringLiteral("check"), QStringLiteral("apply")}) {
             QStringList arguments{QStringLiteral("--settings"), path, command};
             if (command == QLatin1String("apply"))

@@ -1,4 +1,5 @@
 #include "RecordingPresenter.h"
+#include "UnreadableEntry.h"
 #include "app/mdl_All.h"
 #include "settings/SettingsLocations.h"
 
@@ -40,25 +41,9 @@ void TestSettingsLoad::refused()
     AppPath = folder.path();
     ExeName = QStringLiteral("tavrelo");
     const QString path = SettingsFileCandidates(AppPath, ExeName).first();
-    QFile file(path);
-    if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(path));
-    } else if (kind == QLatin1String("fifo")) {
-        if (QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
-            QSKIP("mkfifo is not available");
-    } else if (kind == QLatin1String("zero")) {
-        if (!QFile::exists(QStringLiteral("/dev/zero")) || !QFile::link(QStringLiteral("/dev/zero"), path))
-            QSKIP("no /dev/zero to link to");
-    } else if (kind == QLatin1String("large")) {
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1));
-        file.close();
-    } else if (kind == QLatin1String("private")) {
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<myItem/>") > 0);
-        file.close();
-        QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
-        if (QFileInfo(path).isReadable())
-            QSKIP("this user reads every file");
-    }
+    const QString skip = MakeUnreadableEntry(path, kind);
+    if (!skip.isEmpty())
+        QSKIP(qPrintable(skip));
 
     RecordingPresenter presenter;
     QElapsedTimer timer;
