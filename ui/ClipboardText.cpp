@@ -1,5 +1,6 @@
 #include "ui/ClipboardText.h"
 
+#include "app/ServiceSlot.h"
 #include "ui/NativeClipboardOwner.h"
 
 #include <QClipboard>
@@ -19,8 +20,7 @@ public:
         QClipboard *clipboard = readableClipboard();
         if (!clipboard)
             return false;
-        text = m_isEmpty ? QString() : clipboard->text(QClipboard::Clipboard);
-        return true;
+        return m_isEmpty ? (text.clear(), true) : answeredText(clipboard, text);
     }
 
     bool write(const QString &text) override
@@ -40,7 +40,8 @@ public:
             return false;
         if (m_isEmpty)
             return true;
-        snapshot.text = clipboard->text(QClipboard::Clipboard);
+        if (!answeredText(clipboard, snapshot.text))
+            return false;
         const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
         if (!data)
             return true;
@@ -76,6 +77,16 @@ public:
     }
 
 private:
+    // An owner that listed its formats and then hangs makes Qt wait for the text and hand back an
+    // empty one, which is then no answer: a real empty text arrives at once.
+    static bool answeredText(QClipboard *clipboard, QString &text)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        text = clipboard->text(QClipboard::Clipboard);
+        return !text.isEmpty() || timer.elapsed() < ClipboardRetry::OwnerMilliseconds;
+    }
+
     // The clipboard, once its owner has answered; nullptr when it did not answer in time. Sets
     // m_isEmpty when nobody holds the clipboard.
     QClipboard *readableClipboard()
@@ -100,12 +111,6 @@ private:
     bool m_isEmpty = false;
 };
 
-ClipboardPort *&portSlot()
-{
-    static ClipboardPort *port = nullptr;
-    return port;
-}
-
 // Stops early once an owner has had its time: every attempt would wait for it again.
 template <typename Attempt>
 bool withRetries(Attempt attempt)
@@ -125,14 +130,13 @@ bool withRetries(Attempt attempt)
 
 void SetClipboardPort(ClipboardPort *port)
 {
-    portSlot() = port;
+    ServiceSlot<ClipboardPort>::Install(port);
 }
 
 ClipboardPort &CurrentClipboardPort()
 {
     static DesktopClipboard desktop;
-    ClipboardPort *port = portSlot();
-    return port ? *port : desktop;
+    return ServiceSlot<ClipboardPort>::Current(desktop);
 }
 
 bool ReadClipboardText(QString &text)
