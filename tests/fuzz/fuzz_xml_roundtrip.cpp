@@ -34,14 +34,16 @@ bool survives(const QString &text) // code page 932, without lone CRs
 
 bool isHalfWidthKatakana(QChar c)
 {
-    return c.unicode() >= 0xFF66 && c.unicode() <= 0xFF9F;
+    return c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F;
 }
 
-// A text of half-width katakana without ASCII letters, like the names "ﾘｽﾄｱ" or "ﾗｼﾞｵ".
+// Words of half-width katakana, like the names "ﾘｽﾄｱ" or "ﾗｼﾞｵ ｶｾｯﾄ": these must never read back as
+// UTF-8. A mix with other letters ("ﾃＩ", whose bytes C3 82 68 are also "Âh") is one of the rare
+// texts whose code page 932 bytes are plausible UTF-8 too, and only counted.
 bool isKatakanaText(const QString &text)
 {
     return std::any_of(text.begin(), text.end(), isHalfWidthKatakana)
-           && std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80 && c.isLetter(); });
+           && std::all_of(text.begin(), text.end(), [](QChar c) { return isHalfWidthKatakana(c) || c == u' '; });
 }
 
 struct ReadAsUtf8Count {
