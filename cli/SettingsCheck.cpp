@@ -312,8 +312,7 @@ private:
         if (!section.isComplete())
             return;
         checkTags(section, kColorValues, false);
-        for (const QString &name : {QStringLiteral("Base"), QStringLiteral("Title"), QStringLiteral("Label"),
-                                    QStringLiteral("Back")}) {
+        for (const QString &name : kColorValues) {
             const ElementSpan span = lookUp(section, path, name, QStringLiteral(" in ColorSetting"));
             if (!span.isComplete())
                 continue;

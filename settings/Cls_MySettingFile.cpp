@@ -176,6 +176,12 @@ GeneratedText Failure(GeneratedText::Outcome outcome, const ErrorRecord &error, 
 
 }
 
+GeneratedText GeneratedText::FromTrappedError()
+{
+    const ErrorRecord error = TrappedError();
+    return Failure(error.number == ErrorNumber::UserInterrupt ? Outcome::Cancelled : Outcome::RewriteFailed, error);
+}
+
 GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
 {
     try {
@@ -206,10 +212,7 @@ GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data, const Can
         failure.engineMessage = e.engineMessage();
         return failure;
     } catch (...) {
-        const ErrorRecord error = TrappedError();
-        return Failure(error.number == ErrorNumber::UserInterrupt ? GeneratedText::Outcome::Cancelled
-                                                                  : GeneratedText::Outcome::RewriteFailed,
-                       error);
+        return GeneratedText::FromTrappedError();
     }
 }
 

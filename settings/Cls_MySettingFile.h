@@ -28,6 +28,9 @@ struct GeneratedText {
     QString engineMessage{};
 
     bool ok() const { return outcome == Outcome::Made; }
+    // Inside a catch block: the failure of the work that raised the exception being handled;
+    // Cancelled for a stop by the cancel token, else RewriteFailed.
+    static GeneratedText FromTrappedError();
 };
 
 // The settings model: where the settings file lies, its two sections, item access through a

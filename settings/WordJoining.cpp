@@ -95,10 +95,8 @@ GeneratedText ConvertAllLines(const QString &text, const CancelToken *cancel)
     try {
         AppendConvertedLines(text, generated.text, cancel);
     } catch (...) {
-        generated.error = TrappedError();
-        generated.outcome = generated.error.number == ErrorNumber::UserInterrupt ? GeneratedText::Outcome::Cancelled
-                                                                                 : GeneratedText::Outcome::RewriteFailed;
-        generated.text = QString();
+        // What was built so far is dropped with it.
+        generated = GeneratedText::FromTrappedError();
     }
     return generated;
 }

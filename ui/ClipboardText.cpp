@@ -139,11 +139,6 @@ ClipboardPort &CurrentClipboardPort()
     return ServiceSlot<ClipboardPort>::Current(desktop);
 }
 
-bool ReadClipboardText(QString &text)
-{
-    return withRetries([&] { return CurrentClipboardPort().read(text); });
-}
-
 bool WriteClipboardText(const QString &text)
 {
     return withRetries([&] {

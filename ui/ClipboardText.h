@@ -52,7 +52,6 @@ constexpr qint64 Bytes = qint64(256) << 20;
 
 // Reads or writes through the current port, trying a few times; a write counts only when the
 // text reads back unchanged.
-bool ReadClipboardText(QString &text);
 bool WriteClipboardText(const QString &text);
 bool ReadClipboardSnapshot(ClipboardSnapshot &snapshot);
 bool WriteClipboardSnapshot(const ClipboardSnapshot &snapshot);
