@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "xml/TextHelpers.h"
+
 #include <QCommandLineParser>
 
 #include <limits>
@@ -66,23 +68,12 @@ QString Synopsis(const CommandInfo &info, bool first)
 }
 
 // Only plain decimal digits: a sign or blanks would hide a typing slip in a script.
-bool IsDecimal(QStringView text)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
 // "2" is the index 2; "Item3", the element as the file names it, is the index 2 as well. Item0
 // and numbers with leading zeros are never read by the palette, so they name no item.
 std::optional<qint32> ParseItem(const QString &text)
 {
     const QStringView element(u"Item");
-    if (IsDecimal(text)) {
+    if (IsDecimalDigits(text)) {
         bool ok = false;
         const qint32 value = text.toInt(&ok, 10);
         return ok ? std::optional<qint32>(value) : std::nullopt;
@@ -90,7 +81,7 @@ std::optional<qint32> ParseItem(const QString &text)
     if (!text.startsWith(element))
         return std::nullopt;
     const QStringView number = QStringView(text).mid(element.size());
-    if (!IsDecimal(number) || number.startsWith(u'0'))
+    if (!IsDecimalDigits(number) || number.startsWith(u'0'))
         return std::nullopt;
     bool ok = false;
     const qint64 value = number.toLongLong(&ok, 10);

@@ -3,21 +3,6 @@
 #include "app/mdl_ErrorFunction.h"
 #include "xml/TextHelpers.h"
 
-namespace {
-
-bool isDecimalDigits(const QString &text)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
-}
-
 qint32 ToValue(const QString &text)
 {
     quint32 value = 0;
@@ -46,7 +31,7 @@ qint32 ToColor(const QString &text)
         QString colorText = text;
         // A number written with decimal digits only stands for its six-digit form: 8080 is 008080.
         const QString trimmed = TrimBlanks(text);
-        if (isDecimalDigits(trimmed)) {
+        if (IsDecimalDigits(trimmed)) {
             QString digits = trimmed;
             while (digits.size() > 1 && digits.front() == u'0')
                 digits.remove(0, 1);

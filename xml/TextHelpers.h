@@ -26,3 +26,15 @@ inline int HexDigitValue(QChar c)
         return c.unicode() - u'A' + 10;
     return -1;
 }
+
+// Whether the text is one or more decimal digits 0-9, nothing else: no sign, no blanks.
+inline bool IsDecimalDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
