@@ -2,9 +2,8 @@
 
 #include "settings/CancelToken.h"
 #include "settings/EcmaPatternTranslator.h"
-
-#define PCRE2_CODE_UNIT_WIDTH 16
-#include <pcre2.h>
+#include "settings/PcreCompileOptions.h"
+#include "settings/PossessiveRepeats.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,12 +20,6 @@ RegExpError::RegExpError(qint32 number, const QString &description, const QStrin
 }
 
 namespace {
-
-// PCRE2 options for ECMAScript's meaning of what the translator leaves to PCRE2: UTF-16 text
-// that may hold lone surrogates, $ only at the very end, a back reference to an unset group
-// matching the empty text, [] and [^] as the empty and the full class.
-constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY
-    | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
 
 // A callout that PCRE2 calls at each start position it tries, where MatchBudget looks at its
 // clock and cancel token; see BudgetCalloutPlace for where it goes.
@@ -242,6 +235,7 @@ private:
         if (translated.errorCode != 0)
             throwSyntaxError(translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
                              translated.errorOffset);
+        MakeRepeatsPossessive(translated);
         CompiledPattern entry;
         entry.pattern = pattern;
         entry.ignoreCase = ignoreCase;
@@ -251,7 +245,7 @@ private:
         const QString pcrePattern =
             translated.pcrePattern.left(place) + kBudgetCallout + translated.pcrePattern.mid(place);
         entry.code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pcrePattern.utf16()), PCRE2_SIZE(pcrePattern.size()),
-                                       kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
+                                       kPcreCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
                                        &errorOffset, m_compileContext.get()));
         if (!entry.code) {
             // Back to an offset in the translated pattern, without the callout.

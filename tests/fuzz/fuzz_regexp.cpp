@@ -1,8 +1,72 @@
-// Pattern, replacement and text through RegExp::Replace with every flag combination.
+// Pattern, replacement and text through RegExp::Replace with every flag combination, and the
+// possessive rewrite of the translated pattern against the pattern as translated.
 // Input: one flag byte (bit 0: the parts are UTF-16 code units), then pattern NUL replacement NUL text.
 #include "FuzzSupport.h"
 
+#include "settings/EcmaPatternTranslator.h"
+#include "settings/PcreCompileOptions.h"
+#include "settings/PossessiveRepeats.h"
 #include "settings/RegExp.h"
+
+#include <memory>
+
+namespace {
+
+using Code = std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)>;
+
+Code compile(const QString &pattern, bool ignoreCase)
+{
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    return Code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.utf16()), pattern.size(),
+                              kPcreCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &error, &offset, nullptr),
+                &pcre2_code_free);
+}
+
+// Making a repeat possessive must not change any match: the match anchored at each start
+// position, and its groups, are the same with and without the rewrite.
+void checkPossessiveRewrite(const QString &pattern, const QString &text, bool ignoreCase)
+{
+    const TranslatedPattern translated = TranslateEcmaPattern(pattern);
+    if (translated.errorCode != 0)
+        return;
+    TranslatedPattern rewritten = translated;
+    MakeRepeatsPossessive(rewritten);
+    if (rewritten.originalOffsets.size() != size_t(rewritten.pcrePattern.size()) + 1)
+        fuzz::fail("possessive rewrite lost the pattern offsets", pattern);
+    if (rewritten.pcrePattern == translated.pcrePattern)
+        return;
+    const Code before = compile(translated.pcrePattern, ignoreCase);
+    const Code after = compile(rewritten.pcrePattern, ignoreCase);
+    if (!before)
+        return;
+    if (!after)
+        fuzz::fail("possessive rewrite does not compile", rewritten.pcrePattern);
+    const std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> context(
+        pcre2_match_context_create(nullptr), &pcre2_match_context_free);
+    pcre2_set_match_limit(context.get(), 100'000);
+    const std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> first(
+        pcre2_match_data_create_from_pattern(before.get(), nullptr), &pcre2_match_data_free);
+    const std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> second(
+        pcre2_match_data_create_from_pattern(after.get(), nullptr), &pcre2_match_data_free);
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
+    const qsizetype length = std::min<qsizetype>(text.size(), 256);
+    for (qsizetype start = 0; start <= length; ++start) {
+        const int a = pcre2_match(before.get(), subject, length, start, PCRE2_ANCHORED, first.get(), context.get());
+        const int b = pcre2_match(after.get(), subject, length, start, PCRE2_ANCHORED, second.get(), context.get());
+        if (a == PCRE2_ERROR_MATCHLIMIT || b == PCRE2_ERROR_MATCHLIMIT)
+            return;
+        if (a != b)
+            fuzz::fail("possessive rewrite changed whether a match is found", rewritten.pcrePattern);
+        const PCRE2_SIZE *x = pcre2_get_ovector_pointer(first.get());
+        const PCRE2_SIZE *y = pcre2_get_ovector_pointer(second.get());
+        for (int i = 0; i < 2 * a; ++i)
+            if (x[i] != y[i])
+                fuzz::fail("possessive rewrite changed a match or its groups", rewritten.pcrePattern);
+    }
+}
+
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -32,5 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Whether a pattern compiles does not depend on the flags.
     if (syntaxErrors != 0 && syntaxErrors != 4)
         fuzz::fail("syntax error only under some flags", pattern);
+    checkPossessiveRewrite(pattern, text, false);
+    checkPossessiveRewrite(pattern, text, true);
     return 0;
 }

@@ -418,6 +418,23 @@ module.exports = [
   ['(?:\u3042|\u3044)+', 'A', 'あいう'],
   [r`(\w+)\s*=\s*\1!`, 'X', 'ab = ab! abc = bc! x=y!'],
   [r`\d+\s+\w+`, 'X', '12 ab 3\u3000c 4-d'],
+  // Repeats of \w and \d that never give back (written possessive), and ones that must
+  [r`(\w+)\b`, '[$1]', 'ab cd_e 12'],
+  [r`\w+$`, '[$&]', 'ab cd\nef'],
+  [r`(\d{2,3})-`, '[$1]', '1-12-1234-'],
+  [r`(\w+|x)=`, '[$1]', 'ab= x= =', { flags: 'gi' }],
+  [r`(a|\w+)\W`, '[$1]', 'abc! a. zz?'],
+  [r`(\d+)\.(\d*)`, '$2.$1', '3.14 10. .5'],
+  [r`\w+\u3000`, 'X', 'ab\u3000 c\u3000'],
+  [r`(\w+|x)y`, '[$1]', 'abcy xy y'],
+  [r`\w*\bfoo`, '[$&]', 'a foo barfoo'],
+  [r`\w+\B.`, '[$&]', 'abc d! ef'],
+  [r`(\d+)[^a-f]`, '[$1]', '123 45a 6'],
+  [r`(\w+)(?=\d)`, '[$1]', 'ab1 c2d3'],
+  [r`(?:\w+)*=`, '[$&]', 'ab cd= ='],
+  [r`(\w+)\1`, '[$1]', 'abab aa abc'],
+  [r`(\w+)k`, '[$1]', 'ABK abk', { flags: 'gi' }],
+  [r`\w+?=`, '[$&]', 'ab=c='],
 
   // Invalid patterns
   ['(', 'x', 'abc'],
