@@ -374,6 +374,7 @@ module.exports = [
   ['a{2}', 'X', 'aaaaa'],
   ['a{2,}', 'X', 'aaaaa b aa'],
   ['a{2,3}', 'X', 'aaaaa'],
+  ['a{65536}', 'X', 'aaa', { difference: 'a quantifier\'s lower bound may not exceed 65535' }],
   ['a{2,3}?', 'X', 'aaaaa'],
   ['a{,2}', 'X', 'a{,2}'],
   ['a{', 'X', 'a{'],
