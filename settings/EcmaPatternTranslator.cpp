@@ -1,5 +1,6 @@
 #include "settings/EcmaPatternTranslator.h"
 
+#include "settings/CodePointRanges.h"
 #include "settings/EcmaIdentifierTable.h"
 #include "xml/TextHelpers.h"
 
@@ -27,16 +28,10 @@
 
 namespace {
 
-constexpr char32_t kLastCodePoint = 0x10FFFF;
 constexpr quint32 kMaxQuantifier = 65535;
 
-struct Range {
-    char32_t first;
-    char32_t last;
-};
-
 // ECMAScript's WhiteSpace and LineTerminator characters.
-constexpr Range kSpaceRanges[] = {
+constexpr CodePointRange kSpaceRanges[] = {
     {0x09, 0x0D}, {0x20, 0x20}, {0xA0, 0xA0}, {0x1680, 0x1680}, {0x2000, 0x200A},
     {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
 };
@@ -100,7 +95,7 @@ struct ClassAtom {
 // The members of a character class: ranges plus PCRE2's ASCII \d and \w, which are kept as
 // escapes so that caseless matching does not widen them to non-ASCII letters.
 struct ClassContents {
-    std::vector<Range> ranges;
+    std::vector<CodePointRange> ranges;
     QString escapes;
 
     void add(char32_t c) { ranges.push_back({c, c}); }
@@ -114,12 +109,8 @@ struct ClassContents {
         case SetEscape::NotWord: escapes += QStringLiteral("\\W"); break;
         case SetEscape::Space: ranges.insert(ranges.end(), std::begin(kSpaceRanges), std::end(kSpaceRanges)); break;
         case SetEscape::NotSpace: {
-            char32_t next = 0;
-            for (const Range &r : kSpaceRanges) {
-                ranges.push_back({next, r.first - 1});
-                next = r.last + 1;
-            }
-            ranges.push_back({next, kLastCodePoint});
+            const std::vector<CodePointRange> others = ComplementRanges(kSpaceRanges);
+            ranges.insert(ranges.end(), others.begin(), others.end());
             break;
         }
         case SetEscape::None: break;
@@ -138,22 +129,13 @@ struct ClassContents {
     // points in a class, and a valid subject has none outside pairs anyway.
     QString toPcre(bool negated) const
     {
-        std::vector<Range> sorted = ranges;
-        std::sort(sorted.begin(), sorted.end(), [](const Range &a, const Range &b) { return a.first < b.first; });
-        std::vector<Range> merged;
-        for (const Range &r : sorted) {
-            if (!merged.empty() && r.first <= merged.back().last + 1)
-                merged.back().last = std::max(merged.back().last, r.last);
-            else
-                merged.push_back(r);
-        }
         QString body = escapes;
         auto append = [&body](char32_t first, char32_t last) {
             body += hexEscape(first);
             if (last != first)
                 body += u'-' + hexEscape(last);
         };
-        for (const Range &r : merged) {
+        for (const CodePointRange &r : MergedRanges(ranges)) {
             if (r.first < 0xD800 && r.last >= 0xD800)
                 append(r.first, 0xD7FF);
             if (r.last > 0xDFFF && r.first <= 0xDFFF)

@@ -1,5 +1,6 @@
 #include "settings/PossessiveRepeats.h"
 
+#include "settings/CodePointRanges.h"
 #include "xml/TextHelpers.h"
 
 #include <algorithm>
@@ -7,14 +8,7 @@
 
 namespace {
 
-struct CodeRange {
-    char32_t first;
-    char32_t last;
-};
-
-using CharacterSet = std::vector<CodeRange>;
-
-constexpr char32_t kLastCodePoint = 0x10FFFF;
+using CharacterSet = std::vector<CodePointRange>;
 
 const CharacterSet kDigits = {{u'0', u'9'}};
 const CharacterSet kWordCharacters = {{u'0', u'9'}, {u'A', u'Z'}, {u'_', u'_'}, {u'a', u'z'}};
@@ -24,24 +18,10 @@ const CharacterSet kWordCharacters = {{u'0', u'9'}, {u'A', u'Z'}, {u'_', u'_'}, 
 const CharacterSet kWordAndCaseMates = {{u'0', u'9'}, {u'A', u'Z'}, {u'_', u'_'}, {u'a', u'z'},
                                         {0x130, 0x131}, {0x17F, 0x17F}, {0x212A, 0x212A}};
 
-CharacterSet Complement(const CharacterSet &set)
-{
-    CharacterSet out;
-    char32_t next = 0;
-    for (const CodeRange &r : set) {
-        if (r.first > next)
-            out.push_back({next, r.first - 1});
-        next = r.last + 1;
-    }
-    if (next <= kLastCodePoint)
-        out.push_back({next, kLastCodePoint});
-    return out;
-}
-
 bool Intersect(const CharacterSet &a, const CharacterSet &b)
 {
-    for (const CodeRange &x : a)
-        for (const CodeRange &y : b)
+    for (const CodePointRange &x : a)
+        for (const CodePointRange &y : b)
             if (x.first <= y.last && y.first <= x.last)
                 return true;
     return false;
@@ -241,7 +221,7 @@ private:
         if (at(m_pos) != u'\\' || !QStringView(u"wdWD").contains(letter))
             return false;
         const CharacterSet &base = letter.toLower() == u'w' ? kWordCharacters : kDigits;
-        *set = letter.isUpper() ? Complement(base) : base;
+        *set = letter.isUpper() ? ComplementRanges(base) : base;
         m_pos += 2;
         return true;
     }
@@ -274,15 +254,8 @@ private:
             members.push_back({first, last});
         }
         ++m_pos;
-        std::sort(members.begin(), members.end(), [](const CodeRange &a, const CodeRange &b) { return a.first < b.first; });
-        CharacterSet merged;
-        for (const CodeRange &r : members) {
-            if (!merged.empty() && r.first <= merged.back().last + 1)
-                merged.back().last = std::max(merged.back().last, r.last);
-            else
-                merged.push_back(r);
-        }
-        token.set = negated ? Complement(merged) : merged;
+        const CharacterSet merged = MergedRanges(std::move(members));
+        token.set = negated ? ComplementRanges(merged) : merged;
         return true;
     }
 
