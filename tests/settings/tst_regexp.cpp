@@ -79,6 +79,31 @@ private slots:
         }
     }
 
+    // A pattern near the engine's size limit is refused under both flags, not only with
+    // IgnoreCase, whose classes of letters compile larger.
+    void tooLargeUnderEitherFlag_data()
+    {
+        QTest::addColumn<bool>("ignoreCase");
+
+        QTest::newRow("case-sensitive") << false;
+        QTest::newRow("IgnoreCase") << true;
+    }
+
+    void tooLargeUnderEitherFlag()
+    {
+        QFETCH(bool, ignoreCase);
+        RegExp expression;
+        expression.IgnoreCase(ignoreCase);
+        expression.Pattern(QStringLiteral("(?<=[ab].{0,9}[sd]{0,9}[ef]{0,9})x"));
+        try {
+            expression.Replace(QStringLiteral("ax"), QStringLiteral("y"));
+            QFAIL("no error");
+        } catch (const RegExpError &e) {
+            QCOMPARE(e.number(), ErrorNumber::RegExpSyntax);
+            QCOMPARE(e.engineMessage(), QStringLiteral("regular expression is too large"));
+        }
+    }
+
     void replaceWithX_data()
     {
         QTest::addColumn<QString>("pattern");
