@@ -18,16 +18,21 @@ std::unique_ptr<QLockFile> &heldLock()
     return lock;
 }
 
-// A lock file that names no holder is left by a crash between creating and writing it, or was
-// put there by hand. Only a start that is writing it at this moment still holds the system's
-// lock on it; such a file is kept and answers true.
-bool IsBeingWritten(QLockFile &lock, const QString &path)
+// A live holder keeps its lock file open under the system's lock (flock on Unix, a handle that
+// shares no deletion on Windows), which keeps the file from being removed. The process id in the
+// file proves nothing: ids are reused, and on Windows a new start may get the very id of a killed
+// palette. So a file that can be removed had no holder. A file that cannot be opened was not made
+// by a palette (it makes its lock writable): it is made writable and removed.
+enum class LockFile { Removed, Held, InTheWay };
+
+LockFile RemoveUnheldLock(QLockFile &lock, const QString &path)
 {
     const QFileInfo file(path);
     if (file.isFile() && file.isReadable() && file.isWritable())
-        return !lock.removeStaleLockFile();
-    QFile::remove(path);
-    return false;
+        return lock.removeStaleLockFile() ? LockFile::Removed : LockFile::Held;
+    if (file.isFile())
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return QFile::remove(path) ? LockFile::Removed : LockFile::InTheWay;
 }
 
 }
@@ -52,22 +57,23 @@ bool AnotherInstanceRuns()
     if (path.isEmpty())
         return false;
     auto lock = std::make_unique<QLockFile>(path);
-    // Never stale by age, so a long-running instance keeps its lock; a lock whose process is
-    // gone is still taken over, because QLockFile checks whether the recorded PID lives.
+    // Never stale by age, so that a long-running instance keeps its lock.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         if (lock->error() != QLockFile::LockFailedError)
             return false;
-        qint64 pid = 0;
-        QString hostName;
-        QString appName;
-        if (lock->getLockInfo(&pid, &hostName, &appName))
+        switch (RemoveUnheldLock(*lock, path)) {
+        case LockFile::Held:
             return true;
-        if (IsBeingWritten(*lock, path))
-            return true;
-        // What cannot be removed or locked now does not keep the palette from starting.
+        case LockFile::InTheWay:
+            // What cannot be removed does not keep the palette from starting.
+            return false;
+        case LockFile::Removed:
+            break;
+        }
+        // Another start may have taken it in between.
         if (!lock->tryLock(0))
-            return lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &hostName, &appName);
+            return lock->error() == QLockFile::LockFailedError;
     }
     heldLock() = std::move(lock);
     return false;

@@ -80,6 +80,8 @@ void TestServices::instanceLock_data()
     QTest::newRow("a live holder") << "live" << true << false;
     // A process that has ended leaves its PID behind, as a killed instance would.
     QTest::newRow("an ended holder") << "ended" << false << true;
+    // Process ids are reused: a new start may get the very id of a killed instance (as on Windows).
+    QTest::newRow("an ended holder with this process's id") << "own id" << false << true;
     // A crash between creating and writing the file, or a file put there by hand.
     QTest::newRow("empty") << "empty" << false << true;
     QTest::newRow("garbled") << "garbled" << false << true;
@@ -95,13 +97,20 @@ void TestServices::instanceLock()
     QFETCH(bool, isLocked);
     QTemporaryDir runtime;
     QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // The runtime folder of Unix desktops, the temporary folder of Windows.
+    const QList<QByteArray> variables{"XDG_RUNTIME_DIR", "TMP", "TEMP"};
+    QList<QByteArray> saved;
+    for (const QByteArray &variable : variables) {
+        saved.append(qgetenv(variable));
+        qputenv(variable, QFile::encodeName(QDir::toNativeSeparators(runtime.path())));
+    }
     const QString path = InstanceLockPath();
     QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(runtime.path()).absoluteFilePath());
 
     QLockFile other(path);
     QFile file(path);
-    if (lock == QLatin1String("live") || lock == QLatin1String("ended")) {
+    const bool isEnded = lock == QLatin1String("ended") || lock == QLatin1String("own id");
+    if (lock == QLatin1String("live") || isEnded) {
         QVERIFY(other.tryLock(0));
     } else if (lock == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(path));
@@ -112,16 +121,20 @@ void TestServices::instanceLock()
         if (lock == QLatin1String("unreadable"))
             QVERIFY(file.setPermissions(QFileDevice::Permissions()));
     }
-    if (lock == QLatin1String("ended")) {
+    if (isEnded) {
         QVERIFY(file.open(QIODevice::ReadOnly));
         QByteArray content = file.readAll();
         file.close();
         other.unlock();
-        QProcess finished;
-        finished.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-functions")});
-        QVERIFY(finished.waitForStarted());
-        content.replace(0, content.indexOf('\n'), QByteArray::number(finished.processId()));
-        QVERIFY(finished.waitForFinished());
+        qint64 pid = QCoreApplication::applicationPid();
+        if (lock == QLatin1String("ended")) {
+            QProcess finished;
+            finished.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-functions")});
+            QVERIFY(finished.waitForStarted());
+            pid = finished.processId();
+            QVERIFY(finished.waitForFinished());
+        }
+        content.replace(0, content.indexOf('\n'), QByteArray::number(pid));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
         file.close();
     }
@@ -136,7 +149,8 @@ void TestServices::instanceLock()
     }
     ReleaseInstanceLock();
     QCOMPARE(QFileInfo(path).isFile(), lock == QLatin1String("live"));
-    qunsetenv("XDG_RUNTIME_DIR");
+    for (qsizetype i = 0; i < variables.size(); ++i)
+        saved[i].isNull() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
 }
 
 void TestServices::messageBoxStyle_data()
