@@ -5,6 +5,23 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+// The rows' absolute paths are Unix paths; on Windows they stand on the system drive.
+QString OnThisSystem(const QString &path)
+{
+    return QDir::rootPath() + path.mid(1);
+}
+
+QStringList OnThisSystem(QStringList paths)
+{
+    for (QString &path : paths)
+        path = OnThisSystem(path);
+    return paths;
+}
+
+}
+
 class TestSettingsLocations : public QObject {
     Q_OBJECT
 
@@ -54,9 +71,10 @@ void TestSettingsLocations::candidates()
     QFETCH(QStringList, configFolders);
     QFETCH(QString, installed);
     QFETCH(QStringList, expected);
-    for (QString &path : expected)
-        path = QDir::toNativeSeparators(path);
-    QCOMPARE(SettingsFileCandidates(folder, baseName, configFolders, installed), expected);
+    QStringList native;
+    for (const QString &path : OnThisSystem(expected))
+        native.append(QDir::toNativeSeparators(path));
+    QCOMPARE(SettingsFileCandidates(OnThisSystem(folder), baseName, OnThisSystem(configFolders), installed), native);
 }
 
 // The user's folder, then the system's, as the desktop's variables name them.
