@@ -17,4 +17,10 @@ long long StandardInputFileSize()
     return 0;
 }
 
+std::optional<bool> WriteToConsole(Stream, std::u16string_view)
+{
+    // Terminals here take UTF-8 bytes.
+    return std::nullopt;
+}
+
 }

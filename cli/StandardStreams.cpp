@@ -30,6 +30,17 @@ qsizetype CompleteUtf8Prefix(const QByteArray &bytes)
     return size;
 }
 
+// One piece to a stream: as characters to a console, else as UTF-8.
+bool WritePiece(NativeStreams::Stream stream, QStringView piece, QStringEncoder &encoder)
+{
+    const std::u16string_view characters(reinterpret_cast<const char16_t *>(piece.utf16()), size_t(piece.size()));
+    if (const std::optional<bool> isWritten = NativeStreams::WriteToConsole(stream, characters))
+        return *isWritten;
+    const QByteArray bytes = encoder(piece);
+    std::FILE *file = stream == NativeStreams::Stream::Output ? stdout : stderr;
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+}
+
 }
 
 bool ReadStandardInputUtf8(QString *text, QString *error)
@@ -91,7 +102,7 @@ qsizetype FindLoneSurrogate(QStringView text)
     return -1;
 }
 
-bool WriteStandardOutputUtf8(QStringView text, QString *error)
+bool WriteStandardOutput(QStringView text, QString *error)
 {
     const qsizetype lone = FindLoneSurrogate(text);
     if (lone >= 0) {
@@ -105,21 +116,25 @@ bool WriteStandardOutputUtf8(QStringView text, QString *error)
         // Keep a pair together so that every piece encodes on its own.
         if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
             ++length;
-        const QByteArray bytes = encoder(text.sliced(start, length));
-        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
+        if (!WritePiece(NativeStreams::Stream::Output, text.sliced(start, length), encoder))
             break;
         start += length;
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (start < text.size() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         *error = QStringLiteral("cannot write standard output");
         return false;
     }
     return true;
 }
 
+void WriteStandardError(QStringView text)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    WritePiece(NativeStreams::Stream::Error, text, encoder);
+    std::fflush(stderr);
+}
+
 void PrintError(const QString &message)
 {
-    const QByteArray bytes = (QStringLiteral("tavrelo-cli: ") + OneLine(message) + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    WriteStandardError(QString(QStringLiteral("tavrelo-cli: ") + OneLine(message) + u'\n'));
 }

@@ -32,19 +32,17 @@ constexpr qint32 kButtonCount = 100;
 // (a full disk, a closed pipe).
 bool PrintOut(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    const bool isWritten = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
-        && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    QString error;
+    const bool isWritten = WriteStandardOutput(text, &error);
     if (!isWritten)
-        PrintError(QStringLiteral("cannot write standard output"));
+        PrintError(error);
     return isWritten;
 }
 
 int ReportUsageError(const QString &error)
 {
     PrintError(error);
-    const QByteArray usage = ShortUsageText().toUtf8();
-    std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+    WriteStandardError(ShortUsageText());
     return kUsage;
 }
 
@@ -186,7 +184,7 @@ int RunApply(const QString &path, const Command &command)
         PrintError(QStringLiteral("item %1: %2").arg(index).arg(generated.error.description));
         return kFailed;
     }
-    if (!WriteStandardOutputUtf8(generated.text, &error)) {
+    if (!WriteStandardOutput(generated.text, &error)) {
         PrintError(error);
         return kFailed;
     }
@@ -207,7 +205,7 @@ int RunJoinWords()
         PrintError(QStringLiteral("join-words: %1").arg(output.error.description));
         return kFailed;
     }
-    if (!WriteStandardOutputUtf8(output.text, &error)) {
+    if (!WriteStandardOutput(output.text, &error)) {
         PrintError(error);
         return kFailed;
     }
