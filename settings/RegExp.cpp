@@ -5,6 +5,8 @@
 #include "settings/PcreCompileOptions.h"
 #include "settings/PossessiveRepeats.h"
 
+#include <QThreadStorage>
+
 #include <algorithm>
 #include <chrono>
 #include <iterator>
@@ -312,8 +314,12 @@ private:
 
 ThreadState &threadState()
 {
-    thread_local ThreadState state;
-    return state;
+    // Qt's storage rather than thread_local: with MinGW's runtime (posix threads), a process
+    // whose worker thread had used a thread_local with a destructor hung at its exit.
+    static QThreadStorage<ThreadState *> states;
+    if (!states.hasLocalData())
+        states.setLocalData(new ThreadState);
+    return *states.localData();
 }
 
 // The replacement text cut into pieces once, by the rules of ECMAScript's GetSubstitution.
