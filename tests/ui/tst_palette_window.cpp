@@ -1,4 +1,5 @@
 #include "PaletteFixture.h"
+#include "settings/SettingsLocations.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -91,7 +92,7 @@ void TestPaletteWindow::buttonsAndTags()
     for (const RecordingPresenter::Box &box : presenter.boxes)
         QVERIFY(box.style == MsgBox::Information
                 && box.prompt.startsWith("以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』\r\n")
-                && box.prompt.contains("『" + QDir::toNativeSeparators(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tavrelo/tavrelo.xml") + "』"));
+                && box.prompt.contains("『" + QDir::toNativeSeparators(ConfigurationFolders().value(0) + "/tavrelo/tavrelo.xml") + "』"));
 }
 
 void TestPaletteWindow::colors_data()
