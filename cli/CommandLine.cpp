@@ -198,7 +198,7 @@ QString UsageText(const QStringList &settingsFiles)
         "  --                   end the options: what follows is an argument, even with a leading -\n"
         "\nWithout --settings, the settings file is the first of these that exists: tavrelo.xml beside\n"
         "tavrelo-cli (links resolved), tavrelo/tavrelo.xml in the user's configuration folder, in\n"
-        "each system configuration folder and in the installation's own etc/xdg. Here:\n");
+        "each system configuration folder and, for an installation into a prefix, in its etc/xdg. Here:\n");
     for (const QString &file : settingsFiles)
         text += QStringLiteral("  %1\n").arg(file);
     text += QStringLiteral(

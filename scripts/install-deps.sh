@@ -7,7 +7,9 @@
 #          AppStream validators, man, dpkg-shlibdeps for the Debian package)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
-#   windows  mingw-w64 and wine, for the Windows lane (scripts/test-windows.sh)
+#   windows  build + mingw-w64 (posix threads), wine, NSIS, zip and what fetching and unpacking
+#            Debian's source packages takes, for scripts/build-windows.sh; the virtual X display,
+#            window manager, clipboard and pointer tools for the Windows tests under wine
 set -euo pipefail
 
 kind=${1:-build}
@@ -19,7 +21,8 @@ case "$kind" in
   # libclang-rt-dev follows the default clang, whatever its version.
   fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox clang libclang-rt-dev) ;;
   icons) packages=(librsvg2-bin imagemagick) ;;
-  windows) packages=(g++-mingw-w64-x86-64 wine64) ;;
+  windows) packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64 nsis zip dpkg-dev xz-utils
+                      perl xvfb xdotool xclip x11-utils openbox fonts-noto-cjk imagemagick python3) ;;
   *) echo "usage: $0 [build|test|fuzz|icons|windows]" >&2; exit 2 ;;
 esac
 

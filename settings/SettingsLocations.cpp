@@ -1,12 +1,21 @@
 #include "settings/SettingsLocations.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 QStringList ConfigurationFolders()
 {
-    return QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    // On Windows Qt adds the program's own folder and its "data" folder: the file beside the
+    // program is asked for first anyway, and those are neither the user's nor the system's.
+    const QString own = QCoreApplication::applicationDirPath();
+    folders.removeIf([&own](const QString &folder) {
+        const QString clean = QDir::cleanPath(folder);
+        return !own.isEmpty() && (clean == own || clean == own + QStringLiteral("/data"));
+    });
+    return folders;
 }
 
 QStringList SettingsFileCandidates(const QString &folder, const QString &baseName,
