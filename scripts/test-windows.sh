@@ -1,62 +1,53 @@
 #!/usr/bin/env bash
-# The Windows lane: compiles every Windows implementation file (*_win.cpp) with mingw-w64, links
-# the small tests of tests/windows/ with the files they check, and runs them under wine. Needs
-# no display. Exits non-zero when a file does not compile or a test fails.
-# Usage: scripts/test-windows.sh [BUILD_DIR]   (default build-windows)
+# The Windows lane: builds the Windows program, its tests, the folder ready to run and the
+# installer (scripts/build-windows.sh), then runs under wine, in a prefix of its own: the unit and
+# window tests (CTest with wine as the emulator, the window tests offscreen), the end-to-end test
+# of the program on a virtual X display with openbox, and the installer's test. Prints each step's
+# time. Exits non-zero when a build or a test fails.
+# Usage: scripts/test-windows.sh [BUILD_DIR]   (default build-win)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+out=${1:-build-win}
 
-scripts/install-deps.sh windows
-out=${1:-build-windows}
-mkdir -p "$out"
+scripts/build-windows.sh "$out"
+# shellcheck source=/dev/null
+. "$out/windows-env.sh"
 
-cxx=x86_64-w64-mingw32-g++
-flags=(-std=c++20 -I. -Wall -Wextra -Werror -O1)
 wine=
 for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
   if [ -n "$candidate" ] && [ -x "$candidate" ]; then wine=$candidate; break; fi
 done
 [ -n "$wine" ] || { echo "no wine found" >&2; exit 1; }
 
-echo "== compiling the Windows implementation files"
-mapfile -t sources < <(find app cli settings ui xml -name '*_win.cpp' | sort)
-for source in "${sources[@]}"; do
-  echo "   $source"
-  "$cxx" "${flags[@]}" -c "$source" -o "$out/$(basename "$source" .cpp).o"
-done
-
-# Each test and the implementation files it links.
-declare -A tests=(
-  [test_codepage]="xml/NativeCodePage_win.cpp"
-  [test_shell]="app/NativeShell_win.cpp app/ShellErrorMessages.cpp"
-  [test_executable]="app/NativeExecutable_win.cpp"
-  [test_window]="app/NativeWindow_win.cpp"
-)
-declare -A entry=([test_executable]=-municode)
-echo "== linking the tests"
-for test in "${!tests[@]}"; do
-  # shellcheck disable=SC2086
-  "$cxx" "${flags[@]}" ${entry[$test]:-} -static -o "$out/$test.exe" "tests/windows/$test.cpp" ${tests[$test]} \
-    -lshell32 -luser32
-done
-
 prefix=$(mktemp -d)
-trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-echo "== running under $("$wine" --version 2>/dev/null || echo "$wine") ($wine); the first start sets up a prefix"
-"$wine" wineboot --init >/dev/null 2>&1 || true
+cleanup() {
+  WINEPREFIX="$prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+timings=()
 failed=()
-for test in $(printf '%s\n' "${!tests[@]}" | sort); do
-  echo "== $test"
-  status=0
-  "$wine" "$out/$test.exe" </dev/null 2> >(grep -v -e '^[0-9a-f]*:err:' -e 'Make sure that your X server' \
-    -e 'nodrv_CreateWindow' >&2) || status=$?
-  [ "$status" -eq 0 ] || failed+=("$test")
-done
+# lane_step NAME COMMAND...: runs it, keeps its time and whether it failed.
+lane_step() {
+  local name=$1 start=$SECONDS status=0
+  shift
+  echo "== $name"
+  "$@" || status=$?
+  timings+=("$(printf '%6d s  %s%s' $((SECONDS - start)) "$name" "$([ $status -eq 0 ] || echo ' (failed)')")")
+  [ $status -eq 0 ] || failed+=("$name")
+}
 
+lane_step "a wine prefix ($("$wine" --version 2>/dev/null))" "$wine" wineboot --init
+lane_step "unit and window tests under wine" ctest --test-dir "$out" --output-on-failure --timeout 600
+lane_step "the program end to end under wine" bash tests/windows/e2e_wine.sh "$TAVRELO_WINDOWS_STAGE"
+lane_step "the installer under wine" bash tests/windows/installer_wine.sh "$TAVRELO_WINDOWS_SETUP"
+
+printf 'Windows lane, time of each step:\n'
+printf '%s\n' "${timings[@]}"
 if [ ${#failed[@]} -gt 0 ]; then
-  echo "Windows lane failed: ${failed[*]}" >&2
+  printf 'Windows lane failed: %s\n' "${failed[*]}" >&2
   exit 1
 fi
 echo "Windows lane passed"

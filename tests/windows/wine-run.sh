@@ -27,7 +27,7 @@ dll_path=
 IFS=: read -r -a folders <<<"$TAVRELO_WINDOWS_DLL_PATH"
 for folder in "${folders[@]}"; do dll_path+="${dll_path:+;}$(windows_path "$folder")"; done
 export WINEPATH=$dll_path
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 timeout=(timeout --kill-after=10 "${TAVRELO_WINE_TIMEOUT:-300}")
 case "$(basename "$program")" in
