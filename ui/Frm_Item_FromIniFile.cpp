@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+
 using namespace PaletteDesign;
 
 namespace {
@@ -523,6 +525,7 @@ void Frm_Item_FromIniFile::SubP_DropUnusedButtons()
 void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
 {
     if (!Lbl_Notice) {
+        // No colours of its own: the frame's caption colour, which reads on the frame.
         Lbl_Notice = new QLabel(Fra_Items[0]);
         Lbl_Notice->setObjectName(QStringLiteral("Lbl_Notice"));
         Lbl_Notice->setFont(font());
@@ -531,7 +534,6 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
         Lbl_Notice->setText(ReloadRefusedNotice());
         Lbl_Notice->setVisible(false);
     }
-    // Drawn in the frame's caption colour, which its background is made to carry.
     const QString message = ReloadRefusedMessage(refusal);
     Lbl_Notice->setToolTip(message);
     Lbl_Notice->setAccessibleDescription(message);
