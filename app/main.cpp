@@ -3,6 +3,8 @@
 #include "app/NativeWindowLoss.h"
 #include "app/SingleInstance.h"
 #include "app/mdl_All.h"
+#include "settings/SettingsLocations.h"
+#include "settings/SettingsReload.h"
 #include "ui/Frm_Item_FromIniFile.h"
 
 #include <QApplication>
@@ -21,11 +23,14 @@ int Main(int argc, char *argv[])
 
     AppPath = ExecutableFolder();
     ExeName = ExecutableBaseName();
+    // Following the file from before it is read, so that a save meanwhile is not missed.
+    SettingsReload reload(SettingsFileCandidates(AppPath, ExeName));
     LoadSettings();
 
     Frm_Item_FromIniFile window;
     QObject::connect(&window, &Frm_Item_FromIniFile::Unloaded, &EndApplication);
     window.show();
+    window.FollowSettings(&reload);
     // A window destroyed from outside sends no close event; without it the process would live on
     // windowless and keep its lock.
     const WindowLossWatch watch([&window] { return std::uintptr_t(window.internalWinId()); }, &EndApplication);

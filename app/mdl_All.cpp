@@ -2,6 +2,7 @@
 
 #include "app/mdl_ErrorFunction.h"
 #include "settings/SettingsLocations.h"
+#include "settings/SettingsReload.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,6 +35,40 @@ QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem pr
     for (const QString &file : strA_Files)
         reason += QStringLiteral("\r\n『%1』").arg(file);
     return reason;
+}
+
+QString ReloadRefusedNotice()
+{
+    return QStringLiteral("！設定を読み直せません");
+}
+
+QString ReloadRefusedMessage(const ReloadRefusal &refusal)
+{
+    // A tooltip's lines end in LF alone.
+    const QString kept = QStringLiteral("設定ファイルを読み直せませんでした。ボタンは前のままです。\n");
+    const QString maybeBeingWritten = QStringLiteral("。保存の途中かもしれません");
+    QString reason;
+    switch (refusal.fault) {
+    case ReloadFault::None:
+    case ReloadFault::Unreadable:
+        return kept
+            + MissingFileMessage({refusal.file}, refusal.problem == SettingsFileProblem::None ? SettingsFileProblem::ReadFailed
+                                                                                              : refusal.problem)
+                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    case ReloadFault::Empty:
+        reason = QStringLiteral("以下のファイルは空です") + maybeBeingWritten;
+        break;
+    case ReloadFault::UnclosedDataSetting:
+        reason = QStringLiteral("以下のファイルの <DataSetting> に終わりの </DataSetting> がありません") + maybeBeingWritten;
+        break;
+    case ReloadFault::UnclosedColorSetting:
+        reason = QStringLiteral("以下のファイルの <ColorSetting> に終わりの </ColorSetting> がありません") + maybeBeingWritten;
+        break;
+    case ReloadFault::NoDataSetting:
+        reason = QStringLiteral("以下のファイルに <DataSetting> がありません");
+        break;
+    }
+    return kept + QStringLiteral("%1\n『%2』").arg(reason, refusal.file);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "settings/Cls_MySettingFile.h"
 
 #include "settings/RegExp.h"
+#include "xml/ElementSpan.h"
 
 #include <limits>
 
@@ -16,6 +17,12 @@ const QString kReplace = QStringLiteral("Replace");
 const QString kData = QStringLiteral("Data");
 const QString kVersion = QStringLiteral("Version");
 const QString kItemPrefix = QStringLiteral("Item");
+
+SectionState StateOf(const QString &text, const QString &section)
+{
+    const ElementSpan span = FindElement(text, section);
+    return span.isComplete() ? SectionState::Complete : span.hasOpen() ? SectionState::Unclosed : SectionState::Missing;
+}
 
 }
 
@@ -69,6 +76,8 @@ QString Cls_MySettingFile::ReplaceDatePlaceholders(const QString &strA_Text, con
 bool Cls_MySettingFile::LoadFile()
 {
     bool result = false;
+    m_colorSection = SectionState::Missing;
+    m_dataSection = SectionState::Missing;
     try {
         Cls_XML file;
         file.SaveFilePath_Prop(m_path);
@@ -76,6 +85,8 @@ bool Cls_MySettingFile::LoadFile()
         file.FileData(ReplaceDatePlaceholders(file.FileData(), QDate::currentDate()));
         if (!isRead)
             return false;
+        m_colorSection = StateOf(file.FileData(), kColorSetting);
+        m_dataSection = StateOf(file.FileData(), kDataSetting);
         if (!m_colorStore.SetFileItem(file.FileData(), kColorSetting))
             return false;
         result = m_dataStore.SetFileItem(file.FileData(), kDataSetting);
@@ -83,6 +94,16 @@ bool Cls_MySettingFile::LoadFile()
         TrapFailure();
     }
     return result;
+}
+
+SectionState Cls_MySettingFile::ColorSectionState() const
+{
+    return m_colorSection;
+}
+
+SectionState Cls_MySettingFile::DataSectionState() const
+{
+    return m_dataSection;
 }
 
 Cls_XML &Cls_MySettingFile::Color()

@@ -33,6 +33,10 @@ struct GeneratedText {
     static GeneratedText FromTrappedError();
 };
 
+// How a load found a section in the file text: both tags, an opening tag alone (the file ends
+// inside it, as a save that is still being written does), or no opening tag.
+enum class SectionState { Missing, Unclosed, Complete };
+
 // The settings model: where the settings file lies, its two sections, item access through a
 // cursor, and the text that an item produces.
 class Cls_MySettingFile {
@@ -53,6 +57,9 @@ public:
     bool LoadFile();
     // Every "@@@@/@@/@@" and "@@@@.@@.@@" replaced by the date.
     static QString ReplaceDatePlaceholders(const QString &strA_Text, const QDate &date);
+    // How the last LoadFile found ColorSetting and DataSetting; Missing when it read nothing.
+    SectionState ColorSectionState() const;
+    SectionState DataSectionState() const;
 
     Cls_XML &Color();
     Cls_XML &DataSet();
@@ -100,4 +107,6 @@ private:
     Cls_XML m_dataStore;
     Cls_XML m_itemStore;
     bool m_isPrepare = false;
+    SectionState m_colorSection = SectionState::Missing;
+    SectionState m_dataSection = SectionState::Missing;
 };

@@ -6,6 +6,7 @@
 #include "app/mdl_ErrorFunction.h"
 #include "settings/CancelToken.h"
 #include "settings/ColorText.h"
+#include "settings/SettingsReload.h"
 #include "settings/WordJoining.h"
 #include "ui/ButtonLabel.h"
 #include "ui/ClipboardText.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -30,6 +32,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
 
 using namespace PaletteDesign;
 
@@ -63,6 +67,7 @@ void SetPointSize(QWidget *widget, double points)
 }
 
 const QString kKeepOnTop = QStringLiteral("常に手前に表示");
+const QString kDesignCaption = QStringLiteral("Tavrelo");
 
 // The pressed look: one point smaller for every press, the rest size again after a release.
 void ConnectPressedLook(ButtonLabel *label, double restSize)
@@ -93,17 +98,36 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
-// Marks the window as acting for as long as an action runs.
+// Marks the window as acting for as long as an action runs; a reload waits meanwhile, as the
+// action works on the settings the window has.
 class ActingScope {
 public:
-    explicit ActingScope(bool &isActing) : m_isActing(isActing) { m_isActing = true; }
-    ~ActingScope() { m_isActing = false; }
+    ActingScope(bool &isActing, SettingsReload *reload) : m_isActing(isActing), m_reload(reload)
+    {
+        m_isActing = true;
+        if (m_reload)
+            m_reload->setBusy(true);
+    }
+    ~ActingScope()
+    {
+        m_isActing = false;
+        if (m_reload)
+            m_reload->setBusy(false);
+    }
     ActingScope(const ActingScope &) = delete;
     ActingScope &operator=(const ActingScope &) = delete;
 
 private:
     bool &m_isActing;
+    QPointer<SettingsReload> m_reload;
 };
+
+// Where the window's outer frame ends at the bottom right, as the placement counts it.
+QPoint OuterBottomRight(const QWidget *window)
+{
+    const QRect outer = window->frameGeometry();
+    return QPoint(outer.x() + outer.width(), outer.y() + outer.height());
+}
 
 // Work that ends sooner shows only the wait cursor.
 constexpr int kProgressDelayMs = 500;
@@ -150,7 +174,7 @@ ButtonLabel *Frm_Item_FromIniFile::SubP_NewLabel(const QString &name, const QRec
 void Frm_Item_FromIniFile::SubP_CreateControls()
 {
     setObjectName(QStringLiteral("Frm_Item_FromIniFile"));
-    setWindowTitle(QStringLiteral("Tavrelo"));
+    setWindowTitle(kDesignCaption);
     setWindowIcon(QIcon(QStringLiteral(":/tavrelo.png")));
     setFont(DesignFont(GothicFamily(), WindowFontSize));
     setAutoFillBackground(true);
@@ -301,6 +325,11 @@ void Frm_Item_FromIniFile::Form_Load()
     raise();
     activateWindow();
     SubP_InitColor();
+    SubP_ShowVersion();
+}
+
+void Frm_Item_FromIniFile::SubP_ShowVersion()
+{
     if (Settings && Settings->IsShowVersion()) {
         setWindowTitle(windowTitle()
                        + QStringLiteral(" ver%1.%2.%3")
@@ -336,7 +365,8 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
                 continue;
             ButtonLabel *button = Lbl_Button[0];
             if (count > 0) {
-                button = SubP_AddButtonMember();
+                // A rebuild uses the members it has before it makes new ones.
+                button = count < Lbl_Button.size() ? Lbl_Button[count] : SubP_AddButtonMember();
                 currentTop = Lbl_Button[count - 1]->y() + Lbl_Button[count - 1]->height();
             }
             button->setGeometry(templateLeft, currentTop, button->width(), templateHeight);
@@ -357,7 +387,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
     }
 }
 
-void Frm_Item_FromIniFile::SubP_PlaceWindow()
+void Frm_Item_FromIniFile::SubP_PlaceWindow(std::optional<QPoint> outerBottomRight)
 {
     QRect screenRect = m_screenGeometry;
     if (!screenRect.isValid() && screen())
@@ -367,8 +397,11 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     m_placedFrame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize frameExtra(m_placedFrame.left() + m_placedFrame.right(), m_placedFrame.top() + m_placedFrame.bottom());
 
+    const QPoint corner = outerBottomRight.value_or(QPoint(screenRect.x() + screenRect.width() - Px(ScreenRightGap),
+                                                           screenRect.y() + screenRect.height() - Px(ScreenBottomGap)));
+
     // The caption bar stays on the screen: what does not fit scrolls.
-    const int highestClient = screenRect.height() - Px(ScreenBottomGap) - frameExtra.height();
+    const int highestClient = corner.y() - screenRect.y() - frameExtra.height();
     const bool isScrolling = m_clientHeight > highestClient && highestClient > 0;
     const int clientHeight = isScrolling ? highestClient : m_clientHeight;
     int clientWidth = Px(ClientWidth);
@@ -378,12 +411,10 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
     setFixedSize(clientWidth, clientHeight);
     Scr_Items->setGeometry(0, 0, clientWidth, clientHeight);
 
-    // The inside's place, so that the outer frame's bottom-right corner lands on the gaps; an
+    // The inside's place, so that the outer frame's bottom-right corner lands on the corner; an
     // inside position does not depend on how the window manager reads a frame position.
-    const QPoint outerBottomRight(screenRect.x() + screenRect.width() - Px(ScreenRightGap),
-                                  screenRect.y() + screenRect.height() - Px(ScreenBottomGap));
-    setGeometry(outerBottomRight.x() - m_placedFrame.right() - clientWidth,
-                outerBottomRight.y() - m_placedFrame.bottom() - clientHeight, clientWidth, clientHeight);
+    setGeometry(corner.x() - m_placedFrame.right() - clientWidth, corner.y() - m_placedFrame.bottom() - clientHeight,
+                clientWidth, clientHeight);
 }
 
 void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
@@ -432,6 +463,94 @@ bool Frm_Item_FromIniFile::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseMove && Fra_Items.contains(watched))
         SubP_ClearHighlight();
     return QWidget::eventFilter(watched, event);
+}
+
+void Frm_Item_FromIniFile::changeEvent(QEvent *event)
+{
+    // A share may send no notifications of a save: activating the palette checks the file.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_reload)
+        m_reload->check();
+    QWidget::changeEvent(event);
+}
+
+// --- reload ----------------------------------------------------------------------------------
+
+void Frm_Item_FromIniFile::FollowSettings(SettingsReload *reload)
+{
+    Form_Load();
+    m_reload = reload;
+    connect(reload, &SettingsReload::reloaded, this, [this] {
+        if (std::unique_ptr<Cls_MySettingFile> settings = m_reload->takeSettings()) {
+            Settings = std::move(settings);
+            SubP_Rebuild();
+        }
+    });
+    connect(reload, &SettingsReload::refused, this, &Frm_Item_FromIniFile::SubP_ShowReloadRefused);
+    reload->setBusy(m_isActing);
+}
+
+void Frm_Item_FromIniFile::SubP_Rebuild()
+{
+    const QPoint corner = OuterBottomRight(this);
+    SubP_ClearItemButtons();
+    BuildItemButtons();
+    SubP_DropUnusedButtons();
+    SubP_PlaceWindow(corner);
+    SubP_InitColor();
+    SubP_ShowVersion();
+}
+
+void Frm_Item_FromIniFile::SubP_ClearItemButtons()
+{
+    SubP_ClearHighlight();
+    setWindowTitle(kDesignCaption);
+    Lbl_ButtonLink->setProperty(kTag, QVariant());
+    Lbl_ButtonLink->setVisible(false);
+    for (ButtonLabel *button : std::as_const(Lbl_Button))
+        button->setVisible(false);
+    if (Lbl_Notice)
+        Lbl_Notice->setVisible(false);
+    m_clientHeight = Px(ClientHeight);
+    Fra_Items[0]->resize(Fra_Items[0]->width(), PaletteDesign::Fra_Items.height());
+}
+
+void Frm_Item_FromIniFile::SubP_DropUnusedButtons()
+{
+    // The members that the rebuild did not use; the template, member 0, stays. A rebuild runs
+    // from the event loop, never inside a button's own event.
+    while (Lbl_Button.size() > 1 && Lbl_Button.last()->isHidden())
+        delete Lbl_Button.takeLast();
+}
+
+void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
+{
+    if (!Lbl_Notice) {
+        // No colours of its own: the frame's caption colour, which reads on the frame.
+        Lbl_Notice = new QLabel(Fra_Items[0]);
+        Lbl_Notice->setObjectName(QStringLiteral("Lbl_Notice"));
+        Lbl_Notice->setFont(font());
+        Lbl_Notice->setTextFormat(Qt::PlainText);
+        Lbl_Notice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        Lbl_Notice->setText(ReloadRefusedNotice());
+        Lbl_Notice->setVisible(false);
+    }
+    const QString message = ReloadRefusedMessage(refusal);
+    Lbl_Notice->setToolTip(message);
+    Lbl_Notice->setAccessibleDescription(message);
+    // Said once: a further refusal changes only the reason.
+    if (!Lbl_Notice->isHidden())
+        return;
+
+    const QPoint corner = OuterBottomRight(this);
+    const ButtonLabel *templateLabel = Lbl_Button[0];
+    const auto rows = std::count_if(Lbl_Button.cbegin(), Lbl_Button.cend(), [](const ButtonLabel *b) { return !b->isHidden(); });
+    // One row below the buttons, where the next would stand.
+    Lbl_Notice->setGeometry(templateLabel->x(), templateLabel->y() + int(rows) * templateLabel->height(), templateLabel->width(),
+                            templateLabel->height());
+    m_clientHeight += templateLabel->height();
+    Fra_Items[0]->resize(Fra_Items[0]->width(), Fra_Items[0]->height() + templateLabel->height());
+    Lbl_Notice->setVisible(true);
+    SubP_PlaceWindow(corner);
 }
 
 // --- colours ---------------------------------------------------------------------------------
@@ -537,7 +656,7 @@ void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &wo
 {
     if (m_isActing)
         return;
-    const ActingScope acting(m_isActing);
+    const ActingScope acting(m_isActing, m_reload);
     QString prompt;
     {
         BusyCursor busy;

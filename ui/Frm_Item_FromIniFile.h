@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QMargins>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -13,9 +14,12 @@
 
 class ButtonLabel;
 class CancelToken;
+class SettingsReload;
+struct ReloadRefusal;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QScrollArea;
 
@@ -32,6 +36,10 @@ public:
     // Builds the buttons from Settings, places the window and paints it. Runs once; showing the
     // window runs it when nobody has.
     void Form_Load();
+    // From now on the window takes the settings that reload offers and rebuilds itself from
+    // them in place; a reload it refuses shows as a notice in the window. Activating the window
+    // runs reload's light check, and a reload waits while an action runs.
+    void FollowSettings(SettingsReload *reload);
 
 signals:
     // The user closed the window: the application ends.
@@ -40,6 +48,7 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,7 +63,16 @@ private:
     ButtonLabel *SubP_AddButtonMember();
     void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
     bool BuildItemButtons();
-    void SubP_PlaceWindow();
+    // At the screen's corner as designed, or with the outer frame's bottom-right corner kept where
+    // it stands.
+    void SubP_PlaceWindow(std::optional<QPoint> outerBottomRight = std::nullopt);
+    void SubP_ShowVersion();
+    // The buttons, caption, link and colours built again from Settings; the window keeps its
+    // corner and its keep-on-top state.
+    void SubP_Rebuild();
+    void SubP_ClearItemButtons();
+    void SubP_DropUnusedButtons();
+    void SubP_ShowReloadRefused(const ReloadRefusal &refusal);
 
     void SubP_InitColor();
     void SubP_SetColorBase(const QString &strA_Key);
@@ -93,6 +111,8 @@ private:
     ButtonLabel *Lbl_ButtonLink = nullptr;
     QList<QFrame *> Line1;
     QList<ButtonLabel *> Lbl_Button;
+    // Below the buttons while a reload keeps the settings the palette has.
+    QLabel *Lbl_Notice = nullptr;
 
     qint32 lngM_BackColor = 0;
     // The inside height as designed plus the growth for the buttons, before any limit to the screen.
@@ -108,4 +128,5 @@ private:
     CancelToken *m_runningWork = nullptr;
     // What the clipboard held before the last action, for one step of undo.
     std::optional<ClipboardSnapshot> m_undoSnapshot;
+    QPointer<SettingsReload> m_reload;
 };
