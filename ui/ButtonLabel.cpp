@@ -49,6 +49,9 @@ ButtonLabel::ButtonLabel(QWidget *parent)
 {
     static const bool isFactoryInstalled = (QAccessible::installFactory(&AccessibleButtonLabelFactory), true);
     Q_UNUSED(isFactoryInstalled);
+    // Captions come from the settings file and are shown as written: "<b>", "&lt;" and "<img>"
+    // are characters, not markup.
+    setTextFormat(Qt::PlainText);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
 }
