@@ -29,6 +29,7 @@
 #include <QStyle>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 using namespace PaletteDesign;
@@ -120,6 +121,11 @@ QString TextOnlyUndoMessage()
 {
     return QStringLiteral("クリップボードの内容が %1 MB を超えていたため、文字列だけを元に戻しました。")
         .arg(ClipboardUndo::Bytes >> 20);
+}
+
+QString NoTextNotice()
+{
+    return QStringLiteral("クリップボードに文字列がありません。\n") + kClipboardKept;
 }
 
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
@@ -523,27 +529,43 @@ void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
     if (!button)
         return;
     const qint32 item = button->property(kTag).toString().toInt();
-    SubP_Act(button->text(), [this, item](const QString &text, const CancelToken *cancel) {
+    SubP_Act(button, SubP_IsRewrite(item), [this, item](const QString &text, const CancelToken *cancel) {
         return GetItemText(item, text, cancel);
     });
 }
 
 void Frm_Item_FromIniFile::Lbl_Button定型_Click(int index)
 {
-    SubP_Act(Lbl_Button定型.value(index, Lbl_Button定型[0])->text(), &ConvertAllLines);
+    SubP_Act(Lbl_Button定型.value(index, Lbl_Button定型[0]), true, &ConvertAllLines);
 }
 
-void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &work)
+bool Frm_Item_FromIniFile::SubP_IsRewrite(qint32 lngA_Index)
+{
+    // Asked before the work starts, while nothing else uses Settings. An item that cannot be read
+    // counts as a rewrite: its failure is then told as it is.
+    try {
+        return !Settings || !Settings->SetDataPrepare(lngA_Index) || Settings->isReg();
+    } catch (...) {
+        return true;
+    }
+}
+
+void Frm_Item_FromIniFile::SubP_Act(ButtonLabel *button, bool isRewrite, const TextWork &work)
 {
     if (m_isActing)
         return;
     const ActingScope acting(m_isActing);
+    const QString name = button->text();
     QString prompt;
     {
         BusyCursor busy;
         std::optional<ClipboardSnapshot> given = GetClipboardText();
         if (!given) {
             prompt = BusyClipboardMessage();
+        } else if (isRewrite && given->isWithoutText) {
+            // Nothing to rewrite: the picture or file list stays, and so does what Ctrl+Z undoes.
+            // A notice rather than a box: it asks for nothing and goes by itself.
+            QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())), NoTextNotice(), button);
         } else {
             const GeneratedText result =
                 SubP_RunWork([&given, &work](const CancelToken *cancel) { return work(given->text, cancel); });
@@ -554,7 +576,7 @@ void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &wo
                     prompt = BusyClipboardMessage();
             } else if (result.outcome != GeneratedText::Outcome::Cancelled) {
                 // The clipboard stays as it was; a stop by the user's 中止 needs no box.
-                prompt = ItemFailureMessage(strA_Name, result);
+                prompt = ItemFailureMessage(name, result);
             }
         }
     }

@@ -80,8 +80,12 @@ private:
     // What a button does with the clipboard's text.
     using TextWork = std::function<GeneratedText(const QString &, const CancelToken *)>;
     // Reads the clipboard, makes the text away from the UI thread and puts it on the clipboard;
-    // on any failure the clipboard stays as it was and one box says why (none after 中止).
-    void SubP_Act(const QString &strA_Name, const TextWork &work);
+    // on any failure the clipboard stays as it was and one box says why (none after 中止). Work
+    // that rewrites the text (isRewrite) leaves a clipboard without text alone, and a notice at
+    // the button says so.
+    void SubP_Act(ButtonLabel *button, bool isRewrite, const TextWork &work);
+    // Whether the item's button rewrites the clipboard's text, rather than replacing it.
+    bool SubP_IsRewrite(qint32 lngA_Index);
     GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
