@@ -12,6 +12,7 @@
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
 #include "ui/ItemFailureText.h"
+#include "ui/PaletteAccessibility.h"
 #include "ui/PaletteDesign.h"
 
 #include <QCheckBox>
@@ -22,7 +23,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -138,6 +138,7 @@ QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
+    InstallPaletteAccessibility();
     SubP_CreateControls();
 }
 
@@ -164,17 +165,10 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     m_clientHeight = Px(ClientHeight);
     resize(Px(ClientWidth), m_clientHeight);
 
-    Cmd_Dummy = new QPushButton(QStringLiteral("Command1"), this);
-    Cmd_Dummy->setObjectName(QStringLiteral("Cmd_Dummy"));
-    Cmd_Dummy->setGeometry(PaletteDesign::Cmd_Dummy);
-
     SubP_CreateFrame();
     SubP_CreateLabels();
     SubP_CreateSeparator();
     SubP_CreateTemplate();
-
-    setTabOrder(Cmd_Dummy, Chk_Most);
-    Cmd_Dummy->setFocus();
 }
 
 void Frm_Item_FromIniFile::SubP_CreateFrame()
@@ -215,7 +209,9 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     Chk_Most->setToolTip(kKeepOnTop);
     // A move over the check box is not a move over the bare frame.
     Chk_Most->setAttribute(Qt::WA_NoMousePropagation);
-    connect(Chk_Most, &QCheckBox::clicked, this, &Frm_Item_FromIniFile::Chk_Most_Click);
+    // Every change of state, not only a click: a screen reader's Toggle action and the keyboard
+    // change it without one.
+    connect(Chk_Most, &QCheckBox::toggled, this, &Frm_Item_FromIniFile::Chk_Most_Click);
 }
 
 void Frm_Item_FromIniFile::SubP_CreateLabels()
@@ -250,6 +246,7 @@ void Frm_Item_FromIniFile::SubP_CreateSeparator()
         line->setAttribute(Qt::WA_TransparentForMouseEvents);
         // Below the labels, which are drawn over it where they reach it.
         line->lower();
+        MarkAsDrawingOnly(line);
         Line1.append(line);
     }
 }
@@ -303,6 +300,7 @@ void Frm_Item_FromIniFile::Form_Load()
         return;
     m_isLoaded = true;
     BuildItemButtons();
+    SubP_SetTabOrder();
     SubP_PlaceWindow();
     raise();
     activateWindow();
@@ -361,6 +359,21 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
         ShowTrappedError();
         return false;
     }
+}
+
+void Frm_Item_FromIniFile::SubP_SetTabOrder()
+{
+    // The item buttons first, as the palette is there for them, then the frame's controls from
+    // the top; the first item button (the built-in one without items) has the focus at start.
+    QWidgetList order;
+    for (ButtonLabel *button : Lbl_Button) {
+        if (button->isVisibleTo(this))
+            order.append(button);
+    }
+    order << Lbl_Button定型[0] << Chk_Most << Lbl_ButtonLink;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    order.first()->setFocus();
 }
 
 void Frm_Item_FromIniFile::SubP_PlaceWindow()

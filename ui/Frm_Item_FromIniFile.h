@@ -16,7 +16,6 @@ class CancelToken;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
-class QPushButton;
 class QScrollArea;
 
 // The palette window: one label button per named item of the settings, a built-in button that
@@ -54,6 +53,7 @@ private:
     ButtonLabel *SubP_AddButtonMember();
     void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
     bool BuildItemButtons();
+    void SubP_SetTabOrder();
     void SubP_PlaceWindow();
 
     void SubP_InitColor();
@@ -89,7 +89,6 @@ private:
     GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
-    QPushButton *Cmd_Dummy = nullptr;
     QScrollArea *Scr_Items = nullptr;
     QList<QGroupBox *> Fra_Items;
     QCheckBox *Chk_Most = nullptr;

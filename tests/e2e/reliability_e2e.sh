@@ -151,7 +151,7 @@ echo "ok: Ctrl+Z gave the same PNG back"
 
 step "a rewrite with no text on the clipboard leaves it as it was, and says so"
 # The second item button at 12,59; the notice is a small window of the palette's beside it.
-notice_shown() { xdotool search --onlyvisible --pid "$main_pid" 2>/dev/null | grep -vx "$main_wid" | head -n1; }
+notice_shown() { xdotool search --all --onlyvisible --pid "$main_pid" --name "" 2>/dev/null | grep -vx "$main_wid" | head -n1; }
 printf 'a  b' | xclip -selection clipboard -t UTF8_STRING -i
 xdotool mousemove --window "$main_wid" 90 67 sleep 0.1 click 1
 expect_clipboard "ab" "the rewrite removed the blanks"
