@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -289,6 +290,9 @@ private slots:
     void closedPipe()
     {
         QFETCH(QString, command);
+        // The FIFO needs a POSIX shell and system.
+        if (QStandardPaths::findExecutable(QStringLiteral("bash")).isEmpty())
+            QSKIP("no POSIX shell for a pipe without a reader");
         QTemporaryDir folder;
         QFile input(folder.filePath(QStringLiteral("in.txt")));
         QVERIFY(input.open(QIODevice::WriteOnly) && input.write(QByteArray("2024-01-02 get user name\r\n").repeated(200'000)) > 0);
