@@ -2,7 +2,7 @@
 # End-to-end test of the palette in a desktop session of its own: a virtual X display, a window
 # manager (openbox), a session bus with the accessibility bus (at-spi2-core), and a screen
 # reader's client (AT-SPI through python3-gi). It checks what the screen reader is told and can do,
-# and the keyboard.
+# the keyboard, and a second start that brings the running palette to the front.
 # Usage: session_e2e.sh <path of the built tavrelo>
 set -uo pipefail
 
@@ -141,5 +141,20 @@ xdotool windowactivate --sync "$box" key Return
 wait_for 50 bash -c "! xdotool search --all --onlyvisible --pid $palette_pid --name '^$boxTitle\$' >/dev/null" || fail "the box stays"
 clip_is "untouched" || fail "the failing item changed the clipboard"
 echo "ok: one box after the call, answered; the clipboard kept"
+
+step "a second start brings the minimised palette back to the front, silently"
+xdotool windowminimize --sync "$wid"
+wait_for 50 state_has _NET_WM_STATE_HIDDEN || fail "the palette did not minimise"
+timeout 10 "$work/app/palette" >"$work/second.log" 2>&1
+status=$?
+[ "$status" -eq 0 ] || fail "the second start ended with status $status"
+[ -s "$work/second.log" ] && fail "the second start printed: $(cat "$work/second.log")"
+wait_for 50 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" || fail "the palette stays minimised"
+wait_for 50 bash -c "xwininfo -id $wid | grep -q IsViewable" || fail "the palette is not shown again"
+wait_for 50 bash -c "[ \"\$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')\" = \"$(printf '0x%x' "$wid")\" ]" ||
+  fail "the palette is not the active window after the second start"
+[ "$(xdotool search --all --onlyvisible --pid "$palette_pid" --name "" | wc -l)" -eq 1 ] || fail "the running palette shows a second window"
+kill -0 "$palette_pid" || fail "the first palette ended"
+echo "ok: the second start ended with status 0 and no output; the palette is shown, active and alone"
 
 echo "PASS: session end-to-end"
