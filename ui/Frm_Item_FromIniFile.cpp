@@ -539,7 +539,8 @@ void Frm_Item_FromIniFile::SubP_Highlight(ButtonLabel *label)
 void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
 {
     ButtonLabel *button = Lbl_Button.value(index);
-    if (!button)
+    // A running action's worker uses Settings, which SubP_IsRewrite would ask at the same time.
+    if (!button || m_isActing)
         return;
     const qint32 item = button->property(kTag).toString().toInt();
     SubP_Act(button, SubP_IsRewrite(item), [this, item](const QString &text, const CancelToken *cancel) {
@@ -554,8 +555,8 @@ void Frm_Item_FromIniFile::Lbl_Button定型_Click(int index)
 
 bool Frm_Item_FromIniFile::SubP_IsRewrite(qint32 lngA_Index)
 {
-    // Asked before the work starts, while nothing else uses Settings. An item that cannot be read
-    // counts as a rewrite: its failure is then told as it is.
+    // Asked only while no action runs, so that nothing else uses Settings. An item that cannot be
+    // read counts as a rewrite: its failure is then told as it is.
     try {
         return !Settings || !Settings->SetDataPrepare(lngA_Index) || Settings->isReg();
     } catch (...) {
