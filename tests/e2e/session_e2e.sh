@@ -57,7 +57,7 @@ export DBUS_SESSION_BUS_ADDRESS
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.log" 2>&1 &
 launcher_pid=$!
 # The launcher names the accessibility bus on the root window once it runs.
-wait_for 100 bash -c 'xprop -root AT_SPI_BUS 2>/dev/null | grep -q unix:' || fail "the accessibility bus did not start"
+wait_for 100 bash -c 'xprop -root AT_SPI_BUS 2>/dev/null | grep -q unix:' || fail "the accessibility bus did not start: $(cat "$work/launcher.log")"
 openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 wait_for 100 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start: $(cat "$work/openbox.log")"
