@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include "app/NativeForeground.h"
 #include "app/NativeRuntimeFolder.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 
 #include <memory>
 
@@ -33,6 +35,15 @@ LockFile RemoveUnheldLock(QLockFile &lock, const QString &path)
     if (file.isFile())
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return QFile::remove(path) ? LockFile::Removed : LockFile::InTheWay;
+}
+
+// The file that names the holder's window, beside its lock.
+QString WindowFilePath()
+{
+    QString path = InstanceLockPath();
+    if (path.endsWith(QLatin1String(".lock")))
+        path.replace(path.size() - 5, 5, QStringLiteral(".window"));
+    return path;
 }
 
 }
@@ -81,5 +92,40 @@ bool AnotherInstanceRuns()
 
 void ReleaseInstanceLock()
 {
+    if (!heldLock())
+        return;
+    QFile::remove(WindowFilePath());
     heldLock().reset();
+}
+
+void PublishInstanceWindow(std::uintptr_t window)
+{
+    // Only the holder speaks for the palette; written whole or not at all.
+    if (!heldLock() || window == 0)
+        return;
+    QSaveFile file(WindowFilePath());
+    if (file.open(QIODevice::WriteOnly) && file.write(QByteArray::number(qulonglong(window)) + '\n') > 0)
+        file.commit();
+}
+
+bool BringInstanceToFront()
+{
+    const QString lockPath = InstanceLockPath();
+    if (lockPath.isEmpty())
+        return false;
+    // The window file may be left over from a palette that was killed: only a window of the
+    // lock's holder counts.
+    qint64 holder = 0;
+    QString host;
+    QString application;
+    if (!QLockFile(lockPath).getLockInfo(&holder, &host, &application))
+        return false;
+    // Anything but a small regular file (a FIFO would never answer) names no window.
+    const QString path = WindowFilePath();
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    bool isNumber = false;
+    const qulonglong window = file.read(32).trimmed().toULongLong(&isNumber);
+    return isNumber && NativeForeground::BringToFront(std::uintptr_t(window), holder);
 }

@@ -14,9 +14,12 @@ namespace {
 int Main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // A second start of the same executable ends silently.
-    if (AnotherInstanceRuns())
+    // A second start of the same executable brings the running palette to the front and ends
+    // silently.
+    if (AnotherInstanceRuns()) {
+        BringInstanceToFront();
         return 0;
+    }
 
     MessageBoxPresenter presenter;
     SetMessagePresenter(&presenter);
@@ -31,6 +34,7 @@ int Main(int argc, char *argv[])
     QObject::connect(&window, &Frm_Item_FromIniFile::Unloaded, &EndApplication);
     window.show();
     window.FollowSettings(&reload);
+    PublishInstanceWindow(std::uintptr_t(window.winId()));
     // A window destroyed from outside sends no close event; without it the process would live on
     // windowless and keep its lock.
     const WindowLossWatch watch([&window] { return std::uintptr_t(window.internalWinId()); }, &EndApplication);

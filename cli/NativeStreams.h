@@ -11,6 +11,9 @@ enum class Stream { Output, Error };
 
 // Makes standard input and output binary where the system would translate line ends.
 void MakeBinary();
+// A reader that has gone away makes a write fail, as a full disk does, where the system would end
+// the program with a signal (SIGPIPE): the program then says so and ends with its own status.
+void FailWritesToClosedPipes();
 // The size of standard input when it is a regular file, else 0: a hint for reserving memory.
 long long StandardInputFileSize();
 // Writes the text as characters when the stream is a console that takes characters rather than

@@ -1,5 +1,6 @@
 #include "cli/NativeStreams.h"
 
+#include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -7,6 +8,12 @@ namespace NativeStreams {
 
 void MakeBinary()
 {
+}
+
+void FailWritesToClosedPipes()
+{
+    // Ignored, a write to a pipe without a reader fails with EPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 long long StandardInputFileSize()

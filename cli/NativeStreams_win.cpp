@@ -15,6 +15,11 @@ void MakeBinary()
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void FailWritesToClosedPipes()
+{
+    // Windows has no such signal: the write fails with ERROR_NO_DATA.
+}
+
 long long StandardInputFileSize()
 {
     struct _stat64 info {};

@@ -163,6 +163,11 @@ std::optional<qint32> FindButton(Cls_MySettingFile &settings, const QString &nam
     return found;
 }
 
+bool ItemRewrites(Cls_MySettingFile &settings, qint32 index)
+{
+    return settings.SetDataPrepare(index) && settings.isReg();
+}
+
 int RunApply(const QString &path, const Command &command)
 {
     Cls_MySettingFile settings;
@@ -174,7 +179,9 @@ int RunApply(const QString &path, const Command &command)
     const qint32 index = *found;
     QString error;
     QString input;
-    if (!ReadStandardInputUtf8(&input, &error)) {
+    // Only a rewrite needs the input; any other item never reads it, so an endless or unfinished
+    // input does not hold it up.
+    if (ItemRewrites(settings, index) && !ReadStandardInputUtf8(&input, &error)) {
         PrintError(error);
         return kFailed;
     }
@@ -275,6 +282,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     NativeStreams::MakeBinary();
+    NativeStreams::FailWritesToClosedPipes();
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

@@ -9,7 +9,7 @@ build=${1:?usage: $0 <build folder>}
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for tool in desktop-file-validate appstreamcli man; do
+for tool in desktop-file-validate appstreamcli man cpack dpkg-deb /usr/bin/python3; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
 done
 
@@ -43,12 +43,48 @@ done
 echo "ok: icons in every size"
 
 for page in tavrelo tavrelo-cli; do
-  file="$share/man/man1/$page.1"
+  file="$share/man/man1/$page.1.gz"
   warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page: $warnings"
   MANWIDTH=80 man -l "$file" 2>/dev/null | grep -q "EXIT STATUS" || fail "man $page renders no EXIT STATUS"
 done
 echo "ok: the man pages render without warnings"
+
+# The Debian package, as dpkg and Debian's tools read it.
+(cd "$build" && cpack -G DEB -B "$work/deb") >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
+deb=$(ls "$work"/deb/*.deb 2>/dev/null | head -n1)
+[ -f "$deb" ] || fail "cpack made no .deb"
+# Every caption is Japanese: without a font with kana and kanji it is a row of empty boxes.
+depends=$(dpkg-deb -f "$deb" Depends)
+tr ',' '\n' <<<"$depends" | grep -Eq '^ *fonts-noto-cjk( \| fonts-[a-z0-9-]+)* *$' ||
+  fail "the package does not depend on a Japanese font (fonts-noto-cjk or another): Depends: $depends"
+echo "ok: the package depends on a Japanese font: $(tr ',' '\n' <<<"$depends" | grep fonts- | sed 's/^ *//')"
+dpkg-deb -x "$deb" "$work/unpacked"
+pages=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep '/man/')
+for page in tavrelo.1 tavrelo-cli.1; do
+  grep -q "/man1/$page\.gz\$" <<<"$pages" || fail "the package has no gzipped man page $page.gz: $pages"
+  gzip -t "$work/unpacked/$(grep "/man1/$page\.gz\$" <<<"$pages")" || fail "$page.gz is not gzip"
+done
+! grep -q '\.1$' <<<"$pages" || fail "the package has uncompressed man pages: $pages"
+echo "ok: the man pages are gzipped"
+copyright=$(find "$work/unpacked" -path '*/share/doc/tavrelo/copyright')
+[ -f "$copyright" ] || fail "the package has no share/doc/tavrelo/copyright"
+/usr/bin/python3 - "$copyright" "$(dirname "$here")/LICENSE" <<'PY' || fail "the copyright file is not in Debian's machine-readable format"
+import sys
+from debian.copyright import Copyright
+with open(sys.argv[1], encoding="utf-8") as f:
+    copyright = Copyright(f, strict=True)
+files = copyright.find_files_paragraph("usr/bin/tavrelo")
+assert files is not None, "no Files paragraph covers the programs"
+license = files.license
+text = license.text or next(p.license.text for p in copyright.all_license_paragraphs() if p.license.synopsis == license.synopsis)
+with open(sys.argv[2], encoding="utf-8") as f:
+    body = f.read()
+assert license.synopsis == "Expat", license.synopsis
+assert " ".join(text.split()) in " ".join(body.split()), "the licence text differs from LICENSE"
+assert files.copyright and "Tavrelo authors" in files.copyright, files.copyright
+PY
+echo "ok: the copyright file is in Debian's machine-readable format, with the licence of LICENSE"
 
 # The machine's own configuration folders must not answer for the installed example.
 export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/system-config"

@@ -3,8 +3,9 @@
 # Usage: scripts/install-deps.sh [build|test|fuzz|icons|windows]   (default: build)
 #   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard and window), Google Benchmark
 #   test   build + what the window, end-to-end and packaging tests need (virtual X, a window
-#          manager, clipboard, pointer, fonts, Python for closing windows; the desktop-entry and
-#          AppStream validators, man, dpkg-shlibdeps for the Debian package)
+#          manager, clipboard, pointer, fonts, Python for closing windows; the accessibility bus
+#          and a screen reader's client library; the desktop-entry and AppStream validators, man,
+#          dpkg-shlibdeps and a reader of Debian's copyright format for the Debian package)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
 #   windows  build + mingw-w64 (posix threads), wine, NSIS, zip and what fetching and unpacking
@@ -17,7 +18,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libxcb1-dev
 case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox
-                   desktop-file-utils appstream man-db dpkg-dev) ;;
+                   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
+                   desktop-file-utils appstream man-db dpkg-dev python3-debian) ;;
   # libclang-rt-dev follows the default clang, whatever its version.
   fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox clang libclang-rt-dev) ;;
   icons) packages=(librsvg2-bin imagemagick) ;;

@@ -9,7 +9,10 @@ start_virtual_display() {
   local screen=${1:-1280x1024x24} n
   for n in 90 91 92 93 94 95 96 97 98 99; do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -nolisten tcp -screen 0 "$screen" >/dev/null 2>&1 &
+    # -noreset: by default the server resets whenever its last client leaves, which drops what
+    # clients put on the root window (the accessibility bus's address) and refuses connections
+    # for a moment.
+    Xvfb ":$n" -nolisten tcp -noreset -screen 0 "$screen" >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
       if xdpyinfo -display ":$n" >/dev/null 2>&1; then

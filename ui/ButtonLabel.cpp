@@ -1,7 +1,10 @@
 #include "ui/ButtonLabel.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 #include <utility>
 
@@ -27,8 +30,10 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString &actionName) override
     {
+        // The screen reader waits for this call to return; an action that works for a while or
+        // ends in a box would hold it up all that time.
         if (actionName == pressAction())
-            label()->click();
+            QMetaObject::invokeMethod(label(), &ButtonLabel::click, Qt::QueuedConnection);
     }
 
 private:
@@ -49,7 +54,11 @@ ButtonLabel::ButtonLabel(QWidget *parent)
 {
     static const bool isFactoryInstalled = (QAccessible::installFactory(&AccessibleButtonLabelFactory), true);
     Q_UNUSED(isFactoryInstalled);
-    setFocusPolicy(Qt::NoFocus);
+    // Captions come from the settings file and are shown as written: "<b>", "&lt;" and "<img>"
+    // are characters, not markup.
+    setTextFormat(Qt::PlainText);
+    // Reached with Tab; a click does not take the focus from where the keyboard left it.
+    setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
 }
 
@@ -84,4 +93,31 @@ void ButtonLabel::mouseMoveEvent(QMouseEvent *event)
     // Accepted, so that the move does not reach the frame, which clears every highlight.
     event->accept();
     emit MouseMove();
+}
+
+void ButtonLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        // Holding the key down presses once.
+        if (!event->isAutoRepeat())
+            emit Click();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ButtonLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Where the keyboard is: the desktop's focus frame around the caption.
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(QPalette::Window);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }

@@ -5,8 +5,9 @@
 
 // A text label used as a button: it reports presses, releases and pointer moves of any mouse
 // button, and a click when the left button is released inside it. The second press of a double
-// click gives the pressed look but no second click. It never takes the focus; for assistive
-// technology it is a button (or the role it is given) named by its caption, which can press it.
+// click gives the pressed look but no second click. Tab reaches it, and Space or Return presses
+// it. For assistive technology it is a button (or the role it is given) named by its caption,
+// whose press action clicks it once the call has returned.
 class ButtonLabel : public QLabel {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QAccessible::Role m_accessibleRole = QAccessible::Button;

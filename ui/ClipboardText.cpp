@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QThread>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -45,10 +46,16 @@ public:
         const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
         if (!data)
             return true;
+        const QStringList formats = data->formats();
+        const auto isText = [](const QString &format) { return format.startsWith(QLatin1String("text/plain")); };
+        // Qt makes a text of a file list, which is no text that the clipboard offers.
+        const bool offersText = std::any_of(formats.begin(), formats.end(), isText);
+        const bool offersOther = !std::all_of(formats.begin(), formats.end(), isText);
+        snapshot.isWithoutText = offersOther && (!offersText || snapshot.text.isEmpty());
         qint64 size = snapshot.text.size() * qint64(sizeof(QChar));
-        for (const QString &format : data->formats()) {
+        for (const QString &format : formats) {
             // The text is kept once, as text; Qt's own image format is an alias of the real ones.
-            if (format.startsWith(QLatin1String("text/plain")) || format.startsWith(QLatin1String("application/x-qt-image")))
+            if (isText(format) || format.startsWith(QLatin1String("application/x-qt-image")))
                 continue;
             QByteArray bytes = data->data(format);
             size += bytes.size();

@@ -12,6 +12,9 @@ struct ClipboardSnapshot {
     QList<QPair<QString, QByteArray>> formats;
     // The formats came to more than the cap and were dropped: undo gives back the text alone.
     bool isTextOnly = false;
+    // The clipboard holds something, but no text to rewrite (a picture, files, only rich text).
+    // An empty clipboard, or one with an empty text alone, reads as an empty text.
+    bool isWithoutText = false;
 };
 
 // The way to the clipboard. The window uses the desktop's clipboard; tests install one that can

@@ -13,6 +13,7 @@
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
 #include "ui/ItemFailureText.h"
+#include "ui/PaletteAccessibility.h"
 #include "ui/PaletteDesign.h"
 
 #include <QCheckBox>
@@ -24,13 +25,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include <algorithm>
@@ -146,6 +147,11 @@ QString TextOnlyUndoMessage()
         .arg(ClipboardUndo::Bytes >> 20);
 }
 
+QString NoTextNotice()
+{
+    return QStringLiteral("クリップボードに文字列がありません。\n") + kClipboardKept;
+}
+
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
     return ItemFailureText(name, result) + QStringLiteral("\r\n") + kClipboardKept;
@@ -156,6 +162,7 @@ QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
+    InstallPaletteAccessibility();
     SubP_CreateControls();
 }
 
@@ -182,17 +189,10 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
     m_clientHeight = Px(ClientHeight);
     resize(Px(ClientWidth), m_clientHeight);
 
-    Cmd_Dummy = new QPushButton(QStringLiteral("Command1"), this);
-    Cmd_Dummy->setObjectName(QStringLiteral("Cmd_Dummy"));
-    Cmd_Dummy->setGeometry(PaletteDesign::Cmd_Dummy);
-
     SubP_CreateFrame();
     SubP_CreateLabels();
     SubP_CreateSeparator();
     SubP_CreateTemplate();
-
-    setTabOrder(Cmd_Dummy, Chk_Most);
-    Cmd_Dummy->setFocus();
 }
 
 void Frm_Item_FromIniFile::SubP_CreateFrame()
@@ -233,7 +233,9 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     Chk_Most->setToolTip(kKeepOnTop);
     // A move over the check box is not a move over the bare frame.
     Chk_Most->setAttribute(Qt::WA_NoMousePropagation);
-    connect(Chk_Most, &QCheckBox::clicked, this, &Frm_Item_FromIniFile::Chk_Most_Click);
+    // Every change of state, not only a click: a screen reader's Toggle action and the keyboard
+    // change it without one.
+    connect(Chk_Most, &QCheckBox::toggled, this, &Frm_Item_FromIniFile::Chk_Most_Click);
 }
 
 void Frm_Item_FromIniFile::SubP_CreateLabels()
@@ -268,6 +270,7 @@ void Frm_Item_FromIniFile::SubP_CreateSeparator()
         line->setAttribute(Qt::WA_TransparentForMouseEvents);
         // Below the labels, which are drawn over it where they reach it.
         line->lower();
+        MarkAsDrawingOnly(line);
         Line1.append(line);
     }
 }
@@ -321,6 +324,7 @@ void Frm_Item_FromIniFile::Form_Load()
         return;
     m_isLoaded = true;
     BuildItemButtons();
+    SubP_SetTabOrder();
     SubP_PlaceWindow();
     raise();
     activateWindow();
@@ -385,6 +389,24 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
         ShowTrappedError();
         return false;
     }
+}
+
+void Frm_Item_FromIniFile::SubP_SetTabOrder()
+{
+    // The item buttons first, as the palette is there for them, then the frame's controls from
+    // the top; the first item button (the built-in one without items) has the focus at start, and
+    // again after a reload that took the focused button away.
+    QWidgetList order;
+    for (ButtonLabel *button : Lbl_Button) {
+        if (button->isVisibleTo(this))
+            order.append(button);
+    }
+    order << Lbl_Button定型[0] << Chk_Most << Lbl_ButtonLink;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    const QWidget *focused = focusWidget();
+    if (!focused || !focused->isVisibleTo(this))
+        order.first()->setFocus();
 }
 
 void Frm_Item_FromIniFile::SubP_PlaceWindow(std::optional<QPoint> outerBottomRight)
@@ -495,6 +517,7 @@ void Frm_Item_FromIniFile::SubP_Rebuild()
     SubP_ClearItemButtons();
     BuildItemButtons();
     SubP_DropUnusedButtons();
+    SubP_SetTabOrder();
     SubP_PlaceWindow(corner);
     SubP_InitColor();
     SubP_ShowVersion();
@@ -639,30 +662,47 @@ void Frm_Item_FromIniFile::SubP_Highlight(ButtonLabel *label)
 void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
 {
     ButtonLabel *button = Lbl_Button.value(index);
-    if (!button)
+    // A running action's worker uses Settings, which SubP_IsRewrite would ask at the same time.
+    if (!button || m_isActing)
         return;
     const qint32 item = button->property(kTag).toString().toInt();
-    SubP_Act(button->text(), [this, item](const QString &text, const CancelToken *cancel) {
+    SubP_Act(button, SubP_IsRewrite(item), [this, item](const QString &text, const CancelToken *cancel) {
         return GetItemText(item, text, cancel);
     });
 }
 
 void Frm_Item_FromIniFile::Lbl_Button定型_Click(int index)
 {
-    SubP_Act(Lbl_Button定型.value(index, Lbl_Button定型[0])->text(), &ConvertAllLines);
+    SubP_Act(Lbl_Button定型.value(index, Lbl_Button定型[0]), true, &ConvertAllLines);
 }
 
-void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &work)
+bool Frm_Item_FromIniFile::SubP_IsRewrite(qint32 lngA_Index)
+{
+    // Asked only while no action runs, so that nothing else uses Settings. An item that cannot be
+    // read counts as a rewrite: its failure is then told as it is.
+    try {
+        return !Settings || !Settings->SetDataPrepare(lngA_Index) || Settings->isReg();
+    } catch (...) {
+        return true;
+    }
+}
+
+void Frm_Item_FromIniFile::SubP_Act(ButtonLabel *button, bool isRewrite, const TextWork &work)
 {
     if (m_isActing)
         return;
     const ActingScope acting(m_isActing, m_reload);
+    const QString name = button->text();
     QString prompt;
     {
         BusyCursor busy;
         std::optional<ClipboardSnapshot> given = GetClipboardText();
         if (!given) {
             prompt = BusyClipboardMessage();
+        } else if (isRewrite && given->isWithoutText) {
+            // Nothing to rewrite: the picture or file list stays, and so does what Ctrl+Z undoes.
+            // A notice rather than a box: it asks for nothing and goes by itself.
+            QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())), NoTextNotice(), button);
         } else {
             const GeneratedText result =
                 SubP_RunWork([&given, &work](const CancelToken *cancel) { return work(given->text, cancel); });
@@ -673,7 +713,7 @@ void Frm_Item_FromIniFile::SubP_Act(const QString &strA_Name, const TextWork &wo
                     prompt = BusyClipboardMessage();
             } else if (result.outcome != GeneratedText::Outcome::Cancelled) {
                 // The clipboard stays as it was; a stop by the user's 中止 needs no box.
-                prompt = ItemFailureMessage(strA_Name, result);
+                prompt = ItemFailureMessage(name, result);
             }
         }
     }

@@ -20,7 +20,6 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class QScrollArea;
 
 // The palette window: one label button per named item of the settings, a built-in button that
@@ -66,6 +65,7 @@ private:
     // At the screen's corner as designed, or with the outer frame's bottom-right corner kept where
     // it stands.
     void SubP_PlaceWindow(std::optional<QPoint> outerBottomRight = std::nullopt);
+    void SubP_SetTabOrder();
     void SubP_ShowVersion();
     // The buttons, caption, link and colours built again from Settings; the window keeps its
     // corner and its keep-on-top state.
@@ -98,12 +98,15 @@ private:
     // What a button does with the clipboard's text.
     using TextWork = std::function<GeneratedText(const QString &, const CancelToken *)>;
     // Reads the clipboard, makes the text away from the UI thread and puts it on the clipboard;
-    // on any failure the clipboard stays as it was and one box says why (none after 中止).
-    void SubP_Act(const QString &strA_Name, const TextWork &work);
+    // on any failure the clipboard stays as it was and one box says why (none after 中止). Work
+    // that rewrites the text (isRewrite) leaves a clipboard without text alone, and a notice at
+    // the button says so.
+    void SubP_Act(ButtonLabel *button, bool isRewrite, const TextWork &work);
+    // Whether the item's button rewrites the clipboard's text, rather than replacing it.
+    bool SubP_IsRewrite(qint32 lngA_Index);
     GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
-    QPushButton *Cmd_Dummy = nullptr;
     QScrollArea *Scr_Items = nullptr;
     QList<QGroupBox *> Fra_Items;
     QCheckBox *Chk_Most = nullptr;

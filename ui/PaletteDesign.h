@@ -25,7 +25,6 @@ constexpr int ClientHeight = 990;
 constexpr int ScreenBottomGap = 900;
 constexpr int ScreenRightGap = 100;
 
-constexpr QRect Cmd_Dummy = PxRect(4320, 3120, 1095, 1125);
 constexpr QRect Fra_Items = PxRect(0, 0, 2745, 975);
 constexpr QRect Chk_Most = PxRect(2460, 60, 195, 210);
 constexpr QRect Lbl_Button定型 = PxRect(210, 300, 2205, 195);

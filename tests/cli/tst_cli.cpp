@@ -222,7 +222,9 @@ private slots:
         QTest::newRow("invalid byte") << "2" << QByteArray("2024-01-02 \xFF") << QByteArray() << "not valid UTF-8";
         QTest::newRow("cut-off sequence at the end") << "2" << QByteArray("2024-01-02 \xE3\x81") << QByteArray() << "not valid UTF-8";
         QTest::newRow("encoded surrogate") << "2" << QByteArray("\xED\xA0\x80") << QByteArray() << "not valid UTF-8";
-        QTest::newRow("overlong form") << "0" << QByteArray("\xC0\xAF") << QByteArray() << "not valid UTF-8";
+        QTest::newRow("overlong form") << "2" << QByteArray("\xC0\xAF") << QByteArray() << "not valid UTF-8";
+        // An item that ignores the input never reads it, so it cannot be wrong.
+        QTest::newRow("fixed text, input not UTF-8") << "0" << QByteArray("\xC0\xAF") << QByteArray("--\r\n\t山田 太郎") << "";
         QTest::newRow("join-words: invalid byte after a whole line") << "" << QByteArray("a b\r\n\xFE") << QByteArray() << "not valid UTF-8";
     }
 
@@ -237,6 +239,78 @@ private slots:
         QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, error.isEmpty() ? 0 : 1);
         QVERIFY2(Matches(result.err, error.isEmpty() ? QString() : Line({}, error)), result.err.constData());
+    }
+
+    // An item without a Reg answers at once: it does not wait for standard input, which stays
+    // open and unwritten here, nor read it (an endless input would fill the memory).
+    void applyWithoutInput_data()
+    {
+        QTest::addColumn<QStringList>("item");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("fixed text") << QStringList{"0"} << QByteArray("--\r\n\t山田 太郎") << 0;
+        QTest::newRow("fixed text by caption") << QStringList{"--name", "Today"}
+                                               << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8() << 0;
+        QTest::newRow("neither Reg nor Data") << QStringList{"Item2"} << QByteArray() << 0;
+        QTest::newRow("no such item") << QStringList{"3"} << QByteArray() << 1;
+    }
+
+    void applyWithoutInput()
+    {
+        QFETCH(QStringList, item);
+        QFETCH(QByteArray, out);
+        QFETCH(int, status);
+        QProcess process;
+        process.setWorkingDirectory(QStringLiteral(TAVRELO_TEST_DATA));
+        process.start(QStringLiteral(TAVRELO_CLI), QStringList{"--settings", "palette.xml", "apply"} + item);
+        const bool isFinished = process.waitForFinished(10000);
+        if (!isFinished) {
+            process.kill();
+            process.waitForFinished();
+        }
+        QVERIFY2(isFinished, "apply waits for standard input");
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        QCOMPARE(process.readAllStandardOutput(), out);
+    }
+
+    // A reader that has gone away (head, a closed pager) is a failed write: status 1 and a
+    // message, not death by SIGPIPE. Every command writes through the same stream.
+    void closedPipe_data()
+    {
+        QTest::addColumn<QString>("command"); // CLI is the executable, DATA the test data folder
+
+        QTest::newRow("apply") << "CLI --settings DATA/palette.xml apply 2 < in.txt";
+        QTest::newRow("join-words") << "CLI join-words < in.txt";
+        QTest::newRow("items") << "CLI --settings DATA/palette.xml items";
+        QTest::newRow("help") << "CLI --help";
+    }
+
+    void closedPipe()
+    {
+        QFETCH(QString, command);
+        // The FIFO needs a POSIX shell and system.
+        if (QStandardPaths::findExecutable(QStringLiteral("bash")).isEmpty())
+            QSKIP("no POSIX shell for a pipe without a reader");
+        QTemporaryDir folder;
+        QFile input(folder.filePath(QStringLiteral("in.txt")));
+        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(QByteArray("2024-01-02 get user name\r\n").repeated(200'000)) > 0);
+        input.close();
+        command.replace(QStringLiteral("CLI"), QStringLiteral("'" TAVRELO_CLI "'"));
+        command.replace(QStringLiteral("DATA"), QStringLiteral("'" TAVRELO_TEST_DATA "'"));
+        // A FIFO opened for writing while a reader held it, whose reader then closed: standard
+        // output has no reader before the first byte is written.
+        const QString script = QStringLiteral("mkfifo out && exec 3<>out 4>out 3<&- && %1 >&4 2>err.txt; echo $?").arg(command);
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.readAllStandardOutput().trimmed(), QByteArray("1"));
+        QFile err(folder.filePath(QStringLiteral("err.txt")));
+        QVERIFY(err.open(QIODevice::ReadOnly));
+        const QString error = QString::fromUtf8(err.readAll());
+        QVERIFY2(error.count(u'\n') == 1 && error.contains(QStringLiteral("cannot write standard output")), qPrintable(error));
     }
 
     void applyByName_data()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of the palette's reliability on its own virtual X display: a clipboard owner
-# that does not answer, undo of a picture, a window destroyed from outside, stale and foreign
-# locks, a second user, and a settings file that is a FIFO.
+# that does not answer, undo of a picture, a clipboard without text, a window destroyed from
+# outside, stale and foreign locks, a second user, and a settings file that is a FIFO.
 # Usage: reliability_e2e.sh <path of the built tavrelo>
 set -uo pipefail
 
@@ -63,6 +63,7 @@ cat >"$app/rel.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <myItem><DataSetting><Title>$title</Title>
 <Item1><Name>定型文</Name><Data>fixed text</Data></Item1>
+<Item2><Name>空白削除</Name><Reg> +</Reg></Item2>
 </DataSetting></myItem>
 XML
 chmod 644 "$app/rel.xml"
@@ -147,6 +148,35 @@ for _ in $(seq 50); do
 done
 [ "$got" = "$picture" ] || fail "Ctrl+Z did not give the picture back"
 echo "ok: Ctrl+Z gave the same PNG back"
+
+step "a rewrite with no text on the clipboard leaves it as it was, and says so"
+# The second item button at 12,59; the notice is a small window of the palette's beside it.
+notice_shown() { xdotool search --all --onlyvisible --pid "$main_pid" --name "" 2>/dev/null | grep -vx "$main_wid" | head -n1; }
+printf 'a  b' | xclip -selection clipboard -t UTF8_STRING -i
+xdotool mousemove --window "$main_wid" 90 67 sleep 0.1 click 1
+expect_clipboard "ab" "the rewrite removed the blanks"
+for format in image/png text/uri-list text/html; do
+  case "$format" in
+    image/png) cp "$work/picture.png" "$work/content" ;;
+    text/uri-list) printf 'file:///tmp/a%%20b.txt\r\n' >"$work/content" ;;
+    text/html) printf '<b>rich</b>  text' >"$work/content" ;;
+  esac
+  content=$(sha256sum <"$work/content")
+  xclip -selection clipboard -t "$format" -i "$work/content"
+  # Moving away hides the last notice.
+  xdotool mousemove --window "$main_wid" 4 30
+  for _ in $(seq 50); do [ -z "$(notice_shown)" ] && break; sleep 0.1; done
+  xdotool mousemove --window "$main_wid" 90 67 sleep 0.1 click 1
+  notice=
+  for _ in $(seq 50); do notice=$(notice_shown); [ -n "$notice" ] && break; sleep 0.1; done
+  [ -n "$notice" ] || fail "no notice for a clipboard with only $format"
+  got=$(timeout 5 xclip -selection clipboard -t "$format" -o 2>/dev/null | sha256sum)
+  [ "$got" = "$content" ] || fail "the rewrite replaced a clipboard with only $format"
+  echo "ok: only $format: left as it was, with a notice"
+done
+# Ctrl+Z still undoes the last action that was done.
+xdotool key --window "$main_wid" ctrl+z
+expect_clipboard "a  b" "Ctrl+Z undid the rewrite before those that did nothing"
 
 step "a window destroyed from outside ends the program"
 xdotool windowclose "$main_wid"

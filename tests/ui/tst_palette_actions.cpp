@@ -7,9 +7,11 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include <optional>
@@ -94,6 +96,8 @@ private slots:
     void clicks();
     void undoEveryFormat_data();
     void undoEveryFormat();
+    void noTextToRewrite_data();
+    void noTextToRewrite();
     void keepOnTop();
     void longRewriteCancelled_data();
     void longRewriteCancelled();
@@ -202,6 +206,61 @@ void TestPaletteActions::undoEveryFormat()
         QCOMPARE(presenter.boxes[0].style, MsgBox::Information);
         QVERIFY2(presenter.boxes[0].prompt.contains(QStringLiteral("256 MB")), qPrintable(presenter.boxes[0].prompt));
     }
+}
+
+void TestPaletteActions::noTextToRewrite_data()
+{
+    QTest::addColumn<QString>("format"); // what the clipboard holds, and nothing else
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("isLeft"); // the clipboard is left as it was, and a notice says so
+
+    const QList<QPair<QString, QByteArray>> contents{{"image/png", QByteArray("\x89PNG\r\n\x1a\n", 8)},
+                                                     {"text/uri-list", "file:///home/user/a.txt\r\n"},
+                                                     {"text/html", "<b>rich</b> text"}};
+    for (const auto &[format, bytes] : contents) {
+        QTest::addRow("%s, rewrite", qPrintable(format)) << format << bytes << "_0" << true;
+        QTest::addRow("%s, built-in button", qPrintable(format)) << format << bytes << "定型_0" << true;
+        // A fixed text needs no text to rewrite; Ctrl+Z gives the content back.
+        QTest::addRow("%s, fixed text", qPrintable(format)) << format << bytes << "_1" << false;
+    }
+}
+
+// A clipboard without text has nothing to rewrite: a rewrite leaves it as it was (no empty text
+// in its place), says so at the button without a box, and leaves Ctrl+Z to undo the action before.
+void TestPaletteActions::noTextToRewrite()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, button);
+    QFETCH(bool, isLeft);
+    RecordingPresenter presenter;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("a b"));
+    QTest::mouseClick(palette.control("Lbl_Button_4"), Qt::LeftButton);
+    QCOMPARE(clipboard->text(), QStringLiteral("aa b"));
+    auto *data = new QMimeData;
+    data->setData(format, bytes);
+    clipboard->setMimeData(data);
+    QToolTip::hideText();
+
+    QTest::mouseClick(palette.control("Lbl_Button" + button), Qt::LeftButton);
+    QCOMPARE(clipboard->mimeData()->formats().contains(format), isLeft);
+    if (isLeft)
+        QCOMPARE(clipboard->mimeData()->data(format), bytes);
+    else
+        QCOMPARE(clipboard->text(), QStringLiteral("よろしくお願いします。"));
+    QCOMPARE(QToolTip::isVisible(), isLeft);
+    if (isLeft)
+        QVERIFY2(QToolTip::text().contains(QStringLiteral("文字列がありません")), qPrintable(QToolTip::text()));
+    QVERIFY(presenter.boxes.isEmpty());
+
+    QTest::keyClick(palette.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    if (isLeft)
+        QCOMPARE(clipboard->text(), QStringLiteral("a b"));
+    else
+        QCOMPARE(clipboard->mimeData()->data(format), bytes);
+    QToolTip::hideText();
 }
 
 void TestPaletteActions::keepOnTop()

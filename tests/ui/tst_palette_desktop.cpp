@@ -1,6 +1,7 @@
 #include "PaletteFixture.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -17,6 +18,10 @@ private slots:
     void doubleClick_data();
     void doubleClick();
     void accessibility();
+    void screenReaderActions_data();
+    void screenReaderActions();
+    void keyboard_data();
+    void keyboard();
     void failureMessages_data();
     void failureMessages();
 
@@ -100,10 +105,101 @@ void TestPaletteDesktop::accessibility()
     QCOMPARE(palette.control(QStringLiteral("Chk_Most"))->toolTip(), QStringLiteral("常に手前に表示"));
     QCOMPARE(QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Lbl_ButtonLink")))->text(QAccessible::Description),
              QStringLiteral("Web翻訳ページを開きます。"));
-    // A screen reader's press runs the action.
+    // A screen reader's press runs the action, once it has been answered.
     QAccessibleInterface *link = QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Lbl_ButtonLink")));
     link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(opener.calls.size(), 1);
+    QTRY_COMPARE(opener.calls.size(), 1);
+
+    // The window is a window named by its caption; the frame holds the controls, not the lines
+    // drawn on it, and nothing else is named after the frame; no hidden button takes the focus.
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(palette.window.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), palette.window->windowTitle());
+    QVERIFY(!palette.control(QStringLiteral("Cmd_Dummy")));
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Fra_Items_0")));
+    QStringList children;
+    for (int i = 0; i < frame->childCount(); ++i) {
+        QAccessibleInterface *child = frame->child(i);
+        QCOMPARE(frame->indexOfChild(child), i);
+        QCOMPARE(child->parent()->object(), frame->object());
+        children << child->object()->objectName();
+        QVERIFY2(child->role() != QAccessible::Border && child->text(QAccessible::Name) != QStringLiteral("設定内容"),
+                 qPrintable(child->object()->objectName()));
+    }
+    QCOMPARE(children, (QStringList{"Chk_Most", "Lbl_Button定型_0", "Lbl_ButtonLink", "Lbl_Button_0"}));
+    QCOMPARE(frame->childAt(-100, -100), nullptr);
+}
+
+void TestPaletteDesktop::screenReaderActions_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("isOnTop"); // afterwards
+    QTest::addColumn<int>("boxes");    // once the call has returned and the events have run
+
+    // Toggle ticks the box without a click: it must keep the window on top all the same.
+    QTest::newRow("Toggle on the check box") << "Chk_Most" << QAccessibleActionInterface::toggleAction() << true << 0;
+    // A failing item's box would hold the screen reader until it is closed: it comes after.
+    QTest::newRow("Press on a failing item") << "Lbl_Button_1" << QAccessibleActionInterface::pressAction() << false << 1;
+}
+
+void TestPaletteDesktop::screenReaderActions()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, action);
+    QFETCH(bool, isOnTop);
+    QFETCH(int, boxes);
+    RecordingPresenter presenter;
+    QVERIFY(palette.load(PaletteFixture::Item(1, "<Name>引用</Name><Reg>^</Reg><Replace>* </Replace>")
+                         + PaletteFixture::Item(2, "<Name>壊れた</Name><Reg>(abc</Reg>"))
+            && palette.show());
+    QAccessibleInterface *target = QAccessible::queryAccessibleInterface(palette.control(control));
+    QVERIFY(target->actionInterface()->actionNames().contains(action));
+    target->actionInterface()->doAction(action);
+    QCOMPARE(presenter.boxes.size(), 0);
+    const auto onTop = [this] { return palette.window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    QTRY_COMPARE(onTop(), isOnTop);
+    QTRY_COMPARE(presenter.boxes.size(), boxes);
+    QCOMPARE(target->state().checked, isOnTop);
+}
+
+void TestPaletteDesktop::keyboard_data()
+{
+    QTest::addColumn<int>("tabs"); // Tab presses from the first focus
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("after"); // the clipboard after the key, from "get user name"
+
+    QTest::newRow("first focus, Space") << 0 << "Lbl_Button_0" << int(Qt::Key_Space) << "* get user name";
+    QTest::newRow("first focus, Return") << 0 << "Lbl_Button_0" << int(Qt::Key_Return) << "* get user name";
+    QTest::newRow("built-in, Enter") << 1 << "Lbl_Button定型_0" << int(Qt::Key_Enter) << "getUserName";
+    QTest::newRow("check box, Space") << 2 << "Chk_Most" << int(Qt::Key_Space) << "get user name";
+    QTest::newRow("link, Return") << 3 << "Lbl_ButtonLink" << int(Qt::Key_Return) << "get user name";
+    QTest::newRow("round again") << 4 << "Lbl_Button_0" << int(Qt::Key_A) << "get user name";
+}
+
+// Every control can be reached with Tab, in the order of the frame from the item buttons on, and
+// Space or Return presses the one that has the focus.
+void TestPaletteDesktop::keyboard()
+{
+    QFETCH(int, tabs);
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(QString, after);
+    RecordingPresenter presenter;
+    RecordingOpener opener;
+    QGuiApplication::clipboard()->setText(QStringLiteral("get user name"));
+    palette.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(palette.window.get()));
+    QCOMPARE(QApplication::focusWidget(), palette.control(QStringLiteral("Lbl_Button_0")));
+    for (int i = 0; i < tabs; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), palette.control(focused));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QCOMPARE(QGuiApplication::clipboard()->text(), after);
+    QCOMPARE(palette.control<QCheckBox>(QStringLiteral("Chk_Most"))->isChecked(), focused == QLatin1String("Chk_Most"));
+    QCOMPARE(opener.calls.size(), focused == QLatin1String("Lbl_ButtonLink") ? 1 : 0);
+    QVERIFY(presenter.boxes.isEmpty());
 }
 
 void TestPaletteDesktop::failureMessages_data()

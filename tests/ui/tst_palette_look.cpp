@@ -1,5 +1,9 @@
 #include "PaletteFixture.h"
 
+#include <QAccessible>
+#include <QImage>
+#include <QLabel>
+
 class TestPaletteLook : public QObject {
     Q_OBJECT
 
@@ -9,6 +13,8 @@ private slots:
     void hover();
     void pressedLook_data();
     void pressedLook();
+    void namesAsWritten_data();
+    void namesAsWritten();
 
 private:
     PaletteFixture palette;
@@ -88,6 +94,47 @@ void TestPaletteLook::pressedLook()
     QVERIFY(opener.calls.isEmpty() && presenter.boxes.isEmpty());
     // The pointer look never changes the face.
     QCOMPARE(target->font().family(), palette.window->font().family());
+}
+
+void TestPaletteLook::namesAsWritten_data()
+{
+    QTest::addColumn<QString>("name"); // PICTURE stands for a red picture's file name
+
+    QTest::newRow("bold tags") << "<b>太字</b>";
+    QTest::newRow("line-break tag") << "a<br>b";
+    QTest::newRow("entity") << "x &lt; y";
+    QTest::newRow("picture tag") << "<img src=\"PICTURE\">";
+    QTest::newRow("colour tag") << "<font color=red>赤</font>";
+    QTest::newRow("ampersand") << "A&B";
+}
+
+// A caption is shown as the settings file writes it, markup and all, on the palette and to
+// assistive technology: the button draws what a plain-text label of its look draws.
+void TestPaletteLook::namesAsWritten()
+{
+    QFETCH(QString, name);
+    QTemporaryDir pictures;
+    const QString picture = pictures.filePath(QStringLiteral("red.png"));
+    QImage red(16, 12, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(picture));
+    name.replace(QStringLiteral("PICTURE"), picture);
+    QVERIFY(palette.load(PaletteFixture::Named(1, name)) && palette.show());
+
+    auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_0"));
+    QCOMPARE(button->text(), name);
+    // Without the keyboard's focus frame, which the plain label lacks.
+    button->clearFocus();
+    QLabel plain(name, button->parentWidget());
+    plain.setTextFormat(Qt::PlainText);
+    plain.setFont(button->font());
+    plain.setPalette(button->palette());
+    plain.setAlignment(button->alignment());
+    plain.setGeometry(button->geometry());
+    // A label that takes the focus lays its text out a pixel lower.
+    plain.setFocusPolicy(button->focusPolicy());
+    QCOMPARE(button->grab().toImage(), plain.grab().toImage());
+    QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), name);
 }
 
 QTEST_MAIN(TestPaletteLook)

@@ -1,10 +1,12 @@
 #include "PaletteFixture.h"
 #include "app/MessageBoxPresenter.h"
+#include "app/NativeForeground.h"
 #include "app/SingleInstance.h"
 
 #include <QLibrary>
 #include <QLockFile>
 #include <QProcess>
+#include <QWidget>
 
 #include <optional>
 
@@ -17,6 +19,27 @@ bool RunsUnderWine()
 }
 
 constexpr qint32 kDesktop = std::numeric_limits<qint32>::max(); // no recorded shell: the desktop's own
+
+// A runtime folder of the test's own for as long as it lives: the runtime folder of Unix
+// desktops, the temporary folder of Windows.
+struct OwnRuntimeFolder {
+    OwnRuntimeFolder()
+    {
+        QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        for (const QByteArray &variable : variables) {
+            saved.append(qgetenv(variable));
+            qputenv(variable, QFile::encodeName(QDir::toNativeSeparators(folder.path())));
+        }
+    }
+    ~OwnRuntimeFolder()
+    {
+        for (qsizetype i = 0; i < variables.size(); ++i)
+            saved[i].isNull() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
+    }
+    QTemporaryDir folder;
+    const QList<QByteArray> variables{"XDG_RUNTIME_DIR", "TMP", "TEMP"};
+    QList<QByteArray> saved;
+};
 }
 
 class TestServices : public QObject {
@@ -27,6 +50,10 @@ private slots:
     void shellExecuteOpen();
     void instanceLock_data();
     void instanceLock();
+    void instanceWindow_data();
+    void instanceWindow();
+    void bringToFront_data();
+    void bringToFront();
     void messageBoxStyle_data();
     void messageBoxStyle();
 };
@@ -165,6 +192,85 @@ void TestServices::instanceLock()
     }
     ReleaseInstanceLock();
     QCOMPARE(QFileInfo(path).isFile(), lock == QLatin1String("live"));
+}
+
+void TestServices::instanceWindow_data()
+{
+    QTest::addColumn<QString>("file"); // what names the holder's window for a second start
+
+    QTest::newRow("published by the holder") << "published";
+    QTest::newRow("none") << "none";
+    QTest::newRow("garbled") << "garbled";
+    QTest::newRow("a number too large") << "large";
+    // A file that never answers must not hold the second start up.
+    QTest::newRow("a FIFO") << "fifo";
+}
+
+// The holder names its window beside the lock until it gives the lock up; a second start reads
+// it, and whatever it finds there ends it at once (here no window can be brought to the front).
+void TestServices::instanceWindow()
+{
+    QFETCH(QString, file);
+    const OwnRuntimeFolder runtime;
+    const QString lockPath = InstanceLockPath();
+    const QString windowPath = lockPath.chopped(5) + QStringLiteral(".window");
+    QLockFile holder(lockPath);
+    QVERIFY(holder.tryLock(0));
+    if (file == QLatin1String("fifo")) {
+        if (QProcess::execute(QStringLiteral("mkfifo"), {windowPath}) != 0)
+            QSKIP("no FIFO can be made here");
+    } else if (file != QLatin1String("none") && file != QLatin1String("published")) {
+        QFile out(windowPath);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file == QLatin1String("garbled") ? QByteArray("\xff\x00 window\n") : QByteArray("99999999999999999999999\n"));
+    }
+    QVERIFY(AnotherInstanceRuns());
+    if (file == QLatin1String("published")) {
+        // Only the holder publishes.
+        PublishInstanceWindow(0x1234);
+        QVERIFY(!QFileInfo::exists(windowPath));
+        holder.unlock();
+        QVERIFY(!AnotherInstanceRuns());
+        PublishInstanceWindow(0x1234);
+        QFile in(windowPath);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(in.readAll(), QByteArray::number(0x1234) + '\n');
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!BringInstanceToFront());
+    QVERIFY(timer.elapsed() < 5000);
+    ReleaseInstanceLock();
+    if (file == QLatin1String("published"))
+        QVERIFY(!QFileInfo::exists(windowPath));
+}
+
+void TestServices::bringToFront_data()
+{
+    QTest::addColumn<bool>("isOwnWindow");
+    QTest::addColumn<qint64>("pidOffset"); // from this process's id
+    QTest::addColumn<bool>("isBrought");
+
+    QTest::newRow("this process's window") << true << qint64(0) << true;
+    // Handles are reused: one that now names another program's window is left alone.
+    QTest::newRow("another process's id") << true << qint64(1) << false;
+    QTest::newRow("no window") << false << qint64(0) << false;
+}
+
+// A minimised window comes back. Where the desktop needs a window manager for that (X11; see
+// e2e_session) or has no way at all (offscreen), nothing is done and the answer is false.
+void TestServices::bringToFront()
+{
+    QFETCH(bool, isOwnWindow);
+    QFETCH(qint64, pidOffset);
+    QFETCH(bool, isBrought);
+    const bool canBring = QGuiApplication::platformName() == QLatin1String("windows");
+    QWidget window;
+    window.showMinimized();
+    const std::uintptr_t handle = isOwnWindow ? std::uintptr_t(window.winId()) : 0;
+    QCOMPARE(NativeForeground::BringToFront(handle, QCoreApplication::applicationPid() + pidOffset), canBring && isBrought);
+    if (canBring)
+        QTRY_COMPARE(window.isMinimized(), !isBrought);
 }
 
 void TestServices::messageBoxStyle_data()
