@@ -91,19 +91,27 @@ third_party() {
   recipe=$(cat packaging/windows/third-party.sh packaging/windows/mingw-w64-x86_64.cmake; "$mingw-g++-posix" --version | head -n1)
   key=$(printf 'qt6-base %s\npcre2 %s\n%s' "$qt_version" "$pcre2_version" "$recipe" | sha256sum | cut -c1-16)
   prefix=$cache/qt-${qt_version//[:+~]/_}-pcre2-${pcre2_version//[:+~]/_}-$key
+  # Another build on this machine may be making the same prefix: one at a time.
+  exec 9>"$cache/.lock-$key"
+  flock 9
   if [ -e "$prefix/.complete" ]; then
     echo "   cached in $prefix"
+    exec 9>&-
     return 0
   fi
   work=$cache/work-$key
   rm -rf "$prefix" "$work"
   mkdir -p "$work/sources"
-  dpkg-source --no-check -x "$cache/sources/qt6-base_${qt_version#*:}.dsc" "$work/sources/qtbase" >/dev/null
-  dpkg-source --no-check -x "$cache/sources/pcre2_${pcre2_version#*:}.dsc" "$work/sources/pcre2" >/dev/null
+  local package
+  for package in "qt6-base_${qt_version#*:}:qtbase" "pcre2_${pcre2_version#*:}:pcre2"; do
+    dpkg-source --no-check -x "$cache/sources/${package%%:*}.dsc" "$work/sources/${package#*:}" >>"$work/unpack.log" 2>&1 ||
+      { cat "$work/unpack.log" >&2; exit 1; }
+  done
   packaging/windows/third-party.sh "$work/sources" "$work" "$prefix" >"$work/build.log" 2>&1 ||
-    { tail -n 40 "$work/build.log" >&2; echo "building Qt and PCRE2 failed; the log is $work/build.log" >&2; exit 1; }
+    { grep -E "^FAILED|error:|Error" "$work/build.log" | tail -n 30 >&2; echo "building Qt and PCRE2 failed; the log is $work/build.log" >&2; exit 1; }
   touch "$prefix/.complete"
   rm -rf "$work"
+  exec 9>&-
   echo "   installed into $prefix ($(du -sh "$prefix" | cut -f1))"
 }
 

@@ -15,13 +15,22 @@ case "${1:-}" in
   *) echo "usage: $0 [--all]" >&2; exit 2 ;;
 esac
 
-scripts/install-deps.sh test
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERROR=ON
-cmake --build build
+timings=()
+# timed NAME COMMAND...: runs it and keeps its time for the summary at the end.
+timed() {
+  local name=$1 start=$SECONDS
+  shift
+  "$@"
+  timings+=("$(printf '%6d s  %s' $((SECONDS - start)) "$name")")
+}
+print_timings() { [ ${#timings[@]} -eq 0 ] || { echo "Time of each step:"; printf '%s\n' "${timings[@]}"; }; }
+trap print_timings EXIT
+
+timed "installing what is missing" scripts/install-deps.sh test
+timed "the build" sh -c 'cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERROR=ON && cmake --build build'
 if $all; then
-  scripts/sanitize.sh
-  scripts/fuzz.sh 30
-  scripts/test-windows.sh
+  timed "the suite under the sanitizers" scripts/sanitize.sh
+  timed "fuzzing" scripts/fuzz.sh 30
+  timed "the Windows lane" scripts/test-windows.sh
 fi
-cd build
-ctest --output-on-failure
+timed "the regular suite" ctest --test-dir build --output-on-failure

@@ -33,8 +33,34 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; A running palette holds its files: a palette that is ending is waited for (up to 10 s), one
+; that goes on running is the user's to close, and nothing is changed meanwhile. Removes
+; tavrelo.exe, or aborts.
+!macro RemoveProgramOfEndedPalette
+  StrCpy $1 0
+  program_in_use:
+    ClearErrors
+    Delete "$INSTDIR\tavrelo.exe"
+    IfErrors 0 program_removed
+    IntOp $1 $1 + 1
+    IntCmp $1 20 ask_to_close
+    Sleep 500
+    Goto program_in_use
+  ask_to_close:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Tavrelo が動いています。終了してから「再試行」を押してください。" \
+      /SD IDCANCEL IDRETRY ask_again
+    SetErrorLevel 2
+    Abort "Tavrelo is running"
+  ask_again:
+    StrCpy $1 19
+    Goto program_in_use
+  program_removed:
+!macroend
+
 Section "Tavrelo"
   SetShellVarContext current
+  ; An update over a running palette.
+  !insertmacro RemoveProgramOfEndedPalette
   !include "${FILES}\install-files.nsh"
   ; A pristine example beside the program, out of the palette's way (it reads only tavrelo.xml
   ; in its own folder): the uninstaller compares the user's file with it.
@@ -89,26 +115,7 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext current
-  ; A running palette holds its files: a palette that is ending is waited for (up to 10 s), one
-  ; that goes on running is the user's to close, and nothing is removed meanwhile.
-  StrCpy $1 0
-  program_in_use:
-    ClearErrors
-    Delete "$INSTDIR\tavrelo.exe"
-    IfErrors 0 program_removed
-    IntOp $1 $1 + 1
-    IntCmp $1 20 ask_to_close
-    Sleep 500
-    Goto program_in_use
-  ask_to_close:
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Tavrelo が動いています。終了してから「再試行」を押してください。" \
-      /SD IDCANCEL IDRETRY ask_again
-    SetErrorLevel 2
-    Abort "Tavrelo is running"
-  ask_again:
-    StrCpy $1 19
-    Goto program_in_use
-  program_removed:
+  !insertmacro RemoveProgramOfEndedPalette
 
   ; The example that the installer put into the user's folder goes, unless the user changed it:
   ; an edited settings file is the user's work and stays.

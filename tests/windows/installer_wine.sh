@@ -93,7 +93,7 @@ palette_ended() { ! kill -0 "$palette_pid" 2>/dev/null; }
 wait_for "the installed palette did not end" palette_ended
 echo "ok: the palette and tavrelo-cli.exe read the example's six items"
 
-step "an uninstall while the palette runs removes nothing"
+step "an uninstall or an update while the palette runs changes nothing"
 "$wine" "$installed/tavrelo.exe" >/dev/null 2>&1 &
 palette_pid=$!
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavrelo ver1\.0\.0$' | head -n1)
@@ -103,9 +103,13 @@ files_before=$(cd "$installed" && find . | sort)
 wait_for "the uninstaller did not give up while the palette ran" uninstaller_ended
 [ "$(cd "$installed" && find . | sort)" = "$files_before" ] || fail "the uninstaller removed files of a running palette"
 registered || fail "the uninstaller unregistered a running palette"
+status=0
+"$wine" "$setup" /S || status=$?
+[ "$status" -eq 2 ] || fail "an update over the running palette ended with status $status, expected 2"
+[ "$(cd "$installed" && find . | sort)" = "$files_before" ] || fail "an update changed files of a running palette"
 python3 "$here/../e2e/close_window.py" "$wid" || fail "could not close the palette"
 wait_for "the installed palette did not end" palette_ended
-echo "ok: the uninstaller left the running palette whole"
+echo "ok: the uninstaller and an update left the running palette whole"
 
 step "a silent uninstall leaves nothing"
 uninstall
