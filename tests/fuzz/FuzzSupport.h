@@ -3,6 +3,7 @@
 #include "app/mdl_ErrorFunction.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -60,6 +61,12 @@ inline QString text(QByteArrayView bytes, bool asUtf16)
 // Each target is a single translation unit, so this header defines its initialisation.
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
+    // An application object as the programs have: it holds the main thread's Qt data (and the
+    // per-thread storage of the regular expressions) where the leak checker can see it.
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
     static fuzz::SilentPresenter presenter;
     SetMessagePresenter(&presenter);
     return 0;
