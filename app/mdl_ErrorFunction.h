@@ -56,7 +56,7 @@ private:
     std::string m_what;
 };
 
-// The current error: the record of the last run-time error that a routine trapped.
+// The current error: the record of the last run-time error that a routine of this thread trapped.
 struct ErrorRecord {
     qint32 number = 0;
     QString description;

@@ -450,11 +450,11 @@ private slots:
         QFETCH(QString, script);
         QFETCH(int, status);
         QFETCH(QString, err);
-#if defined(__SANITIZE_ADDRESS__)
-        // AddressSanitizer reserves terabytes of address space, so no program of this build runs
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        // The sanitizers reserve terabytes of address space, so no program of such a build runs
         // under a memory limit at all; the regular build tests these rows.
         if (script.contains(QStringLiteral("ulimit -v")))
-            QSKIP("a memory limit and AddressSanitizer exclude each other");
+            QSKIP("a memory limit and a sanitizer exclude each other");
 #endif
         // ulimit and /dev/full are a POSIX shell's and system's; Windows has neither.
         if (QStandardPaths::findExecutable(QStringLiteral("bash")).isEmpty())

@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -52,6 +54,7 @@ private slots:
     void failedWriteLeavesTargetAlone_data();
     void failedWriteLeavesTargetAlone();
     void reportErrorFollowsSwitch();
+    void trapOnWorkerThread();
     void indentLevelAtTheLimits_data();
     void indentLevelAtTheLimits();
     void writesIntoReadOnlyFolder();
@@ -422,6 +425,34 @@ void TestClsXml::reportErrorFollowsSwitch()
     QCOMPARE(boxes.boxes[1].style, 48);
     QCOMPARE(boxes.boxes[1].prompt, QStringLiteral("ファイル名が設定されてません。"));
     QCOMPARE(boxes.boxes[1].title, QStringLiteral("設定ミス"));
+}
+
+// The palette rewrites on a worker thread, where the item's store traps its own failures (a
+// missing file stands in for them here), while the window shows an error box of its own.
+void TestClsXml::trapOnWorkerThread()
+{
+    RecordingPresenter boxes;
+    QTemporaryDir dir;
+    std::atomic<int> read = 0;
+    std::thread worker([&] {
+        Cls_XML store;
+        store.SaveFilePath_Prop(dir.path());
+        for (int i = 0; i < 2000; ++i)
+            read += store.OnlyReadFile_bln(QStringLiteral("missing.xml")) ? 1 : 0;
+    });
+    for (int i = 0; i < 2000; ++i) {
+        try {
+            throw RuntimeError(ErrorNumber::Overflow);
+        } catch (...) {
+            ShowTrappedError();
+        }
+    }
+    worker.join();
+    QCOMPARE(read, 0);
+    QCOMPARE(boxes.boxes.size(), 2000);
+    for (const RecordingPresenter::Box &box : boxes.boxes)
+        QCOMPARE(box.prompt, QString::number(ErrorNumber::Overflow) + u' ' + ErrorDescription(ErrorNumber::Overflow) + u'\r'
+                                 + ApplicationTitle());
 }
 
 void TestClsXml::indentLevelAtTheLimits_data()
