@@ -110,6 +110,19 @@ void ShowTrappedError()
     ShowErrorBox();
 }
 
+void ReportErrorRecord(const ErrorRecord &record, bool isShown)
+{
+    SetCurrentError(record);
+    if (isShown)
+        ShowErrorBox();
+    ClearCurrentError();
+}
+
+void ReportTrappedError(bool isShown)
+{
+    ReportErrorRecord(TrappedError(), isShown);
+}
+
 QString OneLine(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));

@@ -91,7 +91,7 @@ bool Cls_MySettingFile::LoadFile()
             return false;
         result = m_dataStore.SetFileItem(file.FileData(), kDataSetting);
     } catch (...) {
-        TrapFailure();
+        ReportError();
     }
     return result;
 }
@@ -271,22 +271,12 @@ QString Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_
 
 // --- reports ---------------------------------------------------------------------------------
 
-void Cls_MySettingFile::TrapFailure() const
-{
-    RecordCurrentException();
-    ReportError();
-    ClearCurrentError();
-}
-
 void Cls_MySettingFile::ReportFailure(const GeneratedText &failure) const
 {
-    SetCurrentError(failure.error);
-    ReportError();
-    ClearCurrentError();
+    ReportErrorRecord(failure.error, m_msgDisplayFlg);
 }
 
 void Cls_MySettingFile::ReportError() const
 {
-    if (m_msgDisplayFlg)
-        ShowErrorBox();
+    ReportTrappedError(m_msgDisplayFlg);
 }

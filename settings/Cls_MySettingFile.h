@@ -95,8 +95,8 @@ public:
 private:
     // The positioned item's pattern applied to the text.
     GeneratedText RewriteText(const QString &strA_Data, const CancelToken *cancel = nullptr);
-    // Inside a catch block: records the failure, reports it and clears it.
-    void TrapFailure() const;
+    // Report failures as the message switch says: one that was made into a result, and inside a
+    // catch block the one being handled.
     void ReportFailure(const GeneratedText &failure) const;
     void ReportError() const;
 

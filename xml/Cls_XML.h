@@ -80,8 +80,7 @@ private:
     void MakeSaveFolder() const;
     QString MakeIndent_str(qint32 lngA_Level) const;
     QString MakeFileText_str(const QString &strA_Lines) const;
-    // Inside a catch block: records the failure, reports it and clears it.
-    void TrapFailure() const;
+    // Inside a catch block: reports the failure as the message switch says.
     void ReportError() const;
     void ReportMessage(qint32 lngA_Buttons, const QString &strA_Prompt, const QString &strA_Title) const;
 
