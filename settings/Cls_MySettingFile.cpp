@@ -230,6 +230,7 @@ GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data, const Can
     } catch (const RegExpError &e) {
         GeneratedText failure = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
                                         e.patternOffset());
+        failure.engineCode = e.engineCode();
         failure.engineMessage = e.engineMessage();
         return failure;
     } catch (...) {

@@ -24,7 +24,9 @@ struct GeneratedText {
     // the pattern (from 0), otherwise -1.
     ErrorRecord error;
     qint32 patternOffset = -1;
-    // For a failed rewrite, the regular-expression engine's own (English) message, else empty.
+    // For a failed rewrite, the regular-expression engine's error code (PCRE2's) and its own
+    // (English) message, else 0 and empty.
+    int engineCode = 0;
     QString engineMessage{};
 
     bool ok() const { return outcome == Outcome::Made; }

@@ -15,9 +15,10 @@
 #include <new>
 #include <optional>
 
-RegExpError::RegExpError(qint32 number, const QString &description, const QString &engineMessage,
+RegExpError::RegExpError(qint32 number, const QString &description, int engineCode, const QString &engineMessage,
                          qint32 patternOffset)
-    : RuntimeError(number, description), m_engineMessage(engineMessage), m_patternOffset(patternOffset)
+    : RuntimeError(number, description), m_engineCode(engineCode), m_engineMessage(engineMessage),
+      m_patternOffset(patternOffset)
 {
 }
 
@@ -69,11 +70,11 @@ QString errorMessage(int code)
     return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
 }
 
-[[noreturn]] void throwSyntaxError(const QString &message, qint32 offset)
+[[noreturn]] void throwSyntaxError(int code, const QString &message, qint32 offset)
 {
     throw RegExpError(ErrorNumber::RegExpSyntax,
                       ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
-                      message, offset);
+                      code, message, offset);
 }
 
 [[noreturn]] void throwMatchError(int code)
@@ -88,10 +89,10 @@ QString errorMessage(int code)
         throw RegExpError(ErrorNumber::OutOfStackSpace,
                           ErrorDescription(ErrorNumber::OutOfStackSpace,
                                            QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                          message, -1);
+                          code, message, -1);
     default:
         throw RegExpError(ErrorNumber::InvalidProcedureCall,
-                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), message, -1);
+                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), code, message, -1);
     }
 }
 
@@ -101,7 +102,7 @@ QString errorMessage(int code)
     throw RegExpError(ErrorNumber::OutOfStackSpace,
                       ErrorDescription(ErrorNumber::OutOfStackSpace,
                                        QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                      message, -1);
+                      PCRE2_ERROR_CALLOUT, message, -1);
 }
 
 // The item that matches one character at the start of a translated pattern, with its quantifier
@@ -266,7 +267,8 @@ private:
     {
         TranslatedPattern translated = TranslateEcmaPattern(pattern);
         if (translated.errorCode != 0)
-            throwSyntaxError(translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
+            throwSyntaxError(translated.errorCode,
+                             translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
                              translated.errorOffset);
         MakeRepeatsPossessive(translated);
         CompiledPattern entry;
@@ -306,7 +308,7 @@ private:
             const size_t unshifted = errorOffset <= callout ? errorOffset
                 : errorOffset - std::min<size_t>(errorOffset - callout, size_t(kBudgetCallout.size()));
             const size_t mapped = std::min<size_t>(unshifted, translated.originalOffsets.size() - 1);
-            throwSyntaxError(errorMessage(errorCode), translated.originalOffsets[mapped]);
+            throwSyntaxError(errorCode, errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         return code;
     }
