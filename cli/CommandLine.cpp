@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "settings/SettingsSchema.h"
 #include "xml/TextHelpers.h"
 
 #include <QCommandLineParser>
@@ -72,22 +73,15 @@ QString Synopsis(const CommandInfo &info, bool first)
 // and numbers with leading zeros are never read by the palette, so they name no item.
 std::optional<qint32> ParseItem(const QString &text)
 {
-    const QStringView element(u"Item");
     if (IsDecimalDigits(text)) {
         bool ok = false;
         const qint32 value = text.toInt(&ok, 10);
         return ok ? std::optional<qint32>(value) : std::nullopt;
     }
-    if (!text.startsWith(element))
+    const std::optional<qint64> number = SettingsSchema::ItemNumber(text);
+    if (!number || *number - 1 > std::numeric_limits<qint32>::max())
         return std::nullopt;
-    const QStringView number = QStringView(text).mid(element.size());
-    if (!IsDecimalDigits(number) || number.startsWith(u'0'))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = number.toLongLong(&ok, 10);
-    if (!ok || value - 1 > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return qint32(value - 1);
+    return qint32(*number - 1);
 }
 
 }

@@ -5,6 +5,7 @@
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/SettingsLocations.h"
+#include "settings/SettingsSchema.h"
 #include "settings/WordJoining.h"
 #include "xml/SettingsFileAccess.h"
 
@@ -24,9 +25,6 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 constexpr int kUnreadable = 2;
-
-// The palette shows at most this many item buttons, Item1 to Item100.
-constexpr qint32 kButtonCount = 100;
 
 // Writes the text to standard output; false, with a message, when it could not be written all
 // (a full disk, a closed pipe).
@@ -106,24 +104,14 @@ bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
     return true;
 }
 
-struct Button { qint32 index; QString name; QString mode; };
-
-// The items that get a button, in button order.
-QList<Button> Buttons(Cls_MySettingFile &settings)
+QString ModeText(ButtonItem::Mode mode)
 {
-    QList<Button> buttons;
-    for (qint32 index = 0; index < kButtonCount; ++index) {
-        if (!settings.SetDataPrepare(index))
-            continue;
-        const QString name = settings.GetName();
-        if (name.isEmpty())
-            continue;
-        const QString mode = settings.isReg()    ? QStringLiteral("replace")
-                             : settings.isData() ? QStringLiteral("text")
-                                                 : QStringLiteral("empty");
-        buttons.append({index, name, mode});
+    switch (mode) {
+    case ButtonItem::Mode::Replace: return QStringLiteral("replace");
+    case ButtonItem::Mode::Text: return QStringLiteral("text");
+    case ButtonItem::Mode::Empty: break;
     }
-    return buttons;
+    return QStringLiteral("empty");
 }
 
 int RunItems(const QString &path, bool json)
@@ -133,12 +121,13 @@ int RunItems(const QString &path, bool json)
         return kUnreadable;
     QString listing;
     QJsonArray array;
-    for (const Button &button : Buttons(settings)) {
-        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(EscapedField(button.name), button.mode);
+    for (const ButtonItem &button : settings.ButtonItems()) {
+        const QString mode = ModeText(button.mode);
+        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(EscapedField(button.name), mode);
         array.append(QJsonObject{{QStringLiteral("index"), button.index},
-                                 {QStringLiteral("item"), QStringLiteral("Item%1").arg(qint64(button.index) + 1)},
+                                 {QStringLiteral("item"), SettingsSchema::ItemElement(button.index)},
                                  {QStringLiteral("name"), button.name},
-                                 {QStringLiteral("mode"), button.mode}});
+                                 {QStringLiteral("mode"), mode}});
     }
     return PrintOut(json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n' : listing)
         ? kDone : kFailed;
@@ -149,7 +138,7 @@ int RunItems(const QString &path, bool json)
 std::optional<qint32> FindButton(Cls_MySettingFile &settings, const QString &name)
 {
     std::optional<qint32> found;
-    for (const Button &button : Buttons(settings)) {
+    for (const ButtonItem &button : settings.ButtonItems()) {
         if (button.name != name)
             continue;
         if (found) {
@@ -291,7 +280,7 @@ int main(int argc, char *argv[])
     if (!command)
         return ReportUsageError(error);
     // apply answers for the items that the palette shows.
-    if (command->kind == Command::Kind::Apply && command->name.isEmpty() && command->index >= kButtonCount)
-        return ReportUsageError(QStringLiteral("the item index must be 0 to %1: %2").arg(kButtonCount - 1).arg(command->index));
+    if (command->kind == Command::Kind::Apply && command->name.isEmpty() && command->index >= SettingsSchema::ItemCount)
+        return ReportUsageError(QStringLiteral("the item index must be 0 to %1: %2").arg(SettingsSchema::ItemCount - 1).arg(command->index));
     return RunWithinMemory(*command);
 }

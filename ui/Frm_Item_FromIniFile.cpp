@@ -7,6 +7,7 @@
 #include "settings/CancelToken.h"
 #include "settings/ColorText.h"
 #include "settings/SettingsReload.h"
+#include "settings/SettingsSchema.h"
 #include "settings/WordJoining.h"
 #include "ui/ButtonLabel.h"
 #include "ui/ClipboardText.h"
@@ -361,12 +362,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
         }
 
         int count = 0;
-        for (qint32 index = 0; index <= 99; ++index) {
-            if (!settings.SetDataPrepare(index))
-                continue;
-            const QString name = settings.GetName();
-            if (name.isEmpty())
-                continue;
+        for (const ButtonItem &item : settings.ButtonItems()) {
             ButtonLabel *button = Lbl_Button[0];
             if (count > 0) {
                 // A rebuild uses the members it has before it makes new ones.
@@ -375,8 +371,8 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
             }
             button->setGeometry(templateLeft, currentTop, button->width(), templateHeight);
             button->setVisible(true);
-            button->setText(name);
-            button->setProperty(kTag, QString::number(index));
+            button->setText(item.name);
+            button->setProperty(kTag, QString::number(item.index));
             ++count;
         }
 
@@ -580,10 +576,10 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
 
 void Frm_Item_FromIniFile::SubP_InitColor()
 {
-    SubP_SetColorBase(QStringLiteral("Base"));
-    SubP_SetColorTitle(QStringLiteral("Title"));
-    SubP_SetColorLabel(QStringLiteral("Label"));
-    SubP_SetColorBack(QStringLiteral("Back"));
+    SubP_SetColorBase(SettingsSchema::Base);
+    SubP_SetColorTitle(SettingsSchema::Title);
+    SubP_SetColorLabel(SettingsSchema::Label);
+    SubP_SetColorBack(SettingsSchema::Back);
 }
 
 void Frm_Item_FromIniFile::SubP_SetColorBase(const QString &strA_Key)

@@ -226,13 +226,20 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                ErrorDescription(ErrorNumber::PathFileAccess, SettingsFileProblemText(problem)));
         }
-        strA_Text = CodePageText::NormalizeLineEnds(CodePageText::Decode(bytes).text);
+        strA_Text = DecodeFileText(bytes).text;
         return true;
     } catch (...) {
         strA_Text.clear();
         ReportError();
         return false;
     }
+}
+
+CodePageText::DecodedText Cls_XML::DecodeFileText(const QByteArray &bytes)
+{
+    CodePageText::DecodedText decoded = CodePageText::Decode(bytes);
+    decoded.text = CodePageText::NormalizeLineEnds(decoded.text);
+    return decoded;
 }
 
 bool Cls_XML::OnlyReadFile_bln(const QString &strA_FileName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xml/CodePageText.h"
 #include "xml/FirstTagIndex.h"
 
 #include <QList>
@@ -45,6 +46,9 @@ public:
     bool SetFileItem(const QString &strA_FileData, const QString &strA_Key);
     QString GetFileItem_str(const QString &strA_Key);
     QString Gets(const QString &strA_Key);
+    // A file's bytes as reading takes them: decoded (code page 932, UTF-8 or UTF-16 by its
+    // byte-order mark) and joined into lines that each end in CR LF.
+    static CodePageText::DecodedText DecodeFileText(const QByteArray &bytes);
 
     // Typed queries and the child store.
     QString GetFileItemDefault_str(const QString &strA_Key, const QString &strA_DefaultValue);
