@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 // The grammar is ECMAScript's with the web-compatibility rules V8 applies to patterns without
 // the u flag: `\1` beyond the group count is an octal escape, `a{` and a lone `]` or `}` are
@@ -36,6 +37,9 @@ constexpr CodePointRange kSpaceRanges[] = {
     {0x09, 0x0D}, {0x20, 0x20}, {0xA0, 0xA0}, {0x1680, 0x1680}, {0x2000, 0x200A},
     {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
 };
+
+// ECMAScript's LineTerminator characters, which . does not match.
+constexpr CodePointRange kLineTerminatorRanges[] = {{0x0A, 0x0A}, {0x0D, 0x0D}, {0x2028, 0x2029}};
 
 struct Failure {
     int code;
@@ -98,16 +102,22 @@ struct ClassAtom {
 struct ClassContents {
     std::vector<CodePointRange> ranges;
     QString escapes;
+    // The characters of the escapes.
+    std::vector<CodePointRange> escapeRanges;
 
     void add(char32_t c) { ranges.push_back({c, c}); }
 
     void add(SetEscape set)
     {
+        const auto addEscape = [this](const QString &escape, const std::vector<CodePointRange> &characters) {
+            escapes += escape;
+            escapeRanges.insert(escapeRanges.end(), characters.begin(), characters.end());
+        };
         switch (set) {
-        case SetEscape::Digit: escapes += QStringLiteral("\\d"); break;
-        case SetEscape::NotDigit: escapes += QStringLiteral("\\D"); break;
-        case SetEscape::Word: escapes += QStringLiteral("\\w"); break;
-        case SetEscape::NotWord: escapes += QStringLiteral("\\W"); break;
+        case SetEscape::Digit: addEscape(QStringLiteral("\\d"), {std::begin(kDigitRanges), std::end(kDigitRanges)}); break;
+        case SetEscape::NotDigit: addEscape(QStringLiteral("\\D"), ComplementRanges(kDigitRanges)); break;
+        case SetEscape::Word: addEscape(QStringLiteral("\\w"), {std::begin(kWordRanges), std::end(kWordRanges)}); break;
+        case SetEscape::NotWord: addEscape(QStringLiteral("\\W"), ComplementRanges(kWordRanges)); break;
         case SetEscape::Space: ranges.insert(ranges.end(), std::begin(kSpaceRanges), std::end(kSpaceRanges)); break;
         case SetEscape::NotSpace: {
             const std::vector<CodePointRange> others = ComplementRanges(kSpaceRanges);
@@ -126,27 +136,53 @@ struct ClassContents {
             add(atom.set);
     }
 
-    // Sorted, merged, and without the surrogate block: PCRE2 in UTF mode refuses surrogate code
-    // points in a class, and a valid subject has none outside pairs anyway.
+    // The ranges as the class is written: sorted, merged, and without the surrogate block, as
+    // PCRE2 in UTF mode refuses surrogate code points in a class, and a valid subject has none
+    // outside pairs anyway.
+    std::vector<CodePointRange> writtenRanges() const
+    {
+        std::vector<CodePointRange> written;
+        for (const CodePointRange &r : MergedRanges(ranges)) {
+            if (r.first < 0xD800 && r.last >= 0xD800)
+                written.push_back({r.first, 0xD7FF});
+            if (r.last > 0xDFFF && r.first <= 0xDFFF)
+                written.push_back({0xE000, r.last});
+            if (!isSurrogate(r.first) && (r.first >= 0xE000 || r.last < 0xD800))
+                written.push_back(r);
+        }
+        return written;
+    }
+
     QString toPcre(bool negated) const
     {
         QString body = escapes;
-        auto append = [&body](char32_t first, char32_t last) {
-            body += hexEscape(first);
-            if (last != first)
-                body += u'-' + hexEscape(last);
-        };
-        for (const CodePointRange &r : MergedRanges(ranges)) {
-            if (r.first < 0xD800 && r.last >= 0xD800)
-                append(r.first, 0xD7FF);
-            if (r.last > 0xDFFF && r.first <= 0xDFFF)
-                append(0xE000, r.last);
-            if (!isSurrogate(r.first) && (r.first >= 0xE000 || r.last < 0xD800))
-                append(r.first, r.last);
+        for (const CodePointRange &r : writtenRanges()) {
+            body += hexEscape(r.first);
+            if (r.last != r.first)
+                body += u'-' + hexEscape(r.last);
         }
         return (negated ? QStringLiteral("[^") : QStringLiteral("[")) + body + u']';
     }
+
+    // The class as an item; IgnoreCase widens its ranges but not its escapes.
+    PatternItem item(bool negated) const
+    {
+        std::vector<CodePointRange> written = writtenRanges();
+        PatternItem item;
+        item.caseless = !written.empty();
+        written.insert(written.end(), escapeRanges.begin(), escapeRanges.end());
+        item.set = negated ? ComplementRanges(MergedRanges(written)) : MergedRanges(std::move(written));
+        return item;
+    }
 };
+
+PatternItem CharacterItem(std::vector<CodePointRange> set, bool caseless)
+{
+    PatternItem item;
+    item.set = std::move(set);
+    item.caseless = caseless;
+    return item;
+}
 
 const QString kLookbehindRefusedMessage = QStringLiteral(
     "this program's engine needs a lookbehind of bounded length without back references");
@@ -161,6 +197,7 @@ public:
             scanGroups();
             translate();
         } catch (const Failure &failure) {
+            m_out.items.clear();
             m_out.errorCode = failure.code;
             m_out.errorOffset = qint32(failure.offset);
             m_out.errorMessage = failure.message;
@@ -180,6 +217,11 @@ private:
     std::vector<PatternNode *> m_tree;
     qsizetype m_lookbehindStart = -1;
     qsizetype m_lookbehindOrigin = 0;
+    // What the construct being translated tells of itself as an item; the open groups' items
+    // and the alternatives of each.
+    PatternItem m_item;
+    std::vector<qsizetype> m_openItems;
+    std::vector<std::vector<qsizetype>> m_alternatives{1};
 
     [[noreturn]] static void fail(int code, qsizetype offset) { throw Failure{code, offset, QString()}; }
 
@@ -300,12 +342,15 @@ private:
                 ++m_pos;
                 if (!m_tree.empty())
                     m_tree.back()->alternatives.emplace_back();
+                else
+                    m_alternatives.back().push_back(record(mark, PatternItem::Kind::Alternative));
                 break;
             case u'^':
             case u'$':
                 put(QString(c), start);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 0);
+                record(mark, c == u'^' ? PatternItem::Kind::StartAnchor : PatternItem::Kind::EndAnchor);
                 break;
             case u'(':
                 if (const qsizetype end = singleCharacterAlternatives(m_pos); end > 0) {
@@ -313,14 +358,23 @@ private:
                     for (qsizetype i = m_pos + 3; i < end; i += 2)
                         contents.add(m_src.at(i).unicode());
                     put(contents.toPcre(false), start);
+                    m_item = contents.item(false);
                     m_pos = end + 1;
                     addAtom(mark, PatternNode::Kind::Atom, 1);
+                    record(mark, PatternItem::Kind::Character);
                     quantifier();
                     break;
                 }
                 open.push_back(openGroup());
-                if (open.back() == GroupKind::Lookbehind || !m_tree.empty())
+                if (open.back() == GroupKind::Lookbehind || !m_tree.empty()) {
                     openNode(mark, open.back());
+                } else {
+                    m_item.group = open.back() == GroupKind::Capture    ? PatternItem::Group::Capture
+                                   : open.back() == GroupKind::Lookahead ? PatternItem::Group::Lookahead
+                                                                         : PatternItem::Group::NonCapture;
+                    m_openItems.push_back(record(mark, PatternItem::Kind::GroupOpen));
+                    m_alternatives.emplace_back();
+                }
                 break;
             case u')': {
                 if (open.empty())
@@ -329,12 +383,23 @@ private:
                 open.pop_back();
                 put(QStringLiteral(")"), start);
                 ++m_pos;
-                if (!m_tree.empty())
+                if (!m_tree.empty()) {
                     m_tree.pop_back();
+                } else {
+                    m_item.partner = m_openItems.back();
+                    const qsizetype close = record(mark, PatternItem::Kind::GroupClose);
+                    for (const qsizetype alternative : m_alternatives.back())
+                        m_out.items[size_t(alternative)].partner = close;
+                    m_openItems.pop_back();
+                    m_alternatives.pop_back();
+                }
                 if (kind != GroupKind::Lookbehind)
                     quantifier();
-                if (m_tree.empty() && m_lookbehindStart >= 0)
+                if (m_tree.empty() && m_lookbehindStart >= 0) {
+                    const qsizetype lookbehind = m_lookbehindStart;
                     writeLookbehind();
+                    record(lookbehind, PatternItem::Kind::Lookbehind);
+                }
                 break;
             }
             case u'*':
@@ -347,26 +412,32 @@ private:
                 if (interval(m_pos, &min, &max) >= 0)
                     fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
                 put(QStringLiteral("\\{"), start);
+                m_item = CharacterItem({{u'{', u'{'}}, true);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             }
             case u'.':
                 put(QStringLiteral("[^\\n\\r\\x{2028}\\x{2029}]"), start);
+                m_item = CharacterItem(ComplementRanges(kLineTerminatorRanges), true);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             case u'[':
                 characterClass();
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             case u'\\': {
                 const EscapeKind kind = escape();
                 addAtom(mark, kind == EscapeKind::BackReference ? PatternNode::Kind::BackReference : PatternNode::Kind::Atom,
                         kind == EscapeKind::Assertion ? 0 : 1);
+                record(mark, m_item.kind);
                 if (kind != EscapeKind::Assertion)
                     quantifier();
                 break;
@@ -374,12 +445,27 @@ private:
             default:
                 literal(nextCharacter(), start);
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             }
         }
         if (!open.empty())
             fail(PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS, m_length);
+    }
+
+    // Outside lookbehinds, which are recorded whole once written out: what was written since mark
+    // is an item of this kind, with what m_item says of it. Returns its index.
+    qsizetype record(qsizetype mark, PatternItem::Kind kind)
+    {
+        PatternItem item = std::exchange(m_item, PatternItem());
+        if (!m_tree.empty())
+            return -1;
+        item.kind = kind;
+        item.start = mark;
+        item.end = m_out.pcrePattern.size();
+        m_out.items.push_back(std::move(item));
+        return qsizetype(m_out.items.size()) - 1;
     }
 
     // Inside a lookbehind, the translation of what was just read is also kept as a tree.
@@ -544,6 +630,10 @@ private:
             node.max = max;
             node.lazy = lazy;
         }
+        m_item.min = min;
+        m_item.max = max;
+        m_item.greedy = !lazy;
+        record(mark, PatternItem::Kind::Quantifier);
     }
 
     // The character at m_pos, a surrogate pair taken whole.
@@ -557,6 +647,7 @@ private:
 
     void literal(char32_t c, qsizetype origin)
     {
+        m_item = isSurrogate(c) ? CharacterItem({}, false) : CharacterItem({{c, c}}, true);
         if (isSurrogate(c))
             put(QStringLiteral("[]"), origin);
         else if (c < 0x80 && QChar(char16_t(c)).isLetterOrNumber())
@@ -644,12 +735,15 @@ private:
         if (c == u'b' || c == u'B') {
             put(m_src.mid(m_pos, 2), start);
             m_pos += 2;
+            m_item.kind = c == u'b' ? PatternItem::Kind::WordBoundary : PatternItem::Kind::NotWordBoundary;
             return EscapeKind::Assertion;
         }
         if (const SetEscape set = setEscapeFor(c); set != SetEscape::None) {
+            ClassContents contents;
+            contents.add(set);
+            // \w, \d, \W and \D stay ASCII under IgnoreCase.
+            m_item = contents.item(false);
             if (set == SetEscape::Space || set == SetEscape::NotSpace) {
-                ClassContents contents;
-                contents.add(set);
                 put(contents.toPcre(false), start);
             } else if (set == SetEscape::Digit || set == SetEscape::Word) {
                 // As a class, so that PCRE2 can compare it with the class \s becomes and make
@@ -671,6 +765,7 @@ private:
             if (number <= quint32(m_out.captureCount)) {
                 put(QStringLiteral("\\g{%1}").arg(number), start);
                 m_pos = i;
+                m_item.kind = PatternItem::Kind::BackReference;
                 return EscapeKind::BackReference;
             }
             if (c == u'8' || c == u'9') {
@@ -694,6 +789,7 @@ private:
                 fail(PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE, m_pos + 3);
             put(QStringLiteral("\\g{%1}").arg(*found), start);
             m_pos = end;
+            m_item.kind = PatternItem::Kind::BackReference;
             return EscapeKind::BackReference;
         }
         if (c == u'c') {
@@ -776,6 +872,7 @@ private:
             fail(PCRE2_ERROR_MISSING_SQUARE_BRACKET, m_length);
         ++m_pos;
         put(contents.toPcre(negated), start);
+        m_item = contents.item(negated);
     }
 };
 
