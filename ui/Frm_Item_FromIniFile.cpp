@@ -10,7 +10,6 @@
 #include "settings/SettingsSchema.h"
 #include "settings/WordJoining.h"
 #include "ui/ButtonLabel.h"
-#include "ui/ClipboardText.h"
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
 #include "ui/ItemFailureText.h"
@@ -756,7 +755,7 @@ void Frm_Item_FromIniFile::SubP_Undo()
     bool isWritten = false;
     {
         BusyCursor busy;
-        isWritten = WriteClipboardSnapshot(*m_undoSnapshot);
+        isWritten = WriteClipboardSnapshot(ClipboardMode::Clipboard, *m_undoSnapshot);
     }
     if (!isWritten) {
         ShowMessageBox(MsgBox::Exclamation, BusyClipboardMessage());
@@ -781,14 +780,14 @@ void Frm_Item_FromIniFile::Chk_Most_Click()
 std::optional<ClipboardSnapshot> Frm_Item_FromIniFile::GetClipboardText()
 {
     ClipboardSnapshot snapshot;
-    if (!ReadClipboardSnapshot(snapshot))
+    if (!ReadClipboardSnapshot(ClipboardMode::Clipboard, snapshot))
         return std::nullopt;
     return snapshot;
 }
 
 bool Frm_Item_FromIniFile::SubP_SetClipboardText(const QString &strA_Text)
 {
-    return WriteClipboardText(strA_Text);
+    return WriteClipboardText(ClipboardMode::Clipboard, strA_Text);
 }
 
 GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
