@@ -3,6 +3,7 @@
 #include "app/ServiceSlot.h"
 
 #include <QTextStream>
+#include <QThreadStorage>
 
 #include <limits>
 #include <new>
@@ -48,10 +49,13 @@ RuntimeError::RuntimeError(qint32 number, const QString &description, const QStr
 
 namespace {
 
+// Each thread has a current error of its own: a rewrite runs on a worker thread, whose traps
+// record and clear while the window's thread shows a box of its own. Qt's storage rather than a
+// thread_local, which hangs a MinGW-built process at its exit when it has a destructor.
 ErrorRecord &errorRecord()
 {
-    static ErrorRecord record;
-    return record;
+    static QThreadStorage<ErrorRecord> records;
+    return records.localData();
 }
 
 // One line on standard error: the box as text, answered with OK.
@@ -104,6 +108,19 @@ void ShowTrappedError()
 {
     RecordCurrentException();
     ShowErrorBox();
+}
+
+void ReportErrorRecord(const ErrorRecord &record, bool isShown)
+{
+    SetCurrentError(record);
+    if (isShown)
+        ShowErrorBox();
+    ClearCurrentError();
+}
+
+void ReportTrappedError(bool isShown)
+{
+    ReportErrorRecord(TrappedError(), isShown);
 }
 
 QString OneLine(QString text)

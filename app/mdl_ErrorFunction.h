@@ -56,7 +56,7 @@ private:
     std::string m_what;
 };
 
-// The current error: the record of the last run-time error that a routine trapped.
+// The current error: the record of the last run-time error that a routine of this thread trapped.
 struct ErrorRecord {
     qint32 number = 0;
     QString description;
@@ -74,6 +74,12 @@ void RecordCurrentException();
 // Inside a catch block, the trap of a routine that shows its failures: records the exception
 // and reports it in the error box.
 void ShowTrappedError();
+// The report of a routine whose failures are shown only while its object's message switch
+// (MsgDisplayFlg_Prop) is on: the record becomes the current error, is shown in the error box
+// when isShown, and is cleared.
+void ReportErrorRecord(const ErrorRecord &record, bool isShown);
+// The same inside a catch block, for the exception being handled.
+void ReportTrappedError(bool isShown);
 
 // The text on one line: every line break (CR LF, CR or LF) becomes one blank.
 QString OneLine(QString text);

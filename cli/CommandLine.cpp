@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Commands.h"
+#include "settings/SettingsSchema.h"
 #include "xml/TextHelpers.h"
 
 #include <QCommandLineParser>
@@ -7,46 +9,6 @@
 #include <limits>
 
 namespace {
-
-struct CommandInfo {
-    QString name;
-    Command::Kind kind;
-    bool takesSettings;
-    QString synopsis;    // one line per form, after "tavrelo-cli "
-    QString description; // indented lines
-};
-
-const QList<CommandInfo> &Commands()
-{
-    static const QList<CommandInfo> commands{
-        {QStringLiteral("items"), Command::Kind::Items, true, QStringLiteral("[-s FILE] items [--json]"),
-         QStringLiteral("list the palette's buttons in button order: INDEX, NAME and MODE (replace,\n"
-                        "text or empty), separated by tabs; --json prints a JSON array of objects\n"
-                        "with index, item (the element name), name and mode")},
-        {QStringLiteral("apply"), Command::Kind::Apply, true,
-         QStringLiteral("[-s FILE] apply ITEM\n[-s FILE] apply --name CAPTION"),
-         QStringLiteral("write the text of an item for the UTF-8 text on standard input to standard\n"
-                        "output; ITEM is the item's index counted from 0 (0 is Item1, as items\n"
-                        "prints it) or its element name as written in the file (Item1); --name\n"
-                        "takes the caption of its button")},
-        {QStringLiteral("join-words"), Command::Kind::JoinWords, false, QStringLiteral("join-words"),
-         QStringLiteral("join the words of every line of standard input (get user name -> getUserName)")},
-        {QStringLiteral("check"), Command::Kind::Check, true, QStringLiteral("[-s FILE] check"),
-         QStringLiteral("report the settings file's traps as FILE:LINE: message")},
-        {QStringLiteral("help"), Command::Kind::Help, false, QStringLiteral("help [COMMAND]"),
-         QStringLiteral("print this usage, or the usage of COMMAND")},
-    };
-    return commands;
-}
-
-const CommandInfo *FindCommand(const QString &name)
-{
-    for (const CommandInfo &info : Commands()) {
-        if (info.name == name)
-            return &info;
-    }
-    return nullptr;
-}
 
 QString Indented(const QString &text, qsizetype width)
 {
@@ -57,10 +19,10 @@ QString Indented(const QString &text, qsizetype width)
     return result;
 }
 
-QString Synopsis(const CommandInfo &info, bool first)
+QString Synopsis(const CommandRow &row, bool first)
 {
     QString text;
-    for (const QString &form : info.synopsis.split(u'\n')) {
+    for (const QString &form : row.synopsis.split(u'\n')) {
         text += (first ? QStringLiteral("usage: ") : QStringLiteral("       ")) + QStringLiteral("tavrelo-cli ") + form + u'\n';
         first = false;
     }
@@ -72,22 +34,15 @@ QString Synopsis(const CommandInfo &info, bool first)
 // and numbers with leading zeros are never read by the palette, so they name no item.
 std::optional<qint32> ParseItem(const QString &text)
 {
-    const QStringView element(u"Item");
     if (IsDecimalDigits(text)) {
         bool ok = false;
         const qint32 value = text.toInt(&ok, 10);
         return ok ? std::optional<qint32>(value) : std::nullopt;
     }
-    if (!text.startsWith(element))
+    const std::optional<qint64> number = SettingsSchema::ItemNumber(text);
+    if (!number || *number - 1 > std::numeric_limits<qint32>::max())
         return std::nullopt;
-    const QStringView number = QStringView(text).mid(element.size());
-    if (!IsDecimalDigits(number) || number.startsWith(u'0'))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = number.toLongLong(&ok, 10);
-    if (!ok || value - 1 > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return qint32(value - 1);
+    return qint32(*number - 1);
 }
 
 }
@@ -112,6 +67,7 @@ std::optional<Command> ParseCommandLine(const QStringList &arguments, QString *e
     };
 
     Command command;
+    command.row = &HelpRow();
     QStringList rest = parser.positionalArguments();
     const QStringList settingsFiles = parser.values(settings);
     if (settingsFiles.size() > 1)
@@ -124,39 +80,41 @@ std::optional<Command> ParseCommandLine(const QStringList &arguments, QString *e
         if (parser.isSet(help))
             return command;
         if (parser.isSet(version)) {
-            command.kind = Command::Kind::Version;
+            command.row = &VersionRow();
             return command;
         }
         return fail(QStringLiteral("no command given"));
     }
     const QString commandName = rest.takeFirst();
-    const CommandInfo *info = FindCommand(commandName);
-    if (!info)
+    const CommandRow *row = FindCommandRow(commandName);
+    if (!row)
         return fail(QStringLiteral("unknown command: %1").arg(commandName));
     if (parser.isSet(help)) {
         command.topic = commandName;
         return command;
     }
-    command.kind = info->kind;
+    command.row = row;
     if (parser.isSet(version))
         return fail(QStringLiteral("--version takes no command"));
-    if (parser.isSet(settings) && !info->takesSettings)
+    if (parser.isSet(settings) && !row->readsSettings)
         return fail(QStringLiteral("%1 reads no settings file").arg(commandName));
-    if (parser.isSet(json) && command.kind != Command::Kind::Items)
-        return fail(QStringLiteral("--json belongs to items"));
-    if (parser.isSet(name) && command.kind != Command::Kind::Apply)
-        return fail(QStringLiteral("--name belongs to apply"));
+    for (const CommandRow &other : CommandRows()) {
+        for (const QString &option : other.options) {
+            if (parser.isSet(option) && !row->options.contains(option))
+                return fail(QStringLiteral("--%1 belongs to %2").arg(option, other.name));
+        }
+    }
     command.json = parser.isSet(json);
 
-    if (command.kind == Command::Kind::Help) {
+    if (row == &HelpRow()) {
         if (rest.size() > 1)
             return fail(QStringLiteral("unexpected argument: %1").arg(rest.at(1)));
         command.topic = rest.value(0);
-        if (!command.topic.isEmpty() && !FindCommand(command.topic))
+        if (!command.topic.isEmpty() && !FindCommandRow(command.topic))
             return fail(QStringLiteral("unknown command: %1").arg(command.topic));
         return command;
     }
-    if (command.kind == Command::Kind::Apply) {
+    if (row->options.contains(QStringLiteral("name"))) {
         const QStringList names = parser.values(name);
         if (names.size() > 1)
             return fail(QStringLiteral("--name given twice"));
@@ -178,18 +136,29 @@ std::optional<Command> ParseCommandLine(const QStringList &arguments, QString *e
     }
     if (!rest.isEmpty())
         return fail(QStringLiteral("unexpected argument: %1").arg(rest.first()));
+    // apply answers for the items that the palette shows.
+    if (command.name.isEmpty() && command.index >= SettingsSchema::ItemCount)
+        return fail(QStringLiteral("the item index must be 0 to %1: %2").arg(SettingsSchema::ItemCount - 1).arg(command.index));
     return command;
 }
 
 QString UsageText(const QStringList &settingsFiles)
 {
     QString text;
-    for (const CommandInfo &info : Commands())
-        text += Synopsis(info, text.isEmpty());
-    text += QStringLiteral("       tavrelo-cli -h | --help\n"
-                           "       tavrelo-cli -V | --version\n\nCommands:\n");
-    for (const CommandInfo &info : Commands())
-        text += QStringLiteral("  %1").arg(info.name, -12) + Indented(info.description, 14);
+    for (const CommandRow &row : CommandRows()) {
+        if (!row.isOption)
+            text += Synopsis(row, text.isEmpty());
+    }
+    text += QStringLiteral("       tavrelo-cli -h | --help\n");
+    for (const CommandRow &row : CommandRows()) {
+        if (row.isOption)
+            text += Synopsis(row, false);
+    }
+    text += QStringLiteral("\nCommands:\n");
+    for (const CommandRow &row : CommandRows()) {
+        if (!row.isOption)
+            text += QStringLiteral("  %1").arg(row.name, -12) + Indented(row.description, 14);
+    }
     text += QStringLiteral(
         "\nOptions:\n"
         "  -s, --settings FILE  read FILE as the settings file\n"
@@ -209,15 +178,17 @@ QString UsageText(const QStringList &settingsFiles)
 QString ShortUsageText()
 {
     QString text;
-    for (const CommandInfo &info : Commands())
-        text += Synopsis(info, text.isEmpty());
+    for (const CommandRow &row : CommandRows()) {
+        if (!row.isOption)
+            text += Synopsis(row, text.isEmpty());
+    }
     return text + QStringLiteral("Run tavrelo-cli --help for the whole usage.\n");
 }
 
 QString CommandUsageText(const QString &command)
 {
-    const CommandInfo *info = FindCommand(command);
-    return info ? Synopsis(*info, true) + u'\n' + Indented(info->description, 0) : QString();
+    const CommandRow *row = FindCommandRow(command);
+    return row ? Synopsis(*row, true) + u'\n' + Indented(row->description, 0) : QString();
 }
 
 QString VersionText()

@@ -5,11 +5,12 @@
 
 #include <optional>
 
+struct CommandRow;
+
 // One invocation of tavrelo-cli, as the arguments ask for it.
 struct Command {
-    enum class Kind { Items, Apply, JoinWords, Check, Help, Version };
-
-    Kind kind = Kind::Help;
+    // The command's row in CommandRows().
+    const CommandRow *row = nullptr;
     // Empty when --settings was not given: the first of SettingsFileCandidates is meant.
     QString settingsFile;
     // apply: the item index, counted from 0 like the buttons' tags (given as 2 or as Item3)...
@@ -18,12 +19,12 @@ struct Command {
     QString name;
     // items: print JSON instead of tab-separated lines.
     bool json = false;
-    // Help: the command whose usage is asked for; empty for the whole usage.
+    // help: the command whose usage is asked for; empty for the whole usage.
     QString topic;
 };
 
 // The arguments without the program name. Returns nothing, with the reason in *error, when they
-// do not form one of the commands.
+// do not form one of the commands; apply's index must name one of the palette's items.
 std::optional<Command> ParseCommandLine(const QStringList &arguments, QString *error);
 
 // The whole usage; settingsFiles are the places looked at without --settings, in their order.

@@ -3,11 +3,11 @@
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
 #include "settings/RegExp.h"
+#include "settings/SettingsSchema.h"
 #include "xml/CodePageText.h"
 #include "xml/ElementSpan.h"
 #include "xml/TextHelpers.h"
 
-#include <QDate>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -15,8 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr qint32 kLastItemNumber = 100;
 
 bool SpansLines(QStringView value)
 {
@@ -54,15 +52,13 @@ QString Excerpt(QStringView text, qsizetype at)
     return part.first(end - part.begin()).toString();
 }
 
-// The elements the palette reads, by section; values hold text, the others hold elements.
-const QStringList kColorValues = {QStringLiteral("Base"), QStringLiteral("Title"), QStringLiteral("Label"), QStringLiteral("Back")};
-const QStringList kDataValues = {QStringLiteral("Title"), QStringLiteral("Link"), QStringLiteral("Version"), QStringLiteral("Name"),
-                                 QStringLiteral("Reg"), QStringLiteral("Replace"), QStringLiteral("Data")};
+// The elements the palette reads, by section, that hold text; the items hold elements.
+const QStringList kDataValues = SettingsSchema::WindowElements + SettingsSchema::ItemElements;
 
+// "Item" and digits: an item element, or one that looks like one (Item0, Item01, Item101).
 bool IsItemName(QStringView name)
 {
-    return name.size() > 4 && name.startsWith(u"Item")
-           && std::all_of(name.begin() + 4, name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return name.startsWith(SettingsSchema::ItemPrefix) && IsDecimalDigits(name.sliced(SettingsSchema::ItemPrefix.size()));
 }
 
 // Edits between two names, a swap of neighbours counting as one ("Versoin").
@@ -96,7 +92,7 @@ QString NearestName(QStringView name, const QStringList &known)
         --digits;
     QStringList candidates = known;
     if (digits < name.size())
-        candidates.append(QStringLiteral("Item") + name.sliced(digits).toString());
+        candidates.append(SettingsSchema::ItemPrefix + name.sliced(digits).toString());
     for (const QString &candidate : candidates) {
         const qsizetype distance = EditDistance(name, candidate);
         if (distance < bestDistance) {
@@ -119,15 +115,15 @@ struct ItemTag {
 
 class Checker {
 public:
+    // The text is the one the palette loads: read by its XML store, loaded by its model.
     Checker(const QByteArray &bytes, CheckedValues *values)
         : m_values(values)
     {
-        CodePageText::DecodedText decoded = CodePageText::Decode(bytes);
+        CodePageText::DecodedText decoded = Cls_XML::DecodeFileText(bytes);
         m_encoding = decoded.encoding;
         m_clean = decoded.clean;
         m_otherReading = std::move(decoded.otherReading);
-        m_text = Cls_MySettingFile::ReplaceDatePlaceholders(CodePageText::NormalizeLineEnds(decoded.text),
-                                                            QDate::currentDate());
+        Cls_MySettingFile().LoadFileText(decoded.text, &m_text);
         m_lines = std::make_unique<LineIndex>(m_text);
     }
 
@@ -215,7 +211,7 @@ private:
         const qsizetype end = section.contentStart + section.contentLength();
         QStringList known = values;
         if (hasItems)
-            known.append(QStringLiteral("Item"));
+            known.append(SettingsSchema::ItemPrefix);
         // Searches only move forward, so that a section of 150,000 unclosed or broken tags is
         // still read once: the next ">" and, by name, the last closing tag found.
         qsizetype nextBracket = -1;
@@ -276,9 +272,11 @@ private:
                 if (candidate.compare(name, Qt::CaseInsensitive) == 0)
                     exactName = candidate;
             }
-            if (hasItems && exactName.isEmpty() && name.size() > 4 && name.first(4).compare(u"Item", Qt::CaseInsensitive) == 0
-                && IsItemName(QStringLiteral("Item") + name.sliced(4)))
-                exactName = QStringLiteral("Item") + name.sliced(4);
+            const qsizetype prefix = SettingsSchema::ItemPrefix.size();
+            if (hasItems && exactName.isEmpty() && name.size() > prefix
+                && name.first(prefix).compare(SettingsSchema::ItemPrefix, Qt::CaseInsensitive) == 0
+                && IsItemName(SettingsSchema::ItemPrefix + name.sliced(prefix)))
+                exactName = SettingsSchema::ItemPrefix + name.sliced(prefix);
             const QString proper = isKnown ? name : exactName;
             if (!proper.isEmpty()) {
                 const QString right = u'<' + proper + u'>';
@@ -303,7 +301,7 @@ private:
 
     void checkColors()
     {
-        const QString path = QStringLiteral("ColorSetting");
+        const QString path = SettingsSchema::ColorSetting;
         const ElementSpan section = lookUp(wholeText(), QString(), path);
         if (!section.hasOpen()) {
             report(0, QStringLiteral("no <ColorSetting> section: every colour of the palette is black"));
@@ -311,8 +309,8 @@ private:
         }
         if (!section.isComplete())
             return;
-        checkTags(section, kColorValues, false);
-        for (const QString &name : kColorValues) {
+        checkTags(section, SettingsSchema::ColorElements, false);
+        for (const QString &name : SettingsSchema::ColorElements) {
             const ElementSpan span = lookUp(section, path, name, QStringLiteral(" in ColorSetting"));
             if (!span.isComplete())
                 continue;
@@ -327,7 +325,7 @@ private:
 
     void checkData()
     {
-        const ElementSpan section = lookUp(wholeText(), QString(), QStringLiteral("DataSetting"));
+        const ElementSpan section = lookUp(wholeText(), QString(), SettingsSchema::DataSetting);
         if (!section.hasOpen()) {
             report(0, QStringLiteral("no <DataSetting> section: the palette has no title and no buttons"));
             return;
@@ -338,8 +336,8 @@ private:
         checkItemTags(tags);
         checkTags(section, kDataValues, true);
         checkWindowSettings(section, tags);
-        for (qint32 number = 1; number <= kLastItemNumber; ++number)
-            checkItem(section, number);
+        for (qint32 index = 0; index < SettingsSchema::ItemCount; ++index)
+            checkItem(section, SettingsSchema::ItemElement(index));
     }
 
     // Every "<ItemDIGITS>" of the section with the first "</ItemDIGITS>" after it. The closing
@@ -353,9 +351,9 @@ private:
         for (qsizetype p = range.indexOf(u'<'); p >= 0; p = range.indexOf(u'<', p + 1)) {
             const bool isClose = p + 1 < range.size() && range.at(p + 1) == u'/';
             const qsizetype name = p + (isClose ? 2 : 1);
-            if (!range.sliced(name).startsWith(u"Item"))
+            if (!range.sliced(name).startsWith(SettingsSchema::ItemPrefix))
                 continue;
-            const qsizetype digits = name + 4;
+            const qsizetype digits = name + SettingsSchema::ItemPrefix.size();
             qsizetype q = digits;
             while (q < range.size() && range.at(q) >= u'0' && range.at(q) <= u'9')
                 ++q;
@@ -386,15 +384,15 @@ private:
     {
         QHash<QString, qsizetype> firstOpen;
         for (const ItemTag &tag : tags) {
-            const QString element = QStringLiteral("Item") + tag.number;
+            const QString element = SettingsSchema::ItemPrefix + tag.number;
             if (tag.number.size() > 1 && tag.number.startsWith(u'0')) {
                 report(tag.open, QStringLiteral("%1 is never read: item numbers are written without leading zeros")
                                      .arg(element));
             } else if (tag.number == QStringLiteral("0")) {
                 report(tag.open, QStringLiteral("Item0 is never read: items are numbered from Item1"));
-            } else if (tag.number.size() > 3 || tag.number.toInt() > kLastItemNumber) {
-                report(tag.open, QStringLiteral("%1 is never read: the palette reads Item1 to Item%2")
-                                     .arg(element).arg(kLastItemNumber));
+            } else if (tag.number.size() > 3 || tag.number.toInt() > SettingsSchema::ItemCount) {
+                report(tag.open, QStringLiteral("%1 is never read: the palette reads Item1 to %2")
+                                     .arg(element, SettingsSchema::ItemElement(SettingsSchema::ItemCount - 1)));
             } else if (firstOpen.contains(tag.number)) {
                 report(tag.open, QStringLiteral("a second %1 is never read: only the first one, on line %2, counts")
                                      .arg(element).arg(m_lines->lineOf(firstOpen.value(tag.number))));
@@ -406,8 +404,8 @@ private:
 
     void checkWindowSettings(const ElementSpan &section, const QList<ItemTag> &tags)
     {
-        for (const QString &name : {QStringLiteral("Title"), QStringLiteral("Link"), QStringLiteral("Version")}) {
-            const ElementSpan span = lookUp(section, QStringLiteral("DataSetting"), name, QStringLiteral(" in DataSetting"));
+        for (const QString &name : SettingsSchema::WindowElements) {
+            const ElementSpan span = lookUp(section, SettingsSchema::DataSetting, name, QStringLiteral(" in DataSetting"));
             if (!span.isComplete())
                 continue;
             const auto holder = std::find_if(tags.begin(), tags.end(), [&](const ItemTag &tag) {
@@ -417,10 +415,10 @@ private:
                 report(span.open, QStringLiteral("the <%1> inside Item%2 is the palette's %1: the first <%1> in "
                                                  "DataSetting wins, so write the section's own before the items")
                                       .arg(name, holder->number));
-            if (name != QStringLiteral("Version"))
+            if (name != SettingsSchema::Version)
                 checkEntities(span, QStringLiteral("the ") + name);
             const QStringView value = content(span);
-            if (name == QStringLiteral("Version")) {
+            if (name == SettingsSchema::Version) {
                 const QString lower = value.toString().toLower();
                 if (!value.isEmpty() && lower != QStringLiteral("true") && lower != QStringLiteral("false"))
                     report(span.open, QStringLiteral("Version %1 does not show the version: only \"true\" does, "
@@ -432,19 +430,18 @@ private:
         }
     }
 
-    void checkItem(const ElementSpan &section, qint32 number)
+    void checkItem(const ElementSpan &section, const QString &element)
     {
-        const QString element = QStringLiteral("Item%1").arg(number);
-        const QString sectionPath = QStringLiteral("DataSetting");
+        const QString &sectionPath = SettingsSchema::DataSetting;
         const ElementSpan item = lookUp(section, sectionPath, element);
         if (item.contentLength() == 0)
             return;
         const QString path = sectionPath + u'/' + element;
         const QString where = QStringLiteral(" in ") + element;
-        const ElementSpan name = lookUp(item, path, QStringLiteral("Name"), where);
-        const ElementSpan reg = lookUp(item, path, QStringLiteral("Reg"), where);
-        const ElementSpan data = lookUp(item, path, QStringLiteral("Data"), where);
-        const ElementSpan replace = lookUp(item, path, QStringLiteral("Replace"), where);
+        const ElementSpan name = lookUp(item, path, SettingsSchema::Name, where);
+        const ElementSpan reg = lookUp(item, path, SettingsSchema::Reg, where);
+        const ElementSpan data = lookUp(item, path, SettingsSchema::Data, where);
+        const ElementSpan replace = lookUp(item, path, SettingsSchema::Replace, where);
         checkEntities(name, QStringLiteral("the Name of ") + element);
         checkEntities(reg, QStringLiteral("the Reg of ") + element);
         checkEntities(replace, QStringLiteral("the Replace of ") + element);
@@ -468,10 +465,7 @@ private:
     // Compiled the way the palette compiles it, on an empty text, so that only the pattern counts.
     void checkPattern(const QString &element, const ElementSpan &reg)
     {
-        RegExp expression;
-        expression.IgnoreCase(false);
-        expression.Global(true);
-        expression.Pattern(content(reg).toString());
+        const RegExp expression = Cls_MySettingFile::ItemExpression(content(reg).toString());
         try {
             expression.Replace(QString(), QString());
         } catch (const RegExpError &e) {

@@ -102,11 +102,11 @@ qsizetype FindLoneSurrogate(QStringView text)
     return -1;
 }
 
-bool WriteStandardOutput(QStringView text, QString *error)
+bool WriteStandardOutput(QStringView text)
 {
     const qsizetype lone = FindLoneSurrogate(text);
     if (lone >= 0) {
-        *error = QStringLiteral("the result has no UTF-8 form: a lone surrogate at character %1").arg(lone);
+        PrintError(QStringLiteral("the result has no UTF-8 form: a lone surrogate at character %1").arg(lone));
         return false;
     }
     QStringEncoder encoder(QStringEncoder::Utf8);
@@ -121,7 +121,7 @@ bool WriteStandardOutput(QStringView text, QString *error)
         start += length;
     }
     if (start < text.size() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        *error = QStringLiteral("cannot write standard output");
+        PrintError(QStringLiteral("cannot write standard output"));
         return false;
     }
     return true;

@@ -10,10 +10,11 @@
 // All of standard input. False, with the reason, when it is not valid UTF-8 or cannot be read.
 bool ReadStandardInputUtf8(QString *text, QString *error);
 
-// Writes the text encoded piece by piece, so that no second full copy is made. False, with the
-// reason and before anything is written, when the text holds a lone surrogate, which has no
-// UTF-8 form; false also when writing fails.
-bool WriteStandardOutput(QStringView text, QString *error);
+// Writes the text encoded piece by piece, so that no second full copy is made: every command's
+// output goes through here. False, with the reason on standard error, when writing fails (a full
+// disk, a reader that has gone away), and before anything is written when the text holds a lone
+// surrogate, which has no UTF-8 form.
+bool WriteStandardOutput(QStringView text);
 
 // Writes the text to standard error as it is.
 void WriteStandardError(QStringView text);

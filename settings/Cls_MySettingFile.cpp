@@ -1,22 +1,11 @@
 #include "settings/Cls_MySettingFile.h"
 
-#include "settings/RegExp.h"
+#include "settings/SettingsSchema.h"
 #include "xml/ElementSpan.h"
 
 #include <limits>
 
 namespace {
-
-const QString kColorSetting = QStringLiteral("ColorSetting");
-const QString kDataSetting = QStringLiteral("DataSetting");
-const QString kTitle = QStringLiteral("Title");
-const QString kLink = QStringLiteral("Link");
-const QString kName = QStringLiteral("Name");
-const QString kReg = QStringLiteral("Reg");
-const QString kReplace = QStringLiteral("Replace");
-const QString kData = QStringLiteral("Data");
-const QString kVersion = QStringLiteral("Version");
-const QString kItemPrefix = QStringLiteral("Item");
 
 SectionState StateOf(const QString &text, const QString &section)
 {
@@ -81,18 +70,24 @@ bool Cls_MySettingFile::LoadFile()
     try {
         Cls_XML file;
         file.SaveFilePath_Prop(m_path);
-        const bool isRead = file.OnlyReadFile_bln(m_name);
-        file.FileData(ReplaceDatePlaceholders(file.FileData(), QDate::currentDate()));
-        if (!isRead)
+        if (!file.OnlyReadFile_bln(m_name))
             return false;
-        m_colorSection = StateOf(file.FileData(), kColorSetting);
-        m_dataSection = StateOf(file.FileData(), kDataSetting);
-        if (!m_colorStore.SetFileItem(file.FileData(), kColorSetting))
-            return false;
-        result = m_dataStore.SetFileItem(file.FileData(), kDataSetting);
+        result = LoadFileText(file.FileData());
     } catch (...) {
-        TrapFailure();
+        ReportError();
     }
+    return result;
+}
+
+bool Cls_MySettingFile::LoadFileText(const QString &strA_FileText, QString *loadedText)
+{
+    const QString text = ReplaceDatePlaceholders(strA_FileText, QDate::currentDate());
+    m_colorSection = StateOf(text, SettingsSchema::ColorSetting);
+    m_dataSection = StateOf(text, SettingsSchema::DataSetting);
+    const bool result = m_colorStore.SetFileItem(text, SettingsSchema::ColorSetting)
+                        && m_dataStore.SetFileItem(text, SettingsSchema::DataSetting);
+    if (loadedText)
+        *loadedText = text;
     return result;
 }
 
@@ -123,7 +118,7 @@ bool Cls_MySettingFile::SetDataPrepare(qint32 lngIndex)
     m_isPrepare = false;
     if (lngIndex == std::numeric_limits<qint32>::max())
         throw RuntimeError(ErrorNumber::Overflow);
-    const QString item = m_dataStore.Gets(kItemPrefix + QString::number(lngIndex + 1));
+    const QString item = m_dataStore.Gets(SettingsSchema::ItemElement(lngIndex));
     if (!item.isEmpty()) {
         m_itemStore.SetFileItem(item, QString());
         m_isPrepare = true;
@@ -138,17 +133,17 @@ bool Cls_MySettingFile::isPrepare() const
 
 QString Cls_MySettingFile::GetTitle()
 {
-    return m_dataStore.Gets(kTitle);
+    return m_dataStore.Gets(SettingsSchema::Title);
 }
 
 QString Cls_MySettingFile::GetLink()
 {
-    return m_dataStore.Gets(kLink);
+    return m_dataStore.Gets(SettingsSchema::Link);
 }
 
 QString Cls_MySettingFile::GetVersion()
 {
-    return m_dataStore.Gets(kVersion);
+    return m_dataStore.Gets(SettingsSchema::Version);
 }
 
 bool Cls_MySettingFile::IsShowVersion()
@@ -158,22 +153,22 @@ bool Cls_MySettingFile::IsShowVersion()
 
 QString Cls_MySettingFile::GetName()
 {
-    return m_isPrepare ? m_itemStore.Gets(kName) : QString();
+    return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Name) : QString();
 }
 
 QString Cls_MySettingFile::GetReg()
 {
-    return m_isPrepare ? m_itemStore.Gets(kReg) : QString();
+    return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Reg) : QString();
 }
 
 QString Cls_MySettingFile::GetReplaceString()
 {
-    return m_isPrepare ? m_itemStore.Gets(kReplace) : QString();
+    return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Replace) : QString();
 }
 
 QString Cls_MySettingFile::GetData()
 {
-    return m_isPrepare ? m_itemStore.Gets(kData) : QString();
+    return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Data) : QString();
 }
 
 bool Cls_MySettingFile::isReg()
@@ -184,6 +179,22 @@ bool Cls_MySettingFile::isReg()
 bool Cls_MySettingFile::isData()
 {
     return !GetData().isEmpty();
+}
+
+QList<ButtonItem> Cls_MySettingFile::ButtonItems()
+{
+    QList<ButtonItem> items;
+    for (qint32 index = 0; index < SettingsSchema::ItemCount; ++index) {
+        if (!SetDataPrepare(index))
+            continue;
+        QString name = GetName();
+        if (name.isEmpty())
+            continue;
+        const ButtonItem::Mode mode = isReg() ? ButtonItem::Mode::Replace : isData() ? ButtonItem::Mode::Text
+                                                                                     : ButtonItem::Mode::Empty;
+        items.append({index, std::move(name), mode});
+    }
+    return items;
 }
 
 // --- text generation -------------------------------------------------------------------------
@@ -207,7 +218,7 @@ GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &
 {
     try {
         if (!SetDataPrepare(lngA_Index)) {
-            const QString item = kItemPrefix + QString::number(qint64(lngA_Index) + 1);
+            const QString item = SettingsSchema::ItemElement(lngA_Index);
             return Failure(GeneratedText::Outcome::NoItem,
                            {ErrorNumber::InvalidProcedureCall, QStringLiteral("no item %1").arg(item), ApplicationTitle()});
         }
@@ -219,17 +230,24 @@ GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &
     return RewriteText(strA_Data, cancel);
 }
 
+RegExp Cls_MySettingFile::ItemExpression(const QString &strA_Pattern)
+{
+    RegExp expression;
+    expression.IgnoreCase(false);
+    expression.Global(true);
+    expression.Pattern(strA_Pattern);
+    return expression;
+}
+
 GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data, const CancelToken *cancel)
 {
     try {
-        RegExp expression;
-        expression.IgnoreCase(false);
-        expression.Global(true);
-        expression.Pattern(GetReg());
+        const RegExp expression = ItemExpression(GetReg());
         return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString(), cancel), {}, -1};
     } catch (const RegExpError &e) {
         GeneratedText failure = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
                                         e.patternOffset());
+        failure.engineCode = e.engineCode();
         failure.engineMessage = e.engineMessage();
         return failure;
     } catch (...) {
@@ -271,22 +289,12 @@ QString Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_
 
 // --- reports ---------------------------------------------------------------------------------
 
-void Cls_MySettingFile::TrapFailure() const
-{
-    RecordCurrentException();
-    ReportError();
-    ClearCurrentError();
-}
-
 void Cls_MySettingFile::ReportFailure(const GeneratedText &failure) const
 {
-    SetCurrentError(failure.error);
-    ReportError();
-    ClearCurrentError();
+    ReportErrorRecord(failure.error, m_msgDisplayFlg);
 }
 
 void Cls_MySettingFile::ReportError() const
 {
-    if (m_msgDisplayFlg)
-        ShowErrorBox();
+    ReportTrappedError(m_msgDisplayFlg);
 }

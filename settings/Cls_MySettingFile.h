@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/mdl_ErrorFunction.h"
+#include "settings/RegExp.h"
 #include "xml/Cls_XML.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 class CancelToken;
@@ -24,13 +26,25 @@ struct GeneratedText {
     // the pattern (from 0), otherwise -1.
     ErrorRecord error;
     qint32 patternOffset = -1;
-    // For a failed rewrite, the regular-expression engine's own (English) message, else empty.
+    // For a failed rewrite, the regular-expression engine's error code (PCRE2's) and its own
+    // (English) message, else 0 and empty.
+    int engineCode = 0;
     QString engineMessage{};
 
     bool ok() const { return outcome == Outcome::Made; }
     // Inside a catch block: the failure of the work that raised the exception being handled;
     // Cancelled for a stop by the cancel token, else RewriteFailed.
     static GeneratedText FromTrappedError();
+};
+
+// An item that gets a button: its index (0 is Item1), its caption, and what it does: rewrite the
+// given text (it has a Reg), give its fixed text (a Data) or give an empty text (neither).
+struct ButtonItem {
+    enum class Mode { Replace, Text, Empty };
+
+    qint32 index = 0;
+    QString name;
+    Mode mode = Mode::Empty;
 };
 
 // How a load found a section in the file text: both tags, an opening tag alone (the file ends
@@ -55,6 +69,10 @@ public:
     // Reads the file, fills in the date placeholders with today's local date and keeps the
     // sections ColorSetting and DataSetting. True when the file could be read.
     bool LoadFile();
+    // What LoadFile does with the file's text once it is read, for a text read otherwise: the
+    // date placeholders filled in and the sections taken. The text as loaded goes to loadedText
+    // when given. False when a section could not be taken.
+    bool LoadFileText(const QString &strA_FileText, QString *loadedText = nullptr);
     // Every "@@@@/@@/@@" and "@@@@.@@.@@" replaced by the date.
     static QString ReplaceDatePlaceholders(const QString &strA_Text, const QDate &date);
     // How the last LoadFile found ColorSetting and DataSetting; Missing when it read nothing.
@@ -80,6 +98,9 @@ public:
     QString GetData();
     bool isReg();
     bool isData();
+    // The items that get a button, in button order: those of Item1 to Item100 that have a Name.
+    // The cursor stays where the last positioning left it.
+    QList<ButtonItem> ButtonItems();
 
     // The item's text: the given text rewritten by its Reg, else its Data. A missing item, an
     // invalid pattern or a work limit is a failure with its reason, so that callers never mistake
@@ -91,12 +112,14 @@ public:
     // The given text rewritten by the item's Reg (an empty Reg matches everywhere); the given
     // text when the item is missing; an empty text, reported through ReportError, on failure.
     QString RegExpExecute(qint32 lngA_Index, const QString &strA_Data);
+    // The expression an item's Reg makes: case-sensitive, every match replaced.
+    static RegExp ItemExpression(const QString &strA_Pattern);
 
 private:
     // The positioned item's pattern applied to the text.
     GeneratedText RewriteText(const QString &strA_Data, const CancelToken *cancel = nullptr);
-    // Inside a catch block: records the failure, reports it and clears it.
-    void TrapFailure() const;
+    // Report failures as the message switch says: one that was made into a result, and inside a
+    // catch block the one being handled.
     void ReportFailure(const GeneratedText &failure) const;
     void ReportError() const;
 

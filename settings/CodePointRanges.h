@@ -12,6 +12,10 @@ struct CodePointRange {
     char32_t last;
 };
 
+// ECMAScript's \d and \w, ASCII only.
+inline constexpr CodePointRange kDigitRanges[] = {{u'0', u'9'}};
+inline constexpr CodePointRange kWordRanges[] = {{u'0', u'9'}, {u'A', u'Z'}, {u'_', u'_'}, {u'a', u'z'}};
+
 // The ranges sorted by their start, overlapping and adjacent ones joined.
 inline std::vector<CodePointRange> MergedRanges(std::vector<CodePointRange> ranges)
 {

@@ -2,6 +2,7 @@
 
 #include "settings/CodePointRanges.h"
 #include "settings/EcmaIdentifierTable.h"
+#include "settings/LookbehindWriter.h"
 #include "xml/TextHelpers.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 // The grammar is ECMAScript's with the web-compatibility rules V8 applies to patterns without
 // the u flag: `\1` beyond the group count is an octal escape, `a{` and a lone `]` or `}` are
@@ -19,7 +21,7 @@
 //   nothing (PCRE2 reads the text as UTF-16 and skips what is not valid).
 // - A lookbehind must have a bounded length and no back references: PCRE2 10.42 needs each of
 //   its top-level alternatives to have one fixed length, and the lookbehind is written out in at
-//   most kMaxLookbehindAlternatives such alternatives (LookbehindWriter).
+//   most 256 such alternatives (WriteLookbehind).
 // - Captures inside a repeated group keep their value from an earlier iteration, where
 //   ECMAScript clears them at the start of each iteration; and a repeated group may end with an
 //   empty iteration, which ECMAScript rejects: (a*)+ on "aa" leaves $1 empty.
@@ -35,6 +37,9 @@ constexpr CodePointRange kSpaceRanges[] = {
     {0x09, 0x0D}, {0x20, 0x20}, {0xA0, 0xA0}, {0x1680, 0x1680}, {0x2000, 0x200A},
     {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
 };
+
+// ECMAScript's LineTerminator characters, which . does not match.
+constexpr CodePointRange kLineTerminatorRanges[] = {{0x0A, 0x0A}, {0x0D, 0x0D}, {0x2028, 0x2029}};
 
 struct Failure {
     int code;
@@ -97,16 +102,22 @@ struct ClassAtom {
 struct ClassContents {
     std::vector<CodePointRange> ranges;
     QString escapes;
+    // The characters of the escapes.
+    std::vector<CodePointRange> escapeRanges;
 
     void add(char32_t c) { ranges.push_back({c, c}); }
 
     void add(SetEscape set)
     {
+        const auto addEscape = [this](const QString &escape, const std::vector<CodePointRange> &characters) {
+            escapes += escape;
+            escapeRanges.insert(escapeRanges.end(), characters.begin(), characters.end());
+        };
         switch (set) {
-        case SetEscape::Digit: escapes += QStringLiteral("\\d"); break;
-        case SetEscape::NotDigit: escapes += QStringLiteral("\\D"); break;
-        case SetEscape::Word: escapes += QStringLiteral("\\w"); break;
-        case SetEscape::NotWord: escapes += QStringLiteral("\\W"); break;
+        case SetEscape::Digit: addEscape(QStringLiteral("\\d"), {std::begin(kDigitRanges), std::end(kDigitRanges)}); break;
+        case SetEscape::NotDigit: addEscape(QStringLiteral("\\D"), ComplementRanges(kDigitRanges)); break;
+        case SetEscape::Word: addEscape(QStringLiteral("\\w"), {std::begin(kWordRanges), std::end(kWordRanges)}); break;
+        case SetEscape::NotWord: addEscape(QStringLiteral("\\W"), ComplementRanges(kWordRanges)); break;
         case SetEscape::Space: ranges.insert(ranges.end(), std::begin(kSpaceRanges), std::end(kSpaceRanges)); break;
         case SetEscape::NotSpace: {
             const std::vector<CodePointRange> others = ComplementRanges(kSpaceRanges);
@@ -125,386 +136,56 @@ struct ClassContents {
             add(atom.set);
     }
 
-    // Sorted, merged, and without the surrogate block: PCRE2 in UTF mode refuses surrogate code
-    // points in a class, and a valid subject has none outside pairs anyway.
+    // The ranges as the class is written: sorted, merged, and without the surrogate block, as
+    // PCRE2 in UTF mode refuses surrogate code points in a class, and a valid subject has none
+    // outside pairs anyway.
+    std::vector<CodePointRange> writtenRanges() const
+    {
+        std::vector<CodePointRange> written;
+        for (const CodePointRange &r : MergedRanges(ranges)) {
+            if (r.first < 0xD800 && r.last >= 0xD800)
+                written.push_back({r.first, 0xD7FF});
+            if (r.last > 0xDFFF && r.first <= 0xDFFF)
+                written.push_back({0xE000, r.last});
+            if (!isSurrogate(r.first) && (r.first >= 0xE000 || r.last < 0xD800))
+                written.push_back(r);
+        }
+        return written;
+    }
+
     QString toPcre(bool negated) const
     {
         QString body = escapes;
-        auto append = [&body](char32_t first, char32_t last) {
-            body += hexEscape(first);
-            if (last != first)
-                body += u'-' + hexEscape(last);
-        };
-        for (const CodePointRange &r : MergedRanges(ranges)) {
-            if (r.first < 0xD800 && r.last >= 0xD800)
-                append(r.first, 0xD7FF);
-            if (r.last > 0xDFFF && r.first <= 0xDFFF)
-                append(0xE000, r.last);
-            if (!isSurrogate(r.first) && (r.first >= 0xE000 || r.last < 0xD800))
-                append(r.first, r.last);
+        for (const CodePointRange &r : writtenRanges()) {
+            body += hexEscape(r.first);
+            if (r.last != r.first)
+                body += u'-' + hexEscape(r.last);
         }
         return (negated ? QStringLiteral("[^") : QStringLiteral("[")) + body + u']';
     }
+
+    // The class as an item; IgnoreCase widens its ranges but not its escapes.
+    PatternItem item(bool negated) const
+    {
+        std::vector<CodePointRange> written = writtenRanges();
+        PatternItem item;
+        item.caseless = !written.empty();
+        written.insert(written.end(), escapeRanges.begin(), escapeRanges.end());
+        item.set = negated ? ComplementRanges(MergedRanges(written)) : MergedRanges(std::move(written));
+        return item;
+    }
 };
 
-enum class GroupKind { Capture, NonCapture, Lookahead, Lookbehind };
-
-// A lookbehind this program's engine cannot run: unbounded, with a back reference, or one that
-// would take more than kMaxLookbehindAlternatives fixed-length alternatives to write out.
-struct LookbehindRefused {};
-
-// Writing a lookbehind out makes the pattern grow with the number of alternatives:
-// (?<=[a-z]{0,255}) takes 256 and compiles in under 10 ms.
-constexpr size_t kMaxLookbehindAlternatives = 256;
+PatternItem CharacterItem(std::vector<CodePointRange> set, bool caseless)
+{
+    PatternItem item;
+    item.set = std::move(set);
+    item.caseless = caseless;
+    return item;
+}
 
 const QString kLookbehindRefusedMessage = QStringLiteral(
     "this program's engine needs a lookbehind of bounded length without back references");
-
-// A lookbehind's contents as a tree, kept while translating it, so that it can be written out
-// again in the form PCRE2 10.42 accepts: every top-level alternative of one fixed length.
-struct PatternNode {
-    enum class Kind { Atom, BackReference, Group };
-    Kind kind = Kind::Atom;
-    // An atom's translation, or the opening of a group such as "(?:" or "(?<!".
-    QString text;
-    // An atom's length in characters: 0 for an assertion, else 1.
-    qint64 length = 0;
-    GroupKind group = GroupKind::NonCapture;
-    std::vector<std::vector<PatternNode>> alternatives;
-    // The quantifier, as written in the translation and as numbers (max UINT32_MAX: unbounded).
-    QString quantifier;
-    quint32 min = 1;
-    quint32 max = 1;
-    bool lazy = false;
-};
-
-qint32 groupCount(const std::vector<PatternNode> &sequence);
-
-qint32 groupCount(const PatternNode &node)
-{
-    qint32 count = node.kind == PatternNode::Kind::Group && node.group == GroupKind::Capture ? 1 : 0;
-    for (const auto &alternative : node.alternatives)
-        count += groupCount(alternative);
-    return count;
-}
-
-qint32 groupCount(const std::vector<PatternNode> &sequence)
-{
-    qint32 count = 0;
-    for (const PatternNode &node : sequence)
-        count += groupCount(node);
-    return count;
-}
-
-// Writes a lookbehind so that PCRE2 10.42 accepts it. One that already has a fixed length in
-// each top-level alternative stays as it is. Otherwise every way of matching it is listed with
-// its length: bounded quantifiers become one alternative per count, groups one per alternative.
-// The alternatives are kept in the order in which V8, which matches a lookbehind backwards, tries
-// them, so that the same captures win; neighbours of the same length are joined into one. Group
-// numbers stay as written: an alternative that leaves out a group holds an empty one in its
-// place, and alternatives with groups stand in a branch reset (?|...).
-class LookbehindWriter {
-public:
-    QString lookbehind(const PatternNode &node, bool capture)
-    {
-        const bool fixed = std::all_of(node.alternatives.begin(), node.alternatives.end(),
-                                       [](const std::vector<PatternNode> &a) { return fixedLength(a).has_value(); });
-        const bool observable = capture && node.text == QStringLiteral("(?<=") && groupCount(node) > 0;
-        const bool repeats = std::any_of(node.alternatives.begin(), node.alternatives.end(), [](const auto &a) {
-            return std::any_of(a.begin(), a.end(), repeatsGroups);
-        });
-        if (fixed && !(observable && repeats))
-            return node.text + alternativesAsWritten(node, capture) + u')';
-        const bool previous = m_reorder;
-        m_reorder = !observable;
-        std::vector<Variant> variants;
-        try {
-            variants = merged(groupVariants(node, capture), capture && groupCount(node) > 0);
-        } catch (const LookbehindRefused &) {
-            m_reorder = previous;
-            throw;
-        }
-        m_reorder = previous;
-        QString text;
-        if (variants.size() == 1 || !capture || groupCount(node) == 0) {
-            text = node.text;
-            for (size_t i = 0; i < variants.size(); ++i)
-                text += (i ? QStringLiteral("|") : QString()) + variants[i].text;
-            return text + u')';
-        }
-        // Each alternative in a lookbehind of its own, all of them in a branch reset so that
-        // their groups share numbers; a negative one as the negation of the positive one.
-        text = QStringLiteral("(?|");
-        for (size_t i = 0; i < variants.size(); ++i)
-            text += (i ? QStringLiteral("|(?<=") : QStringLiteral("(?<=")) + variants[i].text + u')';
-        text += u')';
-        return node.text == QStringLiteral("(?<=") ? text : QStringLiteral("(?!") + text + u')';
-    }
-
-private:
-    struct Variant {
-        qint64 length;
-        QString text;
-    };
-
-    // Whether alternatives may be reordered: when no capture can tell which one matched.
-    bool m_reorder = true;
-
-    static QString emptyGroups(qint32 count) { return QStringLiteral("()").repeated(count); }
-
-    static std::optional<qint64> fixedLength(const std::vector<PatternNode> &sequence)
-    {
-        qint64 total = 0;
-        for (const PatternNode &node : sequence) {
-            const std::optional<qint64> length = fixedLength(node);
-            if (!length)
-                return std::nullopt;
-            total += *length;
-        }
-        return total;
-    }
-
-    static std::optional<qint64> fixedLength(const PatternNode &node)
-    {
-        std::optional<qint64> single = node.length;
-        if (node.kind == PatternNode::Kind::BackReference)
-            return std::nullopt;
-        if (node.kind == PatternNode::Kind::Group) {
-            if (node.group == GroupKind::Lookahead || node.group == GroupKind::Lookbehind) {
-                single = 0;
-            } else {
-                single = fixedLength(node.alternatives.front());
-                for (const auto &alternative : node.alternatives) {
-                    if (fixedLength(alternative) != single)
-                        return std::nullopt;
-                }
-            }
-        }
-        if (!single || node.min != node.max)
-            return std::nullopt;
-        return *single * node.min;
-    }
-
-    static void check(size_t count)
-    {
-        if (count > kMaxLookbehindAlternatives)
-            throw LookbehindRefused();
-    }
-
-    QString alternativesAsWritten(const PatternNode &node, bool capture)
-    {
-        QString text;
-        for (size_t i = 0; i < node.alternatives.size(); ++i) {
-            if (i)
-                text += u'|';
-            for (const PatternNode &child : node.alternatives[i])
-                text += asWritten(child, capture) + child.quantifier;
-        }
-        return text;
-    }
-
-    // A node without its quantifier, as written; a nested lookbehind is written by the rules of
-    // its own.
-    QString asWritten(const PatternNode &node, bool capture)
-    {
-        switch (node.kind) {
-        case PatternNode::Kind::Atom:
-        case PatternNode::Kind::BackReference:
-            return node.text;
-        case PatternNode::Kind::Group:
-            break;
-        }
-        if (node.group == GroupKind::Lookbehind)
-            return lookbehind(node, capture);
-        const QString open = node.group == GroupKind::Capture && !capture ? QStringLiteral("(?:") : node.text;
-        return open + alternativesAsWritten(node, capture) + u')';
-    }
-
-    // Neighbouring variants of the same length joined, or, when the order does not matter, all
-    // variants of the same length.
-    std::vector<Variant> merged(std::vector<Variant> variants, bool groups) const
-    {
-        std::vector<std::vector<Variant>> runs;
-        for (Variant &variant : variants) {
-            const auto sameLength = [&](const std::vector<Variant> &run) { return run.front().length == variant.length; };
-            auto found = runs.end();
-            if (m_reorder)
-                found = std::find_if(runs.begin(), runs.end(), sameLength);
-            else if (!runs.empty() && sameLength(runs.back()))
-                found = runs.end() - 1;
-            if (found == runs.end())
-                runs.emplace_back().push_back(std::move(variant));
-            else
-                found->push_back(std::move(variant));
-        }
-        std::vector<Variant> out;
-        for (std::vector<Variant> &run : runs) {
-            if (run.size() == 1) {
-                out.push_back(std::move(run.front()));
-                continue;
-            }
-            QString text = groups ? QStringLiteral("(?|") : QStringLiteral("(?:");
-            for (size_t i = 0; i < run.size(); ++i)
-                text += (i ? QStringLiteral("|") : QString()) + run[i].text;
-            out.push_back({run.front().length, text + u')'});
-        }
-        return out;
-    }
-
-    // The group's alternatives one after the other, each with empty groups in place of the
-    // groups of the others.
-    std::vector<Variant> groupVariants(const PatternNode &node, bool capture)
-    {
-        std::vector<qint32> counts;
-        qint32 total = 0;
-        for (const auto &alternative : node.alternatives) {
-            counts.push_back(capture ? groupCount(alternative) : 0);
-            total += counts.back();
-        }
-        std::vector<Variant> out;
-        qint32 before = 0;
-        for (size_t i = 0; i < node.alternatives.size(); ++i) {
-            for (Variant &variant : sequenceVariants(node.alternatives[i], capture)) {
-                out.push_back({variant.length,
-                               emptyGroups(before) + variant.text + emptyGroups(total - before - counts[i])});
-                check(out.size());
-            }
-            before += counts[i];
-        }
-        return out;
-    }
-
-    // V8 matches a sequence from its end: the last element's choices count most.
-    std::vector<Variant> sequenceVariants(const std::vector<PatternNode> &sequence, bool capture)
-    {
-        std::vector<Variant> result{{0, QString()}};
-        for (const PatternNode &node : sequence) {
-            const std::vector<Variant> last = nodeVariants(node, capture);
-            std::vector<Variant> next;
-            check(last.size() * result.size());
-            for (const Variant &right : last) {
-                for (const Variant &left : result)
-                    next.push_back({left.length + right.length, left.text + right.text});
-            }
-            result = merged(std::move(next), capture && groupCount(sequence) > 0);
-        }
-        return result;
-    }
-
-    std::vector<Variant> nodeVariants(const PatternNode &node, bool capture)
-    {
-        if (node.kind == PatternNode::Kind::BackReference)
-            throw LookbehindRefused();
-        const std::optional<qint64> fixed = fixedLength(node);
-        if (fixed && node.min == node.max && (m_reorder || !repeatsGroups(node)))
-            return {{*fixed, asWritten(node, capture) + node.quantifier}};
-        const bool groups = capture && groupCount(node) > 0;
-        const std::vector<Variant> once = onceVariants(node, capture);
-        if (node.min == 1 && node.max == 1)
-            return once;
-        const bool empty = std::all_of(once.begin(), once.end(), [](const Variant &v) { return v.length == 0; });
-        quint32 max = node.max;
-        if (max == UINT32_MAX) {
-            if (!empty)
-                throw LookbehindRefused();
-            max = std::max(node.min, 1u);
-        }
-        if (max > kMaxLookbehindAlternatives)
-            throw LookbehindRefused();
-        // The copies are written out. V8 matches the last copy first, a greedy quantifier tries
-        // one more copy before it stops, and the groups keep what the first copy, the one V8
-        // matches last, captured: so only the first copy is written with its groups.
-        const std::vector<Variant> plain = groups ? onceVariants(node, false) : once;
-        std::vector<Variant> out;
-        for (const std::vector<size_t> &copies : repetitions(once, node.min, max, node.lazy)) {
-            if (copies.empty()) {
-                out.push_back({0, groups ? QStringLiteral("(?:%1){0}").arg(emptyGroups(groupCount(node))) : QString()});
-                continue;
-            }
-            Variant variant{0, QString()};
-            if (once.size() == 1) {
-                const qsizetype rest = qsizetype(copies.size()) - (groups ? 1 : 0);
-                variant.length = once.front().length * qint64(copies.size());
-                variant.text = (groups ? once.front().text : QString()) + repeated(node, plain.front().text, rest);
-                out.push_back(std::move(variant));
-                continue;
-            }
-            for (size_t i = copies.size(); i-- > 0;) {
-                const Variant &copy = i + 1 == copies.size() ? once[copies[i]] : plain[copies[i]];
-                variant.length += copy.length;
-                variant.text += copy.text;
-            }
-            out.push_back(std::move(variant));
-        }
-        return merged(std::move(out), groups);
-    }
-
-    // `count` copies of a node's text: an atom takes the count directly.
-    static QString repeated(const PatternNode &node, const QString &text, qsizetype count)
-    {
-        if (count <= 0)
-            return QString();
-        if (count == 1)
-            return text;
-        const QString body = node.kind == PatternNode::Kind::Atom ? text : QStringLiteral("(?:%1)").arg(text);
-        return body + QStringLiteral("{%1}").arg(count);
-    }
-
-    std::vector<Variant> onceVariants(const PatternNode &node, bool capture)
-    {
-        if (!isAlternation(node))
-            return {{node.length, asWritten(node, capture)}};
-        std::vector<Variant> once = merged(groupVariants(node, capture), capture && groupCount(node) > 0);
-        if (capture && node.group == GroupKind::Capture) {
-            for (Variant &variant : once)
-                variant.text = u'(' + variant.text + u')';
-        }
-        return once;
-    }
-
-    static bool isAlternation(const PatternNode &node)
-    {
-        return node.kind == PatternNode::Kind::Group
-            && (node.group == GroupKind::Capture || node.group == GroupKind::NonCapture);
-    }
-
-    // Whether the node repeats a group, itself or inside.
-    static bool repeatsGroups(const PatternNode &node)
-    {
-        if (node.max > 1 && groupCount(node) > 0)
-            return true;
-        for (const auto &alternative : node.alternatives) {
-            if (std::any_of(alternative.begin(), alternative.end(), repeatsGroups))
-                return true;
-        }
-        return false;
-    }
-
-    // Between min and max copies, as the choice among the variants for each copy from the
-    // last, in V8's order. A copy beyond the minimum may not be empty (ECMAScript stops a
-    // repetition there).
-    std::vector<std::vector<size_t>> repetitions(const std::vector<Variant> &variants, quint32 min, quint32 max, bool lazy)
-    {
-        if (max == 0)
-            return {{}};
-        std::vector<std::vector<size_t>> out;
-        if (min == 0 && lazy)
-            out.emplace_back();
-        const std::vector<std::vector<size_t>> before = repetitions(variants, min > 0 ? min - 1 : 0, max - 1, lazy);
-        for (size_t choice = 0; choice < variants.size(); ++choice) {
-            if (min == 0 && variants[choice].length == 0)
-                continue;
-            for (const std::vector<size_t> &rest : before) {
-                out.push_back({choice});
-                out.back().insert(out.back().end(), rest.begin(), rest.end());
-                check(out.size());
-            }
-        }
-        if (min == 0 && !lazy)
-            out.emplace_back();
-        return out;
-    }
-};
 
 class Translator {
 public:
@@ -516,6 +197,7 @@ public:
             scanGroups();
             translate();
         } catch (const Failure &failure) {
+            m_out.items.clear();
             m_out.errorCode = failure.code;
             m_out.errorOffset = qint32(failure.offset);
             m_out.errorMessage = failure.message;
@@ -535,6 +217,11 @@ private:
     std::vector<PatternNode *> m_tree;
     qsizetype m_lookbehindStart = -1;
     qsizetype m_lookbehindOrigin = 0;
+    // What the construct being translated tells of itself as an item; the open groups' items
+    // and the alternatives of each.
+    PatternItem m_item;
+    std::vector<qsizetype> m_openItems;
+    std::vector<std::vector<qsizetype>> m_alternatives{1};
 
     [[noreturn]] static void fail(int code, qsizetype offset) { throw Failure{code, offset, QString()}; }
 
@@ -655,12 +342,15 @@ private:
                 ++m_pos;
                 if (!m_tree.empty())
                     m_tree.back()->alternatives.emplace_back();
+                else
+                    m_alternatives.back().push_back(record(mark, PatternItem::Kind::Alternative));
                 break;
             case u'^':
             case u'$':
                 put(QString(c), start);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 0);
+                record(mark, c == u'^' ? PatternItem::Kind::StartAnchor : PatternItem::Kind::EndAnchor);
                 break;
             case u'(':
                 if (const qsizetype end = singleCharacterAlternatives(m_pos); end > 0) {
@@ -668,14 +358,23 @@ private:
                     for (qsizetype i = m_pos + 3; i < end; i += 2)
                         contents.add(m_src.at(i).unicode());
                     put(contents.toPcre(false), start);
+                    m_item = contents.item(false);
                     m_pos = end + 1;
                     addAtom(mark, PatternNode::Kind::Atom, 1);
+                    record(mark, PatternItem::Kind::Character);
                     quantifier();
                     break;
                 }
                 open.push_back(openGroup());
-                if (open.back() == GroupKind::Lookbehind || !m_tree.empty())
+                if (open.back() == GroupKind::Lookbehind || !m_tree.empty()) {
                     openNode(mark, open.back());
+                } else {
+                    m_item.group = open.back() == GroupKind::Capture    ? PatternItem::Group::Capture
+                                   : open.back() == GroupKind::Lookahead ? PatternItem::Group::Lookahead
+                                                                         : PatternItem::Group::NonCapture;
+                    m_openItems.push_back(record(mark, PatternItem::Kind::GroupOpen));
+                    m_alternatives.emplace_back();
+                }
                 break;
             case u')': {
                 if (open.empty())
@@ -684,12 +383,23 @@ private:
                 open.pop_back();
                 put(QStringLiteral(")"), start);
                 ++m_pos;
-                if (!m_tree.empty())
+                if (!m_tree.empty()) {
                     m_tree.pop_back();
+                } else {
+                    m_item.partner = m_openItems.back();
+                    const qsizetype close = record(mark, PatternItem::Kind::GroupClose);
+                    for (const qsizetype alternative : m_alternatives.back())
+                        m_out.items[size_t(alternative)].partner = close;
+                    m_openItems.pop_back();
+                    m_alternatives.pop_back();
+                }
                 if (kind != GroupKind::Lookbehind)
                     quantifier();
-                if (m_tree.empty() && m_lookbehindStart >= 0)
+                if (m_tree.empty() && m_lookbehindStart >= 0) {
+                    const qsizetype lookbehind = m_lookbehindStart;
                     writeLookbehind();
+                    record(lookbehind, PatternItem::Kind::Lookbehind);
+                }
                 break;
             }
             case u'*':
@@ -702,26 +412,32 @@ private:
                 if (interval(m_pos, &min, &max) >= 0)
                     fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
                 put(QStringLiteral("\\{"), start);
+                m_item = CharacterItem({{u'{', u'{'}}, true);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             }
             case u'.':
                 put(QStringLiteral("[^\\n\\r\\x{2028}\\x{2029}]"), start);
+                m_item = CharacterItem(ComplementRanges(kLineTerminatorRanges), true);
                 ++m_pos;
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             case u'[':
                 characterClass();
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             case u'\\': {
                 const EscapeKind kind = escape();
                 addAtom(mark, kind == EscapeKind::BackReference ? PatternNode::Kind::BackReference : PatternNode::Kind::Atom,
                         kind == EscapeKind::Assertion ? 0 : 1);
+                record(mark, m_item.kind);
                 if (kind != EscapeKind::Assertion)
                     quantifier();
                 break;
@@ -729,12 +445,27 @@ private:
             default:
                 literal(nextCharacter(), start);
                 addAtom(mark, PatternNode::Kind::Atom, 1);
+                record(mark, PatternItem::Kind::Character);
                 quantifier();
                 break;
             }
         }
         if (!open.empty())
             fail(PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS, m_length);
+    }
+
+    // Outside lookbehinds, which are recorded whole once written out: what was written since mark
+    // is an item of this kind, with what m_item says of it. Returns its index.
+    qsizetype record(qsizetype mark, PatternItem::Kind kind)
+    {
+        PatternItem item = std::exchange(m_item, PatternItem());
+        if (!m_tree.empty())
+            return -1;
+        item.kind = kind;
+        item.start = mark;
+        item.end = m_out.pcrePattern.size();
+        m_out.items.push_back(std::move(item));
+        return qsizetype(m_out.items.size()) - 1;
     }
 
     // Inside a lookbehind, the translation of what was just read is also kept as a tree.
@@ -772,7 +503,7 @@ private:
     {
         QString text;
         try {
-            text = LookbehindWriter().lookbehind(m_lookbehind, true);
+            text = WriteLookbehind(m_lookbehind);
         } catch (const LookbehindRefused &) {
             throw Failure{PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH, m_lookbehindOrigin, kLookbehindRefusedMessage};
         }
@@ -899,6 +630,10 @@ private:
             node.max = max;
             node.lazy = lazy;
         }
+        m_item.min = min;
+        m_item.max = max;
+        m_item.greedy = !lazy;
+        record(mark, PatternItem::Kind::Quantifier);
     }
 
     // The character at m_pos, a surrogate pair taken whole.
@@ -912,6 +647,7 @@ private:
 
     void literal(char32_t c, qsizetype origin)
     {
+        m_item = isSurrogate(c) ? CharacterItem({}, false) : CharacterItem({{c, c}}, true);
         if (isSurrogate(c))
             put(QStringLiteral("[]"), origin);
         else if (c < 0x80 && QChar(char16_t(c)).isLetterOrNumber())
@@ -999,12 +735,15 @@ private:
         if (c == u'b' || c == u'B') {
             put(m_src.mid(m_pos, 2), start);
             m_pos += 2;
+            m_item.kind = c == u'b' ? PatternItem::Kind::WordBoundary : PatternItem::Kind::NotWordBoundary;
             return EscapeKind::Assertion;
         }
         if (const SetEscape set = setEscapeFor(c); set != SetEscape::None) {
+            ClassContents contents;
+            contents.add(set);
+            // \w, \d, \W and \D stay ASCII under IgnoreCase.
+            m_item = contents.item(false);
             if (set == SetEscape::Space || set == SetEscape::NotSpace) {
-                ClassContents contents;
-                contents.add(set);
                 put(contents.toPcre(false), start);
             } else if (set == SetEscape::Digit || set == SetEscape::Word) {
                 // As a class, so that PCRE2 can compare it with the class \s becomes and make
@@ -1026,6 +765,7 @@ private:
             if (number <= quint32(m_out.captureCount)) {
                 put(QStringLiteral("\\g{%1}").arg(number), start);
                 m_pos = i;
+                m_item.kind = PatternItem::Kind::BackReference;
                 return EscapeKind::BackReference;
             }
             if (c == u'8' || c == u'9') {
@@ -1049,6 +789,7 @@ private:
                 fail(PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE, m_pos + 3);
             put(QStringLiteral("\\g{%1}").arg(*found), start);
             m_pos = end;
+            m_item.kind = PatternItem::Kind::BackReference;
             return EscapeKind::BackReference;
         }
         if (c == u'c') {
@@ -1131,6 +872,7 @@ private:
             fail(PCRE2_ERROR_MISSING_SQUARE_BRACKET, m_length);
         ++m_pos;
         put(contents.toPcre(negated), start);
+        m_item = contents.item(negated);
     }
 };
 

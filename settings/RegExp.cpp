@@ -1,5 +1,6 @@
 #include "settings/RegExp.h"
 
+#include "settings/BudgetCallout.h"
 #include "settings/CancelToken.h"
 #include "settings/EcmaPatternTranslator.h"
 #include "settings/PcreCompileOptions.h"
@@ -15,17 +16,14 @@
 #include <new>
 #include <optional>
 
-RegExpError::RegExpError(qint32 number, const QString &description, const QString &engineMessage,
+RegExpError::RegExpError(qint32 number, const QString &description, int engineCode, const QString &engineMessage,
                          qint32 patternOffset)
-    : RuntimeError(number, description), m_engineMessage(engineMessage), m_patternOffset(patternOffset)
+    : RuntimeError(number, description), m_engineCode(engineCode), m_engineMessage(engineMessage),
+      m_patternOffset(patternOffset)
 {
 }
 
 namespace {
-
-// A callout that PCRE2 calls at each start position it tries, where MatchBudget looks at its
-// clock and cancel token; see BudgetCalloutPlace for where it goes.
-const QString kBudgetCallout = QStringLiteral("(?C)");
 
 // Work limits. Both the JIT and the interpreter count steps per start position, so a search
 // through a long text without a match does not add up towards the match limit. 10 million steps
@@ -69,11 +67,11 @@ QString errorMessage(int code)
     return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
 }
 
-[[noreturn]] void throwSyntaxError(const QString &message, qint32 offset)
+[[noreturn]] void throwSyntaxError(int code, const QString &message, qint32 offset)
 {
     throw RegExpError(ErrorNumber::RegExpSyntax,
                       ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
-                      message, offset);
+                      code, message, offset);
 }
 
 [[noreturn]] void throwMatchError(int code)
@@ -88,10 +86,10 @@ QString errorMessage(int code)
         throw RegExpError(ErrorNumber::OutOfStackSpace,
                           ErrorDescription(ErrorNumber::OutOfStackSpace,
                                            QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                          message, -1);
+                          code, message, -1);
     default:
         throw RegExpError(ErrorNumber::InvalidProcedureCall,
-                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), message, -1);
+                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), code, message, -1);
     }
 }
 
@@ -101,115 +99,7 @@ QString errorMessage(int code)
     throw RegExpError(ErrorNumber::OutOfStackSpace,
                       ErrorDescription(ErrorNumber::OutOfStackSpace,
                                        QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                      message, -1);
-}
-
-// The item that matches one character at the start of a translated pattern, with its quantifier
-// if it has one ("x", "[a-z]*", "\\s{2,}"): its length, 0 when the pattern starts otherwise.
-struct LeadingItem {
-    enum class Repeat { Once, StarOrPlus, Other };
-    qsizetype length = 0;
-    Repeat repeat = Repeat::Once;
-};
-
-LeadingItem LeadingCharacterItem(QStringView pattern)
-{
-    qsizetype i = 0;
-    const qsizetype size = pattern.size();
-    const auto at = [&](qsizetype k) { return k < size ? pattern[k] : QChar(); };
-    if (at(0) == u'[') {
-        i = at(1) == u'^' ? 2 : 1;
-        while (i < size && pattern[i] != u']') {
-            if (pattern[i] == u'[' && at(i + 1) == u':') {
-                const qsizetype end = pattern.indexOf(QStringLiteral(":]"), i + 2);
-                if (end < 0)
-                    return {};
-                i = end + 2;
-            } else {
-                i += pattern[i] == u'\\' ? 2 : 1;
-            }
-        }
-        if (i >= size)
-            return {};
-        ++i;
-    } else if (at(0) == u'\\') {
-        const QChar escaped = at(1);
-        if (escaped == u'x' && at(2) == u'{') {
-            const qsizetype end = pattern.indexOf(u'}', 3);
-            if (end < 0)
-                return {};
-            i = end + 1;
-        } else if (QStringView(u"dDwWsS").contains(escaped) || (!escaped.isNull() && !escaped.isLetterOrNumber())) {
-            i = 2;
-        } else {
-            return {};
-        }
-    } else if (!at(0).isNull() && !QStringView(u"()[]{}|^$*+?.\\").contains(at(0))) {
-        i = at(0).isHighSurrogate() && at(1).isLowSurrogate() ? 2 : 1;
-    } else {
-        return {};
-    }
-    LeadingItem item;
-    const QChar quantifier = at(i);
-    if (quantifier == u'*' || quantifier == u'+' || quantifier == u'?') {
-        item.repeat = quantifier == u'?' ? LeadingItem::Repeat::Other : LeadingItem::Repeat::StarOrPlus;
-        ++i;
-    } else if (quantifier == u'{') {
-        const qsizetype end = pattern.indexOf(u'}', i);
-        if (end < 0)
-            return {};
-        item.repeat = LeadingItem::Repeat::Other;
-        i = end + 1;
-    } else {
-        item.length = i;
-        return item;
-    }
-    if (at(i) == u'?' || at(i) == u'+')
-        ++i;
-    item.length = i;
-    return item;
-}
-
-// Where the budget's callout goes. At the very start it would be called at every start position,
-// but it also hides the pattern's start from PCRE2's optimisations: the JIT no longer skips the
-// start positions that a leading iterator has already run over ([a-z]*[0-9] over a line of 40,000
-// letters took 0.30 s instead of 0.01 s, .*x over a line of 1 MB ran into the budget), nor scans
-// for its first characters (zqx over 10 M characters: 1.6 ms instead of 0.5 ms). So it goes after
-// the first item that matches a character, or after a leading run of such items without
-// quantifiers, past plain group openers and zero-width anchors: every start position that does
-// more than test those few characters still passes it. A pattern with an alternative keeps it at
-// the start, where every alternative passes it.
-// With the JIT, a leading * or + repeat never runs twice over the same characters, so the callout
-// can go after the characters that follow it too: otherwise it is passed at every step the repeat
-// gives back (.*foo.* over 10 M characters: 107 ms, 66 ms after "foo"). The interpreter does not
-// skip so, and a {2,} repeat is not skipped by either (\w{2,}e\d over a line of 100,000 letters
-// took 3 s without passing the callout there).
-qsizetype BudgetCalloutPlace(QStringView pattern, bool jit)
-{
-    if (pattern.contains(u'|'))
-        return 0;
-    qsizetype start = 0;
-    for (;;) {
-        const QStringView rest = pattern.sliced(start);
-        if (rest.startsWith(u"(?:"))
-            start += 3;
-        else if (rest.startsWith(u"\\b") || rest.startsWith(u"\\B"))
-            start += 2;
-        else if ((rest.startsWith(u'(') && !rest.startsWith(u"(?")) || rest.startsWith(u'^'))
-            start += 1;
-        else
-            break;
-    }
-    const LeadingItem first = LeadingCharacterItem(pattern.sliced(start));
-    if (first.length == 0)
-        return 0;
-    qsizetype place = start + first.length;
-    if (first.repeat == LeadingItem::Repeat::Once || (jit && first.repeat == LeadingItem::Repeat::StarOrPlus)) {
-        for (LeadingItem next; (next = LeadingCharacterItem(pattern.sliced(place))).length > 0
-             && next.repeat == LeadingItem::Repeat::Once;)
-            place += next.length;
-    }
-    return place;
+                      PCRE2_ERROR_CALLOUT, message, -1);
 }
 
 struct CompiledPattern {
@@ -266,18 +156,19 @@ private:
     {
         TranslatedPattern translated = TranslateEcmaPattern(pattern);
         if (translated.errorCode != 0)
-            throwSyntaxError(translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
+            throwSyntaxError(translated.errorCode,
+                             translated.errorMessage.isEmpty() ? errorMessage(translated.errorCode) : translated.errorMessage,
                              translated.errorOffset);
         MakeRepeatsPossessive(translated);
         CompiledPattern entry;
         entry.pattern = pattern;
         entry.ignoreCase = ignoreCase;
-        const qsizetype place = BudgetCalloutPlace(translated.pcrePattern, true);
+        const qsizetype place = BudgetCalloutPlace(translated, true);
         entry.code = compileWithCallout(translated, place, ignoreCase);
         if (!ignoreCase && compiledSize(entry.code) > kLargeCompiledSize)
             compileWithCallout(translated, place, true);
         entry.jit = pcre2_jit_compile(entry.code.get(), PCRE2_JIT_COMPLETE) == 0;
-        if (const qsizetype interpreted = BudgetCalloutPlace(translated.pcrePattern, false); interpreted != place) {
+        if (const qsizetype interpreted = BudgetCalloutPlace(translated, false); interpreted != place) {
             CompiledCode code = compileWithCallout(translated, interpreted, ignoreCase);
             if (entry.jit)
                 entry.interpreted = std::move(code);
@@ -294,19 +185,15 @@ private:
     {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
-        const QString pcrePattern =
-            translated.pcrePattern.left(place) + kBudgetCallout + translated.pcrePattern.mid(place);
+        const QString pcrePattern = WithBudgetCallout(translated, place);
         CompiledCode code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pcrePattern.utf16()), PCRE2_SIZE(pcrePattern.size()),
                                         kPcreCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
                                         &errorOffset, m_compileContext.get()),
                           &pcre2_code_free);
         if (!code) {
             // Back to an offset in the translated pattern, without the callout.
-            const size_t callout = size_t(place);
-            const size_t unshifted = errorOffset <= callout ? errorOffset
-                : errorOffset - std::min<size_t>(errorOffset - callout, size_t(kBudgetCallout.size()));
-            const size_t mapped = std::min<size_t>(unshifted, translated.originalOffsets.size() - 1);
-            throwSyntaxError(errorMessage(errorCode), translated.originalOffsets[mapped]);
+            const size_t mapped = std::min<size_t>(WithoutBudgetCallout(errorOffset, place), translated.originalOffsets.size() - 1);
+            throwSyntaxError(errorCode, errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         return code;
     }

@@ -9,14 +9,18 @@ class CancelToken;
 // A pattern that could not be compiled, or a match that ran into a work limit.
 class RegExpError : public RuntimeError {
 public:
-    // patternOffset: the position in the pattern (counted in characters from 0) where a syntax
-    // error was found, or -1 when the error is not about the pattern's syntax.
-    RegExpError(qint32 number, const QString &description, const QString &engineMessage, qint32 patternOffset);
+    // engineCode: PCRE2's error code (PCRE2_ERROR_...), which the translator's own errors use
+    // too; patternOffset: the position in the pattern (counted in characters from 0) where a
+    // syntax error was found, or -1 when the error is not about the pattern's syntax.
+    RegExpError(qint32 number, const QString &description, int engineCode, const QString &engineMessage,
+                qint32 patternOffset);
 
+    int engineCode() const { return m_engineCode; }
     QString engineMessage() const { return m_engineMessage; }
     qint32 patternOffset() const { return m_patternOffset; }
 
 private:
+    int m_engineCode;
     QString m_engineMessage;
     qint32 m_patternOffset;
 };

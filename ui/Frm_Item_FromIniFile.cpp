@@ -7,9 +7,9 @@
 #include "settings/CancelToken.h"
 #include "settings/ColorText.h"
 #include "settings/SettingsReload.h"
+#include "settings/SettingsSchema.h"
 #include "settings/WordJoining.h"
 #include "ui/ButtonLabel.h"
-#include "ui/ClipboardText.h"
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
 #include "ui/ItemFailureText.h"
@@ -361,12 +361,7 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
         }
 
         int count = 0;
-        for (qint32 index = 0; index <= 99; ++index) {
-            if (!settings.SetDataPrepare(index))
-                continue;
-            const QString name = settings.GetName();
-            if (name.isEmpty())
-                continue;
+        for (const ButtonItem &item : settings.ButtonItems()) {
             ButtonLabel *button = Lbl_Button[0];
             if (count > 0) {
                 // A rebuild uses the members it has before it makes new ones.
@@ -375,8 +370,8 @@ bool Frm_Item_FromIniFile::BuildItemButtons()
             }
             button->setGeometry(templateLeft, currentTop, button->width(), templateHeight);
             button->setVisible(true);
-            button->setText(name);
-            button->setProperty(kTag, QString::number(index));
+            button->setText(item.name);
+            button->setProperty(kTag, QString::number(item.index));
             ++count;
         }
 
@@ -580,10 +575,10 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
 
 void Frm_Item_FromIniFile::SubP_InitColor()
 {
-    SubP_SetColorBase(QStringLiteral("Base"));
-    SubP_SetColorTitle(QStringLiteral("Title"));
-    SubP_SetColorLabel(QStringLiteral("Label"));
-    SubP_SetColorBack(QStringLiteral("Back"));
+    SubP_SetColorBase(SettingsSchema::Base);
+    SubP_SetColorTitle(SettingsSchema::Title);
+    SubP_SetColorLabel(SettingsSchema::Label);
+    SubP_SetColorBack(SettingsSchema::Back);
 }
 
 void Frm_Item_FromIniFile::SubP_SetColorBase(const QString &strA_Key)
@@ -760,7 +755,7 @@ void Frm_Item_FromIniFile::SubP_Undo()
     bool isWritten = false;
     {
         BusyCursor busy;
-        isWritten = WriteClipboardSnapshot(*m_undoSnapshot);
+        isWritten = WriteClipboardSnapshot(ClipboardMode::Clipboard, *m_undoSnapshot);
     }
     if (!isWritten) {
         ShowMessageBox(MsgBox::Exclamation, BusyClipboardMessage());
@@ -785,14 +780,14 @@ void Frm_Item_FromIniFile::Chk_Most_Click()
 std::optional<ClipboardSnapshot> Frm_Item_FromIniFile::GetClipboardText()
 {
     ClipboardSnapshot snapshot;
-    if (!ReadClipboardSnapshot(snapshot))
+    if (!ReadClipboardSnapshot(ClipboardMode::Clipboard, snapshot))
         return std::nullopt;
     return snapshot;
 }
 
 bool Frm_Item_FromIniFile::SubP_SetClipboardText(const QString &strA_Text)
 {
-    return WriteClipboardText(strA_Text);
+    return WriteClipboardText(ClipboardMode::Clipboard, strA_Text);
 }
 
 GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)

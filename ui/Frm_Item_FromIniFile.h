@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
-#include "ui/ClipboardText.h"
+#include "app/ClipboardService.h"
 
 #include <QList>
 #include <QMargins>

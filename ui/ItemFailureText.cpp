@@ -1,12 +1,14 @@
 #include "ui/ItemFailureText.h"
 
+#include "settings/PcreCompileOptions.h"
+
 #include <QList>
 
 namespace {
 
 struct PatternWording {
-    // Phrases of PCRE2's messages (and of the pattern translator's, which uses PCRE2's), lower case.
-    QList<QLatin1String> phrases;
+    // PCRE2's error codes, which the pattern translator's own errors use too.
+    QList<int> codes;
     QString wording;
     // The error lies at the end of the pattern: something is missing there.
     bool isAtEnd = false;
@@ -15,33 +17,27 @@ struct PatternWording {
 const QList<PatternWording> &PatternWordings()
 {
     static const QList<PatternWording> wordings{
-        {{QLatin1String("missing closing parenthesis"), QLatin1String("missing )")},
-         QStringLiteral("閉じかっこ「)」が足りません。"), true},
-        {{QLatin1String("unmatched closing parenthesis")}, QStringLiteral("対応する「(」のない「)」があります。")},
-        {{QLatin1String("missing terminating ]")}, QStringLiteral("閉じかっこ「]」が足りません。"), true},
-        {{QLatin1String("quantifier does not follow a repeatable item"), QLatin1String("nothing to repeat")},
-         QStringLiteral("繰り返しの記号（* + ? {}）の前に、繰り返すものがありません。")},
-        {{QLatin1String("at end of pattern")}, QStringLiteral("パターンが「\\」で終わっています。"), true},
-        {{QLatin1String("escape"), QLatin1String("follows \\"), QLatin1String("\\c must be"), QLatin1String("\\k is not"),
-          QLatin1String("\\g is not"), QLatin1String("\\p"), QLatin1String("\\x{}")},
-         QStringLiteral("「\\」の後ろの書き方が正しくありません。")},
-        {{QLatin1String("subpattern name"), QLatin1String("named subpatterns"), QLatin1String("group name"),
-          QLatin1String("non-existent subpattern")},
+        {{PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS}, QStringLiteral("閉じかっこ「)」が足りません。"), true},
+        {{PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS}, QStringLiteral("対応する「(」のない「)」があります。")},
+        {{PCRE2_ERROR_MISSING_SQUARE_BRACKET}, QStringLiteral("閉じかっこ「]」が足りません。"), true},
+        {{PCRE2_ERROR_QUANTIFIER_INVALID}, QStringLiteral("繰り返しの記号（* + ? {}）の前に、繰り返すものがありません。")},
+        {{PCRE2_ERROR_END_BACKSLASH}, QStringLiteral("パターンが「\\」で終わっています。"), true},
+        {{PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, PCRE2_ERROR_MISSING_NAME_TERMINATOR, PCRE2_ERROR_DUPLICATE_SUBPATTERN_NAME,
+          PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE},
          QStringLiteral("グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。")},
-        {{QLatin1String("out of order"), QLatin1String("invalid range")}, QStringLiteral("範囲の指定が逆順か、正しくありません。")},
-        {{QLatin1String("lookbehind")}, QStringLiteral("後読み (?<=…) (?<!…) の中では使えない書き方です。")},
+        {{PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER, PCRE2_ERROR_CLASS_RANGE_ORDER},
+         QStringLiteral("範囲の指定が逆順か、正しくありません。")},
+        {{PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH, PCRE2_ERROR_LOOKBEHIND_TOO_COMPLICATED, PCRE2_ERROR_LOOKBEHIND_TOO_LONG},
+         QStringLiteral("後読み (?<=…) (?<!…) の中では使えない書き方です。")},
     };
     return wordings;
 }
 
-const PatternWording *FindWording(const QString &engineMessage)
+const PatternWording *FindWording(int engineCode)
 {
-    const QString message = engineMessage.toLower();
     for (const PatternWording &wording : PatternWordings()) {
-        for (const QLatin1String &phrase : wording.phrases) {
-            if (message.contains(phrase))
-                return &wording;
-        }
+        if (wording.codes.contains(engineCode))
+            return &wording;
     }
     return nullptr;
 }
@@ -52,7 +48,7 @@ QString Reason(const GeneratedText &result)
         return QStringLiteral("パターンの照合に手間がかかりすぎるため、途中でやめました。");
     if (result.error.number == ErrorNumber::RegExpSyntax) {
         const QString place = QStringLiteral("パターンの %1 文字目").arg(result.patternOffset + 1);
-        if (const PatternWording *wording = FindWording(result.engineMessage)) {
+        if (const PatternWording *wording = FindWording(result.engineCode)) {
             return (wording->isAtEnd ? QStringLiteral("パターンの終わり") : place) + QStringLiteral("：")
                 + wording->wording;
         }

@@ -125,7 +125,7 @@ bool Cls_XML::AddItem_bln(const QString &strA_Key, const QString &strA_Data)
         m_items.append(ItemEntry{strA_Key, MakeElement_str(strA_Key, strA_Data, false)});
         return true;
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
@@ -142,7 +142,7 @@ bool Cls_XML::SetItem_bln(const QString &strA_Key, const QString &strA_Data)
         // An empty key is refused with its message; nothing was stored, so say so.
         return AddItem_bln(strA_Key, strA_Data) || !strA_Key.isEmpty();
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
@@ -164,7 +164,7 @@ QString Cls_XML::GetItemAll_str(const QString &strA_Indent) const
             result += strA_Indent + entry.TagText + kCrLf;
         return result;
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return QString();
     }
 }
@@ -226,13 +226,20 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                ErrorDescription(ErrorNumber::PathFileAccess, SettingsFileProblemText(problem)));
         }
-        strA_Text = CodePageText::NormalizeLineEnds(CodePageText::Decode(bytes).text);
+        strA_Text = DecodeFileText(bytes).text;
         return true;
     } catch (...) {
         strA_Text.clear();
-        TrapFailure();
+        ReportError();
         return false;
     }
+}
+
+CodePageText::DecodedText Cls_XML::DecodeFileText(const QByteArray &bytes)
+{
+    CodePageText::DecodedText decoded = CodePageText::Decode(bytes);
+    decoded.text = CodePageText::NormalizeLineEnds(decoded.text);
+    return decoded;
 }
 
 bool Cls_XML::OnlyReadFile_bln(const QString &strA_FileName)
@@ -260,7 +267,7 @@ bool Cls_XML::SetFileItem(const QString &strA_FileData, const QString &strA_Key)
         m_fileItemTags.reset();
         return true;
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
@@ -270,7 +277,7 @@ QString Cls_XML::GetFileItem_str(const QString &strA_Key)
     try {
         return ElementAt(m_fileItem, strA_Key, m_fileItemTags.find(m_fileItem, strA_Key)).content(m_fileItem).toString();
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return QString();
     }
 }
@@ -310,7 +317,7 @@ qint32 Cls_XML::GetFileItem_lng(const QString &strA_Key)
     try {
         return ToLong_lng(GetFileItem_str(strA_Key));
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return 0;
     }
 }
@@ -330,7 +337,7 @@ bool Cls_XML::InitElement_bln()
         Element->IndentLevel_Prop(m_indentLevel + 1);
         return true;
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
@@ -399,7 +406,7 @@ bool Cls_XML::WriteText_bln(const QString &strA_FileName, const QString &strA_Te
                                ErrorDescription(ErrorNumber::PathFileAccess, file.errorString()));
         return true;
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
@@ -410,24 +417,16 @@ bool Cls_XML::SaveFile_bln(const QString &strA_FileName)
         MakeSaveFolder();
         return WriteText_bln(strA_FileName, GetFileItemAll_str());
     } catch (...) {
-        TrapFailure();
+        ReportError();
         return false;
     }
 }
 
 // --- reports ---------------------------------------------------------------------------------
 
-void Cls_XML::TrapFailure() const
-{
-    RecordCurrentException();
-    ReportError();
-    ClearCurrentError();
-}
-
 void Cls_XML::ReportError() const
 {
-    if (m_msgDisplayFlg)
-        ShowErrorBox();
+    ReportTrappedError(m_msgDisplayFlg);
 }
 
 void Cls_XML::ReportMessage(qint32 lngA_Buttons, const QString &strA_Prompt, const QString &strA_Title) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xml/CodePageText.h"
 #include "xml/FirstTagIndex.h"
 
 #include <QList>
@@ -45,6 +46,9 @@ public:
     bool SetFileItem(const QString &strA_FileData, const QString &strA_Key);
     QString GetFileItem_str(const QString &strA_Key);
     QString Gets(const QString &strA_Key);
+    // A file's bytes as reading takes them: decoded (code page 932, UTF-8 or UTF-16 by its
+    // byte-order mark) and joined into lines that each end in CR LF.
+    static CodePageText::DecodedText DecodeFileText(const QByteArray &bytes);
 
     // Typed queries and the child store.
     QString GetFileItemDefault_str(const QString &strA_Key, const QString &strA_DefaultValue);
@@ -80,8 +84,7 @@ private:
     void MakeSaveFolder() const;
     QString MakeIndent_str(qint32 lngA_Level) const;
     QString MakeFileText_str(const QString &strA_Lines) const;
-    // Inside a catch block: records the failure, reports it and clears it.
-    void TrapFailure() const;
+    // Inside a catch block: reports the failure as the message switch says.
     void ReportError() const;
     void ReportMessage(qint32 lngA_Buttons, const QString &strA_Prompt, const QString &strA_Title) const;
 

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <thread>
+
 Q_DECLARE_METATYPE(std::exception_ptr)
 
 class TestErrorFunction : public QObject {
@@ -41,6 +43,35 @@ private slots:
         QCOMPARE(boxes.boxes[0].prompt, prompt);
         QCOMPARE(CurrentError().number, 0);
         QVERIFY(CurrentError().description.isEmpty());
+    }
+
+    // A rewrite runs on a worker thread, whose traps record and clear errors of their own (the
+    // XML store's lookups trap every failure): the window's box, shown on its own thread
+    // meanwhile, still tells the window's error. ThreadSanitizer sees any sharing of the record.
+    void errorRecordPerThread()
+    {
+        RecordingPresenter boxes;
+        std::thread worker([] {
+            for (int i = 0; i < 2000; ++i) {
+                try {
+                    throw RuntimeError(ErrorNumber::FileNotFound);
+                } catch (...) {
+                    RecordCurrentException();
+                }
+                ClearCurrentError();
+            }
+        });
+        for (int i = 0; i < 2000; ++i) {
+            try {
+                throw RuntimeError(ErrorNumber::Overflow);
+            } catch (...) {
+                ShowTrappedError();
+            }
+        }
+        worker.join();
+        QCOMPARE(boxes.boxes.size(), 2000);
+        for (const RecordingPresenter::Box &box : boxes.boxes)
+            QCOMPARE(box.prompt, QStringLiteral("6 Overflow\rTavrelo"));
     }
 
     // OK is the answer, the program's name the title when none is given; a style outside 16 bits shows nothing.

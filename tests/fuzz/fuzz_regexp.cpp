@@ -1,5 +1,6 @@
 // Pattern, replacement and text through RegExp::Replace with every flag combination, and the
-// possessive rewrite of the translated pattern against the pattern as translated.
+// possessive rewrite of the translated pattern against the pattern as translated, both made up
+// of the translator's items.
 // Input: one flag byte (bit 0: the parts are UTF-16 code units), then pattern NUL replacement NUL text.
 #include "FuzzSupport.h"
 
@@ -8,6 +9,7 @@
 #include "settings/PossessiveRepeats.h"
 #include "settings/RegExp.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -34,6 +36,16 @@ void checkPossessiveRewrite(const QString &pattern, const QString &text, bool ig
     MakeRepeatsPossessive(rewritten);
     if (rewritten.originalOffsets.size() != size_t(rewritten.pcrePattern.size()) + 1)
         fuzz::fail("possessive rewrite lost the pattern offsets", pattern);
+    for (const TranslatedPattern *items : std::initializer_list<const TranslatedPattern *>{&translated, &rewritten}) {
+        qsizetype at = 0;
+        for (const PatternItem &item : items->items) {
+            if (item.start != at || item.end <= item.start)
+                fuzz::fail("the items do not follow each other", items->pcrePattern);
+            at = item.end;
+        }
+        if (at != items->pcrePattern.size())
+            fuzz::fail("the items do not make up the whole pattern", items->pcrePattern);
+    }
     if (rewritten.pcrePattern == translated.pcrePattern)
         return;
     const Code before = compile(translated.pcrePattern, ignoreCase);

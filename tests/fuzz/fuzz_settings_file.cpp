@@ -6,6 +6,7 @@
 #include "cli/SettingsCheck.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
+#include "settings/SettingsSchema.h"
 #include "xml/CodePageText.h"
 
 #include <QFile>
@@ -35,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.GetTitle();
     settings.GetLink();
     settings.IsShowVersion();
-    for (const char *key : {"Base", "Title", "Label", "Back"}) {
-        const qint32 color = ToColor(settings.Color().Gets(QString::fromLatin1(key)));
+    for (const QString &key : SettingsSchema::ColorElements) {
+        const qint32 color = ToColor(settings.Color().Gets(key));
         if (color < 0 || color > 0xFFFFFF)
             fuzz::fail("colour outside RRGGBB");
     }
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = CodePageText::Decode(QByteArray(input.data(), input.size())).text;
     Cls_XML store;
     store.SetFileItem(text, QString());
-    for (const QString &name : {QStringLiteral("DataSetting"), QStringLiteral("Item1"), QStringLiteral("A<B"),
+    for (const QString &name : {SettingsSchema::DataSetting, SettingsSchema::ItemElement(0), QStringLiteral("A<B"),
                                 QStringLiteral("a>b"), QString(), text.left(3)}) {
         if (store.Gets(name) != Cls_XML::ExtractElement_str(text, name))
             fuzz::fail("indexed and plain lookups disagree", name);
@@ -58,21 +59,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (checked.value(path) != palette)
             fuzz::fail("the checker and the palette read different values", path);
     };
-    agrees(QStringLiteral("DataSetting/Title"), settings.GetTitle());
-    agrees(QStringLiteral("DataSetting/Link"), settings.GetLink());
-    agrees(QStringLiteral("DataSetting/Version"), settings.GetVersion());
-    for (const char *key : {"Base", "Title", "Label", "Back"})
-        agrees(QStringLiteral("ColorSetting/") + QLatin1String(key), settings.Color().Gets(QString::fromLatin1(key)));
+    const QString section = SettingsSchema::DataSetting + u'/';
+    agrees(section + SettingsSchema::Title, settings.GetTitle());
+    agrees(section + SettingsSchema::Link, settings.GetLink());
+    agrees(section + SettingsSchema::Version, settings.GetVersion());
+    for (const QString &key : SettingsSchema::ColorElements)
+        agrees(SettingsSchema::ColorSetting + u'/' + key, settings.Color().Gets(key));
 
-    for (qint32 index = 0; index < 100; ++index) {
+    for (qint32 index = 0; index < SettingsSchema::ItemCount; ++index) {
         const bool positioned = settings.SetDataPrepare(index);
+        const QString item = section + SettingsSchema::ItemElement(index) + u'/';
         if (positioned) {
-            const QString item = QStringLiteral("DataSetting/Item%1/").arg(index + 1);
-            agrees(item + QStringLiteral("Name"), settings.GetName());
-            agrees(item + QStringLiteral("Reg"), settings.GetReg());
-            agrees(item + QStringLiteral("Replace"), settings.GetReplaceString());
-            agrees(item + QStringLiteral("Data"), settings.GetData());
-        } else if (checked.contains(QStringLiteral("DataSetting/Item%1/Name").arg(index + 1))) {
+            agrees(item + SettingsSchema::Name, settings.GetName());
+            agrees(item + SettingsSchema::Reg, settings.GetReg());
+            agrees(item + SettingsSchema::Replace, settings.GetReplaceString());
+            agrees(item + SettingsSchema::Data, settings.GetData());
+        } else if (checked.contains(item + SettingsSchema::Name)) {
             fuzz::fail("the checker read an item the palette does not have", QString::number(index));
         }
         const QString given = settings.DataGet(index, clipboard);

@@ -1,6 +1,6 @@
 #include "PaletteFixture.h"
 #include "app/mdl_API_Win32.h"
-#include "ui/ClipboardText.h"
+#include "app/ClipboardService.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +26,7 @@ struct BusyClipboard : ClipboardPort {
         SetClipboardPort(this);
     }
     ~BusyClipboard() override { SetClipboardPort(nullptr); }
-    bool read(QString &value) override
+    bool read(ClipboardMode, QString &value) override
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         sawWaitCursor |= cursor && cursor->shape() == Qt::WaitCursor;
@@ -35,7 +35,7 @@ struct BusyClipboard : ClipboardPort {
         value = QGuiApplication::clipboard()->text();
         return true;
     }
-    bool write(const QString &value) override
+    bool write(ClipboardMode, const QString &value) override
     {
         ++writes;
         if (refusedWrites-- > 0)
@@ -52,22 +52,22 @@ struct BusyClipboard : ClipboardPort {
 struct PictureClipboard : ClipboardPort {
     PictureClipboard() { SetClipboardPort(this); }
     ~PictureClipboard() override { SetClipboardPort(nullptr); }
-    bool read(QString &value) override
+    bool read(ClipboardMode, QString &value) override
     {
         value = held.text;
         return true;
     }
-    bool write(const QString &value) override
+    bool write(ClipboardMode, const QString &value) override
     {
         held = ClipboardSnapshot{value, {}, false};
         return true;
     }
-    bool readAll(ClipboardSnapshot &snapshot) override
+    bool readAll(ClipboardMode, ClipboardSnapshot &snapshot) override
     {
         snapshot = held;
         return true;
     }
-    bool writeAll(const ClipboardSnapshot &snapshot) override
+    bool writeAll(ClipboardMode, const ClipboardSnapshot &snapshot) override
     {
         held = snapshot;
         return true;

@@ -214,6 +214,8 @@ void TestPaletteDesktop::failureMessages_data()
     QTest::newRow("trailing backslash") << "ab\\" << "パターンの終わり：パターンが「\\」で終わっています。";
     QTest::newRow("group name") << "(?<1a>x)" << "パターンの 4 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
     QTest::newRow("range") << "[z-a]" << "パターンの 4 文字目：範囲の指定が逆順か、正しくありません。";
+    QTest::newRow("repeat range") << "a{3,1}" << "パターンの 6 文字目：範囲の指定が逆順か、正しくありません。";
+    QTest::newRow("unknown group name") << "(?<a>x)\\k<b>" << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
     QTest::newRow("lookbehind") << "(?<=a+)b" << "パターンの 1 文字目：後読み (?<=…) (?<!…) の中では使えない書き方です。";
     QTest::newRow("duplicate group name") << "(?<a>x)(?<a>y)" << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
     // Any other error names the place, and the engine's own words on a line of their own.

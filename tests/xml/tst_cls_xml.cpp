@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -52,6 +54,7 @@ private slots:
     void failedWriteLeavesTargetAlone_data();
     void failedWriteLeavesTargetAlone();
     void reportErrorFollowsSwitch();
+    void trapOnWorkerThread();
     void indentLevelAtTheLimits_data();
     void indentLevelAtTheLimits();
     void writesIntoReadOnlyFolder();
@@ -424,6 +427,34 @@ void TestClsXml::reportErrorFollowsSwitch()
     QCOMPARE(boxes.boxes[1].title, QStringLiteral("設定ミス"));
 }
 
+// The palette rewrites on a worker thread, where the item's store traps its own failures (a
+// missing file stands in for them here), while the window shows an error box of its own.
+void TestClsXml::trapOnWorkerThread()
+{
+    RecordingPresenter boxes;
+    QTemporaryDir dir;
+    std::atomic<int> read = 0;
+    std::thread worker([&] {
+        Cls_XML store;
+        store.SaveFilePath_Prop(dir.path());
+        for (int i = 0; i < 2000; ++i)
+            read += store.OnlyReadFile_bln(QStringLiteral("missing.xml")) ? 1 : 0;
+    });
+    for (int i = 0; i < 2000; ++i) {
+        try {
+            throw RuntimeError(ErrorNumber::Overflow);
+        } catch (...) {
+            ShowTrappedError();
+        }
+    }
+    worker.join();
+    QCOMPARE(read, 0);
+    QCOMPARE(boxes.boxes.size(), 2000);
+    for (const RecordingPresenter::Box &box : boxes.boxes)
+        QCOMPARE(box.prompt, QString::number(ErrorNumber::Overflow) + u' ' + ErrorDescription(ErrorNumber::Overflow) + u'\r'
+                                 + ApplicationTitle());
+}
+
 void TestClsXml::indentLevelAtTheLimits_data()
 {
     QTest::addColumn<qint32>("level");
@@ -453,15 +484,19 @@ void TestClsXml::indentLevelAtTheLimits()
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.xml"))));
 }
 
-// A writable file in a folder where no file can be made beside it is replaced in place. Run as
-// root, the folder stays writable and the ordinary path is taken; as another user this fails
-// without the fallback.
+// A writable file in a folder where no file can be made beside it is replaced in place. Root
+// writes into the folder all the same, and the suite runs this as another user.
 void TestClsXml::writesIntoReadOnlyFolder()
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("out.xml"));
     writeBytes(target, "previous");
     QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    if (QFile file(dir.filePath(QStringLiteral("probe"))); file.open(QIODevice::WriteOnly)) {
+        file.remove();
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QSKIP("this user writes into a folder without write permission");
+    }
     Cls_XML store;
     store.SaveFilePath_Prop(dir.path());
     store.AddItem_bln(QStringLiteral("A"), QStringLiteral("1"));

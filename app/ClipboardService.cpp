@@ -1,7 +1,7 @@
-#include "ui/ClipboardText.h"
+#include "app/ClipboardService.h"
 
+#include "app/NativeClipboardOwner.h"
 #include "app/ServiceSlot.h"
-#include "ui/NativeClipboardOwner.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -14,36 +14,43 @@
 
 namespace {
 
+QClipboard::Mode QtMode(ClipboardMode mode)
+{
+    return mode == ClipboardMode::Clipboard ? QClipboard::Clipboard : QClipboard::Selection;
+}
+
+// The desktop's clipboards through the toolkit, asking the native clipboard first whether their
+// owner answers at all.
 class DesktopClipboard : public ClipboardPort {
 public:
-    bool read(QString &text) override
+    bool read(ClipboardMode mode, QString &text) override
     {
-        QClipboard *clipboard = readableClipboard();
+        QClipboard *clipboard = readableClipboard(mode);
         if (!clipboard)
             return false;
-        return m_isEmpty ? (text.clear(), true) : answeredText(clipboard, text);
+        return m_isEmpty ? (text.clear(), true) : answeredText(clipboard, mode, text);
     }
 
-    bool write(const QString &text) override
+    bool write(ClipboardMode mode, const QString &text) override
     {
-        QClipboard *clipboard = QGuiApplication::clipboard();
+        QClipboard *clipboard = writableClipboard(mode);
         if (!clipboard)
             return false;
-        clipboard->setText(text, QClipboard::Clipboard);
+        clipboard->setText(text, QtMode(mode));
         return true;
     }
 
-    bool readAll(ClipboardSnapshot &snapshot) override
+    bool readAll(ClipboardMode mode, ClipboardSnapshot &snapshot) override
     {
         snapshot = ClipboardSnapshot();
-        QClipboard *clipboard = readableClipboard();
+        QClipboard *clipboard = readableClipboard(mode);
         if (!clipboard)
             return false;
         if (m_isEmpty)
             return true;
-        if (!answeredText(clipboard, snapshot.text))
+        if (!answeredText(clipboard, mode, snapshot.text))
             return false;
-        const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
+        const QMimeData *data = clipboard->mimeData(QtMode(mode));
         if (!data)
             return true;
         const QStringList formats = data->formats();
@@ -69,9 +76,9 @@ public:
         return true;
     }
 
-    bool writeAll(const ClipboardSnapshot &snapshot) override
+    bool writeAll(ClipboardMode mode, const ClipboardSnapshot &snapshot) override
     {
-        QClipboard *clipboard = QGuiApplication::clipboard();
+        QClipboard *clipboard = writableClipboard(mode);
         if (!clipboard)
             return false;
         auto data = std::make_unique<QMimeData>();
@@ -79,30 +86,42 @@ public:
             data->setData(format, bytes);
         if (!snapshot.text.isEmpty() || snapshot.formats.isEmpty())
             data->setText(snapshot.text);
-        clipboard->setMimeData(data.release(), QClipboard::Clipboard);
+        clipboard->setMimeData(data.release(), QtMode(mode));
         return true;
     }
 
 private:
     // An owner that listed its formats and then hangs makes Qt wait for the text and hand back an
     // empty one, which is then no answer: a real empty text arrives at once.
-    static bool answeredText(QClipboard *clipboard, QString &text)
+    static bool answeredText(QClipboard *clipboard, ClipboardMode mode, QString &text)
     {
         QElapsedTimer timer;
         timer.start();
-        text = clipboard->text(QClipboard::Clipboard);
+        text = clipboard->text(QtMode(mode));
         return !text.isEmpty() || timer.elapsed() < ClipboardRetry::OwnerMilliseconds;
+    }
+
+    // The toolkit's clipboard when the desktop has one of this mode (only X11 has a selection).
+    static QClipboard *writableClipboard(ClipboardMode mode)
+    {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (!clipboard || (mode == ClipboardMode::Selection && !clipboard->supportsSelection()))
+            return nullptr;
+        return clipboard;
     }
 
     // The clipboard, once its owner has answered; nullptr when it did not answer in time. Sets
     // m_isEmpty when nobody holds the clipboard.
-    QClipboard *readableClipboard()
+    QClipboard *readableClipboard(ClipboardMode mode)
     {
         m_isEmpty = false;
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        if (!clipboard || clipboard->ownsClipboard())
+        QClipboard *clipboard = writableClipboard(mode);
+        if (!clipboard)
+            return nullptr;
+        const bool isOwn = mode == ClipboardMode::Clipboard ? clipboard->ownsClipboard() : clipboard->ownsSelection();
+        if (isOwn)
             return clipboard;
-        switch (NativeClipboardOwner::Probe(ClipboardRetry::OwnerMilliseconds)) {
+        switch (NativeClipboardOwner::Probe(mode, ClipboardRetry::OwnerMilliseconds)) {
         case NativeClipboardOwner::State::Silent:
             return nullptr;
         case NativeClipboardOwner::State::None:
@@ -146,23 +165,24 @@ ClipboardPort &CurrentClipboardPort()
     return ServiceSlot<ClipboardPort>::Current(desktop);
 }
 
-bool WriteClipboardText(const QString &text)
+bool WriteClipboardText(ClipboardMode mode, const QString &text)
 {
     return withRetries([&] {
         QString check;
-        return CurrentClipboardPort().write(text) && CurrentClipboardPort().read(check) && check == text;
+        return CurrentClipboardPort().write(mode, text) && CurrentClipboardPort().read(mode, check) && check == text;
     });
 }
 
-bool ReadClipboardSnapshot(ClipboardSnapshot &snapshot)
+bool ReadClipboardSnapshot(ClipboardMode mode, ClipboardSnapshot &snapshot)
 {
-    return withRetries([&] { return CurrentClipboardPort().readAll(snapshot); });
+    return withRetries([&] { return CurrentClipboardPort().readAll(mode, snapshot); });
 }
 
-bool WriteClipboardSnapshot(const ClipboardSnapshot &snapshot)
+bool WriteClipboardSnapshot(ClipboardMode mode, const ClipboardSnapshot &snapshot)
 {
     return withRetries([&] {
         QString check;
-        return CurrentClipboardPort().writeAll(snapshot) && CurrentClipboardPort().read(check) && check == snapshot.text;
+        return CurrentClipboardPort().writeAll(mode, snapshot) && CurrentClipboardPort().read(mode, check)
+               && check == snapshot.text;
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ClipboardMode.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -17,23 +19,24 @@ struct ClipboardSnapshot {
     bool isWithoutText = false;
 };
 
-// The way to the clipboard. The window uses the desktop's clipboard; tests install one that can
-// be busy.
+// The way to the desktop's clipboards, one of them by its mode: the desktop's own service unless
+// another is installed; tests install one that can be busy.
 class ClipboardPort {
 public:
     virtual ~ClipboardPort() = default;
     // False when the clipboard cannot be read at the moment: held by a program that does not
     // answer, say. An empty clipboard reads as an empty text.
-    virtual bool read(QString &text) = 0;
-    // Replaces the clipboard's content by the text; false when the clipboard refused it.
-    virtual bool write(const QString &text) = 0;
+    virtual bool read(ClipboardMode mode, QString &text) = 0;
+    // Replaces the clipboard's content by the text; false when the clipboard refused it, or the
+    // desktop has no clipboard of that mode.
+    virtual bool write(ClipboardMode mode, const QString &text) = 0;
     // The same for every format; a port that knows only text keeps only the text.
-    virtual bool readAll(ClipboardSnapshot &snapshot)
+    virtual bool readAll(ClipboardMode mode, ClipboardSnapshot &snapshot)
     {
         snapshot = ClipboardSnapshot();
-        return read(snapshot.text);
+        return read(mode, snapshot.text);
     }
-    virtual bool writeAll(const ClipboardSnapshot &snapshot) { return write(snapshot.text); }
+    virtual bool writeAll(ClipboardMode mode, const ClipboardSnapshot &snapshot) { return write(mode, snapshot.text); }
 };
 
 // Not owned; nullptr goes back to the desktop's clipboard.
@@ -55,6 +58,6 @@ constexpr qint64 Bytes = qint64(256) << 20;
 
 // Reads or writes through the current port, trying a few times; a write counts only when the
 // text reads back unchanged.
-bool WriteClipboardText(const QString &text);
-bool ReadClipboardSnapshot(ClipboardSnapshot &snapshot);
-bool WriteClipboardSnapshot(const ClipboardSnapshot &snapshot);
+bool WriteClipboardText(ClipboardMode mode, const QString &text);
+bool ReadClipboardSnapshot(ClipboardMode mode, ClipboardSnapshot &snapshot);
+bool WriteClipboardSnapshot(ClipboardMode mode, const ClipboardSnapshot &snapshot);

@@ -1,4 +1,4 @@
-#include "ui/NativeClipboardOwner.h"
+#include "app/NativeClipboardOwner.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -86,7 +86,7 @@ struct ProbeConnection {
 
 }
 
-NativeClipboardOwner::State NativeClipboardOwner::Probe(int milliseconds)
+NativeClipboardOwner::State NativeClipboardOwner::Probe(ClipboardMode mode, int milliseconds)
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return State::Unknown;
@@ -94,12 +94,13 @@ NativeClipboardOwner::State NativeClipboardOwner::Probe(int milliseconds)
     if (!probe.open())
         return State::Unknown;
     xcb_connection_t *c = probe.connection.get();
-    if (SelectionOwner(c, probe.clipboard) == XCB_WINDOW_NONE)
+    const xcb_atom_t selection = mode == ClipboardMode::Clipboard ? probe.clipboard : xcb_atom_t(XCB_ATOM_PRIMARY);
+    if (SelectionOwner(c, selection) == XCB_WINDOW_NONE)
         return State::None;
     // Late answers to an earlier question do not answer this one.
     while (xcb_generic_event_t *event = xcb_poll_for_event(c))
         std::free(event);
-    xcb_convert_selection(c, probe.requestor, probe.clipboard, probe.targets, probe.property, XCB_CURRENT_TIME);
+    xcb_convert_selection(c, probe.requestor, selection, probe.targets, probe.property, XCB_CURRENT_TIME);
     xcb_flush(c);
     const bool isAnswered = AwaitsAnswer(c, probe.requestor, QDeadlineTimer(milliseconds));
     xcb_delete_property(c, probe.requestor, probe.property);

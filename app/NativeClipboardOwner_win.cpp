@@ -1,0 +1,6 @@
+#include "app/NativeClipboardOwner.h"
+
+NativeClipboardOwner::State NativeClipboardOwner::Probe(ClipboardMode, int)
+{
+    return State::Unknown;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+// What the palette reads from its settings file: two sections with their elements, and in
+// DataSetting the items Item1 to Item100, each with its own elements. The model, the window,
+// tavrelo-cli and its check all read the file by these names.
+namespace SettingsSchema {
+
+inline const QString ColorSetting = QStringLiteral("ColorSetting");
+inline const QString DataSetting = QStringLiteral("DataSetting");
+
+// The colours of ColorSetting.
+inline const QString Base = QStringLiteral("Base");
+inline const QString Title = QStringLiteral("Title"); // in ColorSetting a colour, in DataSetting the caption
+inline const QString Label = QStringLiteral("Label");
+inline const QString Back = QStringLiteral("Back");
+// DataSetting's own, looked up in the whole section, items included.
+inline const QString Link = QStringLiteral("Link");
+inline const QString Version = QStringLiteral("Version");
+// An item's.
+inline const QString Name = QStringLiteral("Name");
+inline const QString Reg = QStringLiteral("Reg");
+inline const QString Replace = QStringLiteral("Replace");
+inline const QString Data = QStringLiteral("Data");
+
+inline const QStringList ColorElements = {Base, Title, Label, Back};
+inline const QStringList WindowElements = {Title, Link, Version};
+inline const QStringList ItemElements = {Name, Reg, Replace, Data};
+
+// Items are elements named ItemPrefix and a number; the palette reads Item1 to Item100, the
+// item indexes 0 to ItemCount - 1.
+inline const QString ItemPrefix = QStringLiteral("Item");
+constexpr qint32 ItemCount = 100;
+
+// The element of the item with this index: "Item" and index + 1 in decimal (Item1 for 0).
+inline QString ItemElement(qint64 index)
+{
+    return ItemPrefix + QString::number(index + 1);
+}
+
+// The number of an item element as ItemElement names it: ItemPrefix and decimal digits without
+// a leading zero ("Item3" is 3), whatever its size; nothing for Item0, Item01, item3 or a number
+// beyond 64 bits.
+inline std::optional<qint64> ItemNumber(QStringView element)
+{
+    if (!element.startsWith(ItemPrefix))
+        return std::nullopt;
+    const QStringView digits = element.sliced(ItemPrefix.size());
+    if (digits.isEmpty() || digits.startsWith(u'0'))
+        return std::nullopt;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 number = digits.toLongLong(&ok, 10);
+    return ok ? std::optional<qint64>(number) : std::nullopt;
+}
+
+}

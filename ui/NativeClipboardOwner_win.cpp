@@ -1,6 +1,0 @@
-#include "ui/NativeClipboardOwner.h"
-
-NativeClipboardOwner::State NativeClipboardOwner::Probe(int)
-{
-    return State::Unknown;
-}
