@@ -60,6 +60,29 @@ tr ',' '\n' <<<"$depends" | grep -Eq '^ *fonts-noto-cjk( \| fonts-[a-z0-9-]+)* *
   fail "the package does not depend on a Japanese font (fonts-noto-cjk or another): Depends: $depends"
 echo "ok: the package depends on a Japanese font: $(tr ',' '\n' <<<"$depends" | grep fonts- | sed 's/^ *//')"
 dpkg-deb -x "$deb" "$work/unpacked"
+# Into /usr whatever prefix the build was configured with, the example into /etc/xdg, where the
+# programs look for it when they lie in /usr/bin.
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:[A-Z]*=//p' "$build/CMakeCache.txt")
+outside=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep -v '/$' | grep -Ev '^\./usr/|^\./etc/xdg/tavrelo/tavrelo\.xml$')
+[ -z "$outside" ] || fail "the package (of a build for $prefix) puts files outside /usr: $outside"
+for file in usr/bin/tavrelo-cli etc/xdg/tavrelo/tavrelo.xml; do
+  [ -f "$work/unpacked/$file" ] || fail "the package (of a build for $prefix) has no /$file"
+done
+dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx /etc/xdg/tavrelo/tavrelo.xml ||
+  fail "the package does not mark /etc/xdg/tavrelo/tavrelo.xml as a configuration file"
+# The packaged program in /usr/bin, in a mount namespace of its own so that nothing is installed:
+# the package's /usr/bin and /etc/xdg over the machine's; the desktop's folders are elsewhere, so
+# only the installation's own place can answer.
+if unshare -rm true 2>/dev/null; then
+  first=$(cd / && XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/system-config" unshare -rm sh -c \
+    'mount --bind "$1/etc/xdg" /etc/xdg && mount --bind "$1/usr/bin" /usr/bin && exec /usr/bin/tavrelo-cli items' \
+    sh "$work/unpacked" | head -n1)
+  [ "$first" = $'0\t今日の日付\ttext' ] ||
+    fail "the packaged tavrelo-cli in /usr/bin (a build for $prefix) does not read /etc/xdg/tavrelo/tavrelo.xml: '$first'"
+  echo "ok: the package of a build for $prefix installs into /usr, its tavrelo-cli in /usr/bin reads /etc/xdg/tavrelo/tavrelo.xml"
+else
+  echo "ok: the package of a build for $prefix installs into /usr (no mount namespace here to run its programs from /usr/bin)"
+fi
 pages=$(dpkg-deb -c "$deb" | awk '{print $NF}' | grep '/man/')
 for page in tavrelo.1 tavrelo-cli.1; do
   grep -q "/man1/$page\.gz\$" <<<"$pages" || fail "the package has no gzipped man page $page.gz: $pages"

@@ -2,8 +2,18 @@
 # start_virtual_display [WxHxD]: starts Xvfb on the first free display of :90 to :99, waits until
 # it answers, exports DISPLAY and sets xvfb_pid. Returns 1 when no display could be started.
 # stop_virtual_display: ends that Xvfb.
+# display_is_ours <n> <pid>: the server answering on :n is the Xvfb of that process id.
 
 xvfb_pid=
+
+# Two scripts that start at the same moment may both find :n free; the server that loses the
+# race ends, but until it has, the winner's answers to xdpyinfo look like its own. The lock file
+# names the server that holds the number.
+display_is_ours() {
+  local holder
+  holder=$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null) || return 1
+  [ "$holder" = "$2" ] && kill -0 "$2" 2>/dev/null
+}
 
 start_virtual_display() {
   local screen=${1:-1280x1024x24} n
@@ -14,8 +24,8 @@ start_virtual_display() {
     # for a moment.
     Xvfb ":$n" -nolisten tcp -noreset -screen 0 "$screen" >/dev/null 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 50); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+    for _ in $(seq 100); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1 && display_is_ours "$n" "$xvfb_pid"; then
         export DISPLAY=":$n"
         unset WAYLAND_DISPLAY
         return 0

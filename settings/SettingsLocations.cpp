@@ -19,13 +19,15 @@ QStringList ConfigurationFolders()
 }
 
 QStringList SettingsFileCandidates(const QString &folder, const QString &baseName,
-                                   const QStringList &configFolders, const QString &installedConfigFolder)
+                                   const QStringList &configFolders, const QStringList &installedConfigFolders)
 {
     const QString fileName = baseName + QStringLiteral(".xml");
     QStringList candidates{QDir::cleanPath(QDir(folder).absoluteFilePath(fileName))};
     QStringList folders = configFolders;
-    if (!installedConfigFolder.isEmpty())
-        folders.append(QDir(folder).absoluteFilePath(installedConfigFolder));
+    for (const QString &installed : installedConfigFolders) {
+        if (!installed.isEmpty())
+            folders.append(QDir(folder).absoluteFilePath(installed));
+    }
     for (const QString &configFolder : std::as_const(folders)) {
         const QString candidate = QDir::cleanPath(QDir(configFolder).absoluteFilePath(baseName + u'/' + fileName));
         if (!candidates.contains(candidate))
@@ -36,10 +38,25 @@ QStringList SettingsFileCandidates(const QString &folder, const QString &baseNam
     return candidates;
 }
 
+QStringList InstallationConfigFolders(const QString &folder, const QString &configured, const QString &packageProgramFolder,
+                                      const QString &packageConfigFolder)
+{
+    QStringList folders{configured};
+    // The folder as the system names it: /bin is a link to /usr/bin where /usr is merged.
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    const QString packaged = QFileInfo(packageProgramFolder).canonicalFilePath();
+    if (!packageProgramFolder.isEmpty() && !packageConfigFolder.isEmpty()
+        && QDir::cleanPath(real.isEmpty() ? folder : real) == QDir::cleanPath(packaged.isEmpty() ? packageProgramFolder : packaged))
+        folders.append(packageConfigFolder);
+    return folders;
+}
+
 QStringList SettingsFileCandidates(const QString &folder, const QString &baseName)
 {
     return SettingsFileCandidates(folder, baseName, ConfigurationFolders(),
-                                  QStringLiteral(TAVRELO_INSTALLED_CONFIG_FOLDER));
+                                  InstallationConfigFolders(folder, QStringLiteral(TAVRELO_INSTALLED_CONFIG_FOLDER),
+                                                            QStringLiteral(TAVRELO_PACKAGE_PROGRAM_FOLDER),
+                                                            QStringLiteral(TAVRELO_PACKAGE_CONFIG_FOLDER)));
 }
 
 QString FindSettingsFile(const QStringList &candidates)

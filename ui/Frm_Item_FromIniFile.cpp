@@ -13,6 +13,7 @@
 #include "ui/DesignFonts.h"
 #include "ui/EtchedFrame.h"
 #include "ui/ItemFailureText.h"
+#include "ui/NativeWindowFrame.h"
 #include "ui/PaletteAccessibility.h"
 #include "ui/PaletteDesign.h"
 
@@ -24,6 +25,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMoveEvent>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
@@ -123,11 +125,25 @@ private:
     QPointer<SettingsReload> m_reload;
 };
 
-// Where the window's outer frame ends at the bottom right, as the placement counts it.
-QPoint OuterBottomRight(const QWidget *window)
+// The window system's pixels are the toolkit's but under a scale factor, which keeps the screen's
+// origin where it is.
+double NativeScale(const QWidget *window)
 {
-    const QRect outer = window->frameGeometry();
-    return QPoint(outer.x() + outer.width(), outer.y() + outer.height());
+    return window->windowHandle() ? window->windowHandle()->devicePixelRatio() : 1.0;
+}
+
+QPoint FromNative(const QWidget *window, int x, int y)
+{
+    const double scale = NativeScale(window);
+    const QPoint origin = window->screen() ? window->screen()->geometry().topLeft() : QPoint();
+    return origin + QPoint(qRound((x - origin.x()) / scale), qRound((y - origin.y()) / scale));
+}
+
+QMargins FromNative(const QWidget *window, const WindowFrameWatch::Extents &frame)
+{
+    const double scale = NativeScale(window);
+    return QMargins(qRound(frame.left / scale), qRound(frame.top / scale), qRound(frame.right / scale),
+                    qRound(frame.bottom / scale));
 }
 
 // Work that ends sooner shows only the wait cursor.
@@ -164,6 +180,27 @@ Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
 {
     InstallPaletteAccessibility();
     SubP_CreateControls();
+    SubP_WatchFrame();
+}
+
+Frm_Item_FromIniFile::~Frm_Item_FromIniFile() = default;
+
+void Frm_Item_FromIniFile::SubP_WatchFrame()
+{
+    WindowFrameWatch::Listener listener;
+    listener.frameChanged = [this](const WindowFrameWatch::Extents &frame) {
+        if (m_placement.setFrame(FromNative(this, frame)))
+            SubP_PlaceWindowLater();
+    };
+    listener.placed = [this](int x, int y) {
+        if (m_placement.reported(FromNative(this, x, y)))
+            SubP_PlaceWindowLater();
+    };
+    listener.reframed = [this] {
+        if (m_placement.reframed())
+            SubP_PlaceWindowLater();
+    };
+    m_frameWatch = std::make_unique<WindowFrameWatch>([this] { return std::uintptr_t(internalWinId()); }, std::move(listener));
 }
 
 ButtonLabel *Frm_Item_FromIniFile::SubP_NewLabel(const QString &name, const QRect &geometry)
@@ -404,56 +441,69 @@ void Frm_Item_FromIniFile::SubP_SetTabOrder()
         order.first()->setFocus();
 }
 
-void Frm_Item_FromIniFile::SubP_PlaceWindow(std::optional<QPoint> outerBottomRight)
+void Frm_Item_FromIniFile::SubP_PlaceWindow()
 {
+    m_isPlacementQueued = false;
     QRect screenRect = m_screenGeometry;
     if (!screenRect.isValid() && screen())
         screenRect = screen()->geometry();
-    // The desktop's frame around the inside: caption bar and borders. Known before showing on
-    // Windows; on X11 once the window manager has put _NET_FRAME_EXTENTS on the window.
-    m_placedFrame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QSize frameExtra(m_placedFrame.left() + m_placedFrame.right(), m_placedFrame.top() + m_placedFrame.bottom());
+    m_placement.setScreen(screenRect);
+    // The desktop's frame around the inside: caption bar and borders. Where the window manager
+    // tells it (X11), as it has told it so far, before mapping when it answers the request; the
+    // watch follows what it tells later. Elsewhere the toolkit knows it before the window shows.
+    if (m_frameWatch->isWatching()) {
+        if (const std::optional<WindowFrameWatch::Extents> frame = m_frameWatch->extents())
+            m_placement.setFrame(FromNative(this, *frame));
+    } else {
+        m_placement.setFrame(windowHandle() ? windowHandle()->frameMargins() : QMargins());
+    }
 
-    const QPoint corner = outerBottomRight.value_or(QPoint(screenRect.x() + screenRect.width() - Px(ScreenRightGap),
-                                                           screenRect.y() + screenRect.height() - Px(ScreenBottomGap)));
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scr_Items->verticalScrollBar());
+    const WindowPlacement::Decision decision = m_placement.place(QSize(Px(ClientWidth), m_clientHeight), scrollBar);
+    // One request to the window system: the size limits are opened first, so that setting them
+    // to the new size afterwards resizes nothing on its own.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setGeometry(decision.inside);
+    setFixedSize(decision.inside.size());
+    Scr_Items->setGeometry(QRect(QPoint(), decision.inside.size()));
+}
 
-    // The caption bar stays on the screen: what does not fit scrolls.
-    const int highestClient = corner.y() - screenRect.y() - frameExtra.height();
-    const bool isScrolling = m_clientHeight > highestClient && highestClient > 0;
-    const int clientHeight = isScrolling ? highestClient : m_clientHeight;
-    int clientWidth = Px(ClientWidth);
-    if (isScrolling)
-        clientWidth += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scr_Items->verticalScrollBar());
-
-    setFixedSize(clientWidth, clientHeight);
-    Scr_Items->setGeometry(0, 0, clientWidth, clientHeight);
-
-    // The inside's place, so that the outer frame's bottom-right corner lands on the corner; an
-    // inside position does not depend on how the window manager reads a frame position.
-    setGeometry(corner.x() - m_placedFrame.right() - clientWidth, corner.y() - m_placedFrame.bottom() - clientHeight,
-                clientWidth, clientHeight);
+void Frm_Item_FromIniFile::SubP_PlaceWindowLater()
+{
+    if (!m_isLoaded || m_isPlacementQueued)
+        return;
+    m_isPlacementQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        if (m_isPlacementQueued)
+            SubP_PlaceWindow();
+    });
 }
 
 void Frm_Item_FromIniFile::showEvent(QShowEvent *event)
 {
+    // Before the window is mapped, which follows this event.
+    m_frameWatch->requestExtents();
     Form_Load();
     QWidget::showEvent(event);
+}
+
+void Frm_Item_FromIniFile::moveEvent(QMoveEvent *event)
+{
+    // Where the toolkit reports every move itself, it is the report of the window's place.
+    if (!m_frameWatch->isWatching() && m_isLoaded && m_placement.reported(geometry().topLeft()))
+        SubP_PlaceWindowLater();
+    QWidget::moveEvent(event);
 }
 
 bool Frm_Item_FromIniFile::event(QEvent *event)
 {
     const bool result = QWidget::event(event);
-    // The window manager frames the window after the first placement, and does not always move
-    // or resize it when it does (openbox keeps the inside where it was asked to be). Whatever
-    // event comes first once the frame is known places the window again, by its real outer
-    // size, before the user has had a chance to move it.
-    if (m_isLoaded && !m_isPlacedInFrame && isVisible() && windowHandle()) {
-        const QMargins frame = windowHandle()->frameMargins();
-        if (!frame.isNull() && frame != m_placedFrame) {
-            m_isPlacedInFrame = true;
-            SubP_PlaceWindow();
-        }
-    }
+    // Where the toolkit knows the frame itself, a frame that changes (known once the native window
+    // exists) moves the window as long as the user has not.
+    if (m_isLoaded && !m_frameWatch->isWatching() && isVisible() && windowHandle()
+        && windowHandle()->frameMargins() != m_placement.frame() && m_placement.isFollowing())
+        SubP_PlaceWindowLater();
     return result;
 }
 
@@ -508,12 +558,11 @@ void Frm_Item_FromIniFile::FollowSettings(SettingsReload *reload)
 
 void Frm_Item_FromIniFile::SubP_Rebuild()
 {
-    const QPoint corner = OuterBottomRight(this);
     SubP_ClearItemButtons();
     BuildItemButtons();
     SubP_DropUnusedButtons();
     SubP_SetTabOrder();
-    SubP_PlaceWindow(corner);
+    SubP_PlaceWindow();
     SubP_InitColor();
     SubP_ShowVersion();
 }
@@ -559,7 +608,6 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
     if (!Lbl_Notice->isHidden())
         return;
 
-    const QPoint corner = OuterBottomRight(this);
     const ButtonLabel *templateLabel = Lbl_Button[0];
     const auto rows = std::count_if(Lbl_Button.cbegin(), Lbl_Button.cend(), [](const ButtonLabel *b) { return !b->isHidden(); });
     // One row below the buttons, where the next would stand.
@@ -568,7 +616,7 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
     m_clientHeight += templateLabel->height();
     Fra_Items[0]->resize(Fra_Items[0]->width(), Fra_Items[0]->height() + templateLabel->height());
     Lbl_Notice->setVisible(true);
-    SubP_PlaceWindow(corner);
+    SubP_PlaceWindow();
 }
 
 // --- colours ---------------------------------------------------------------------------------

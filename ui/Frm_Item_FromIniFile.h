@@ -2,19 +2,21 @@
 
 #include "settings/Cls_MySettingFile.h"
 #include "app/ClipboardService.h"
+#include "ui/WindowPlacement.h"
 
 #include <QList>
-#include <QMargins>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ButtonLabel;
 class CancelToken;
 class SettingsReload;
+class WindowFrameWatch;
 struct ReloadRefusal;
 class QCheckBox;
 class QFrame;
@@ -29,6 +31,7 @@ class Frm_Item_FromIniFile : public QWidget {
     Q_OBJECT
 public:
     explicit Frm_Item_FromIniFile(QWidget *parent = nullptr);
+    ~Frm_Item_FromIniFile() override;
 
     // The screen that placement measures against; the window's own screen when not set.
     void SetScreenGeometry(const QRect &screen);
@@ -49,6 +52,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -62,9 +66,12 @@ private:
     ButtonLabel *SubP_AddButtonMember();
     void SubP_ConnectButton(ButtonLabel *label, bool isFixedButton);
     bool BuildItemButtons();
-    // At the screen's corner as designed, or with the outer frame's bottom-right corner kept where
-    // it stands.
-    void SubP_PlaceWindow(std::optional<QPoint> outerBottomRight = std::nullopt);
+    // With the outer frame's bottom-right corner at the screen's corner as designed, or where the
+    // user left it; the window manager's frame as it has told it so far.
+    void SubP_PlaceWindow();
+    // Placed again once the events being handled are through, by the frame then known.
+    void SubP_PlaceWindowLater();
+    void SubP_WatchFrame();
     void SubP_SetTabOrder();
     void SubP_ShowVersion();
     // The buttons, caption, link and colours built again from Settings; the window keeps its
@@ -122,9 +129,10 @@ private:
     int m_clientHeight = 0;
     QRect m_screenGeometry;
     bool m_isLoaded = false;
-    bool m_isPlacedInFrame = false;
-    // The desktop's frame that the last placement measured.
-    QMargins m_placedFrame;
+    WindowPlacement m_placement;
+    // Where the window manager tells the frame and the window's place itself (X11).
+    std::unique_ptr<WindowFrameWatch> m_frameWatch;
+    bool m_isPlacementQueued = false;
     // An action is running: clicks and Ctrl+Z meanwhile are dropped, not queued.
     bool m_isActing = false;
     // The running work's token, for closing the window in the middle of it.

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end test of the palette under a real window manager (openbox): placement by the outer
-# frame under a thin and a thick border, keep-on-top as the window manager sees it, a double
-# click, hover and press. Runs on the X display in $DISPLAY, which nothing else manages.
+# frame under a thin and a thick border, with the window manager started before the palette (the
+# frame known before mapping) and after it (the frame told once the window is mapped); a theme
+# changed while it runs, which it follows, and again after the user moved it, which it does not;
+# keep-on-top as the window manager sees it, a double click, hover and press. Runs on the X
+# display in $DISPLAY, which nothing else manages.
 # Usage: desktop_e2e.sh <path of the built tavrelo>
 set -uo pipefail
 
@@ -31,22 +34,36 @@ XML
 # The dialect reads text as it stands: the replacement is "&gt; " unless written plainly.
 sed -i 's/&gt; /> /' "$work/app/palette.xml"
 
-# start_wm <border width>: openbox with the Clearlooks theme, its frame border that wide.
+# Polls until the command succeeds, at most the given seconds; a state, not a time, ends the wait.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# openbox with the Clearlooks theme under two names whose frame border is 1 and 8 pixels wide;
+# set_theme switches the running openbox from one to the other.
+mkdir -p "$work/wm"
+for width in 1 8; do
+  mkdir -p "$work/wm/themes/Border$width/openbox-3"
+  sed "s/^border.width:.*/border.width: $width/" /usr/share/themes/Clearlooks/openbox-3/themerc \
+    >"$work/wm/themes/Border$width/openbox-3/themerc"
+done
+set_rc() { sed "s#<name>Clearlooks</name>#<name>Border$1</name>#" /etc/xdg/openbox/rc.xml >"$work/wm/rc.xml"; }
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && kill -0 "$wm_pid" 2>/dev/null; }
+# start_wm <border width>
 start_wm() {
-  local dir="$work/wm$1"
-  mkdir -p "$dir/themes/Border$1/openbox-3"
-  sed "s/^border.width:.*/border.width: $1/" /usr/share/themes/Clearlooks/openbox-3/themerc \
-    >"$dir/themes/Border$1/openbox-3/themerc"
-  sed "s#<name>Clearlooks</name>#<name>Border$1</name>#" /etc/xdg/openbox/rc.xml >"$dir/rc.xml"
+  set_rc "$1"
   local attempt
   # A window manager that has just ended may still hold the screen for a moment.
   for attempt in 1 2 3; do
-    XDG_DATA_HOME="$dir" openbox --config-file "$dir/rc.xml" >/dev/null 2>&1 &
+    XDG_DATA_HOME="$work/wm" openbox --config-file "$work/wm/rc.xml" >/dev/null 2>&1 &
     wm_pid=$!
-    for _ in $(seq 30); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && kill -0 "$wm_pid" 2>/dev/null && return 0
-      sleep 0.1
-    done
+    wait_for 10 wm_ready && return 0
     stop_wm
   done
   fail "openbox did not start"
@@ -56,12 +73,15 @@ stop_wm() {
   wm_pid=
   xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null
 }
+set_theme() { set_rc "$1" && openbox --reconfigure || fail "openbox could not be asked to change its theme"; }
 
-# Sets X, Y, WIDTH, HEIGHT of a window's inside on the screen and its frame's L R T B.
+# Sets X, Y, WIDTH, HEIGHT of a window's inside on the screen and its frame's L R T B (0 0 0 0
+# while nothing frames it).
 measure() {
   eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print "X="$NF} /Absolute upper-left Y/{print "Y="$NF}
                                   /Width:/{print "WIDTH="$NF} /Height:/{print "HEIGHT="$NF}')"
-  read -r L R T B <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
+  read -r L R T B <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep = | sed 's/.*= //; s/,/ /g')"
+  L=${L:-0} R=${R:-0} T=${T:-0} B=${B:-0}
 }
 read -r screen_w screen_h <<<"$(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')"
 
@@ -73,73 +93,113 @@ start_palette() {
 }
 stop_palette() { kill "$palette_pid" 2>/dev/null; wait "$palette_pid" 2>/dev/null; palette_pid=; }
 
+# placed <border width>: the frame has that border, and its outer corner stands 7 px from the
+# right and 60 px from the bottom.
+placed() {
+  measure "$wid"
+  [ "$L" -eq "$1" ] && [ $((screen_w - (X + WIDTH + R))) -eq 7 ] && [ $((screen_h - (Y + HEIGHT + B))) -eq 60 ]
+}
+# expect_placed <border width> <what>
+expect_placed() {
+  if ! wait_for 20 placed "$1"; then
+    measure "$wid"
+    fail "$2: the outer frame ends $((screen_w - (X + WIDTH + R))) px from the right and $((screen_h - (Y + HEIGHT + B))) px from the bottom (extents $L $R $T $B, expected borders of $1)"
+  fi
+  echo "ok: $2: extents $L $R $T $B, the outer frame ends 7 and 60 px from the edges"
+}
+
 for border in 1 8; do
-  step "openbox with a $border-pixel border: the outer frame 7 px from the right, 60 px from the bottom"
+  step "openbox with a $border-pixel border, then the palette: the frame is known before mapping"
   start_wm "$border"
   start_palette
-  # The frame arrives after the window, and the placement by it follows.
-  for _ in $(seq 30); do
-    measure "$wid"
-    [ $((screen_w - (X + WIDTH + R))) -eq 7 ] && [ $((screen_h - (Y + HEIGHT + B))) -eq 60 ] && break
-    sleep 0.1
-  done
-  [ "$L" -ge "$border" ] || fail "the frame extents are $L $R $T $B, expected borders of $border"
-  right=$((screen_w - (X + WIDTH + R))) bottom=$((screen_h - (Y + HEIGHT + B)))
-  [ "$right" -eq 7 ] && [ "$bottom" -eq 60 ] ||
-    fail "the outer frame ends $right px from the right and $bottom px from the bottom (extents $L $R $T $B)"
-  echo "ok: extents $L $R $T $B, outer frame ends 7 and 60 px from the edges"
+  expect_placed "$border" "$border-pixel border, the window manager first"
+  stop_palette
+  stop_wm
+done
+
+for border in 1 8; do
+  step "the palette, then openbox with a $border-pixel border: the frame comes after mapping"
+  start_palette
+  unframed() { measure "$wid"; [ "$L" -eq 0 ] && [ $((screen_w - (X + WIDTH))) -eq 7 ] && [ $((screen_h - (Y + HEIGHT))) -eq 60 ]; }
+  wait_for 20 unframed || fail "without a window manager the inside does not end 7 and 60 px from the edges"
+  start_wm "$border"
+  expect_placed "$border" "$border-pixel border, the window manager after the palette"
   [ "$border" -eq 8 ] && break
   stop_palette
   stop_wm
 done
 
+step "another theme while the palette runs: it follows the frame"
+set_theme 1
+expect_placed 1 "from an 8-pixel to a 1-pixel border"
+
+step "moved by the user, the palette stays where it was put, whatever the frame does"
+xdotool windowmove "$wid" 300 200
+at_moved_place() { measure "$wid"; [ "$X $Y" = "300 200" ]; }
+wait_for 20 at_moved_place || fail "the window did not move to 300 200 (it stands at $X $Y)"
+set_theme 8
+thick() { measure "$wid"; [ "$L" -eq 8 ]; }
+wait_for 20 thick || fail "openbox did not draw the 8-pixel border (extents $L $R $T $B)"
+echo "ok: moved to 300 200, then an 8-pixel border"
+
 step "keep-on-top as the window manager sees it"
-measure "$wid"
-before="$X $Y"
 above() { xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
-# The check box at 164,4 (13 x 14) in the frame.
+not_above() { ! above; }
+# The check box at 164,4 (13 x 14) in the frame. The window manager's answer comes after what the
+# palette asked before the click, a placement included: the window still at 300 200 has not been
+# moved by the new frame either.
 for state in set cleared; do
   xdotool mousemove --window "$wid" 170 11 click 1
-  for _ in $(seq 30); do
-    if [ "$state" = set ]; then above && break; else above || break; fi
-    sleep 0.1
-  done
-  if [ "$state" = set ]; then above || fail "_NET_WM_STATE_ABOVE is not set"; else above && fail "_NET_WM_STATE_ABOVE stays"; fi
+  if [ "$state" = set ]; then
+    wait_for 20 above || fail "_NET_WM_STATE_ABOVE is not set"
+  else
+    wait_for 20 not_above || fail "_NET_WM_STATE_ABOVE stays"
+  fi
   measure "$wid"
-  [ "$X $Y" = "$before" ] || fail "the window moved from $before to $X $Y when keep-on-top was $state"
-  echo "ok: _NET_WM_STATE_ABOVE $state, the window stays at $before"
+  [ "$X $Y" = "300 200" ] || fail "the window moved from 300 200 to $X $Y by keep-on-top $state or the new frame"
+  echo "ok: _NET_WM_STATE_ABOVE $state, the window stays at 300 200"
 done
+
+clipboard() { xclip -selection clipboard -t UTF8_STRING -o 2>/dev/null; }
+clipboard_is() { [ "$(clipboard)" = "$1" ]; }
+clipboard_is_either() { local got; got=$(clipboard); [ "$got" = "$1" ] || [ "$got" = "$2" ]; }
 
 step "a double click runs the item once"
 printf 'abc' | xclip -selection clipboard -t UTF8_STRING -i
+wait_for 20 clipboard_is abc || fail "xclip did not take the clipboard"
 xdotool mousemove --window "$wid" 60 51 click --repeat 2 --delay 80 1
-sleep 0.5
-got=$(xclip -selection clipboard -t UTF8_STRING -o 2>/dev/null)
-[ "$got" = "> abc" ] || fail "a double click left '$got' on the clipboard, expected '> abc'"
-echo "ok: a double click gave '> abc'"
+wait_for 20 clipboard_is "> abc" || fail "a double click left '$(clipboard)' on the clipboard, expected '> abc'"
+# A second run would come before the next click's: the built-in button joins what it finds.
+xdotool mousemove --window "$wid" 60 27 click 1
+wait_for 20 clipboard_is_either ">Abc" ">>Abc" || fail "the built-in button left '$(clipboard)' on the clipboard"
+clipboard_is ">Abc" || fail "a double click ran the item twice: the built-in button found '> > abc'"
+echo "ok: a double click gave '> abc', once"
 
 step "hover and press, pixel by pixel"
+measure "$wid"
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | tail -n1 | grep -o '#[0-9A-F]\{6\}'; }
-# A corner of the built-in button (14,20 147x13) that its text does not reach.
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+pixel_is_not() { ! pixel_is "$@"; }
+# Corners of the built-in button (14,20 147x13) and of the item button (12,44 163x15) that their
+# texts do not reach.
 bx=$((X + 14 + 145)) by=$((Y + 21))
+ix=$((X + 12 + 161)) iy=$((Y + 45))
 xdotool mousemove --window "$wid" 60 27
-sleep 0.3
-[ "$(pixel "$bx" "$by")" = "#C0D8F0" ] || fail "the built-in button is not highlighted under the pointer"
+wait_for 20 pixel_is "$bx" "$by" "#C0D8F0" || fail "the built-in button is not highlighted under the pointer"
 xdotool mousemove --window "$wid" 4 50
-sleep 0.3
-[ "$(pixel "$bx" "$by")" != "#C0D8F0" ] || fail "the highlight stays over the bare frame"
+wait_for 20 pixel_is_not "$bx" "$by" "#C0D8F0" || fail "the highlight stays over the bare frame"
 echo "ok: the highlight follows the pointer"
 xdotool mousemove --window "$wid" 60 51
-sleep 0.2
+wait_for 20 pixel_is "$ix" "$iy" "#C0D8F0" || fail "the item button is not highlighted under the pointer"
 crop="163x15+$((X + 12))+$((Y + 44))"
-rest=$(import -window root -crop "$crop" png:- | md5sum)
+look() { import -window root -crop "$crop" png:- | md5sum; }
+rest=$(look)
+looks_pressed() { [ "$(look)" != "$rest" ]; }
+looks_at_rest() { [ "$(look)" = "$rest" ]; }
 xdotool mousedown 3
-sleep 0.3
-pressed=$(import -window root -crop "$crop" png:- | md5sum)
+wait_for 20 looks_pressed || fail "the pressed look is not drawn"
 xdotool mouseup 3
-sleep 0.3
-released=$(import -window root -crop "$crop" png:- | md5sum)
-[ "$pressed" != "$rest" ] && [ "$released" = "$rest" ] || fail "the pressed look is not drawn or not undone"
+wait_for 20 looks_at_rest || fail "the pressed look is not undone"
 echo "ok: the text shrinks while pressed and comes back"
 
 echo "PASS: desktop end-to-end"

@@ -39,12 +39,14 @@ cleanup() {
 trap cleanup EXIT
 
 step "starting a virtual X display"
+# Its own numbers, and a server that resets when its last client leaves, as a desktop's does.
+. "$here/../../scripts/virtual-display.sh"
 for n in 58 59 60 61 62 63; do
   [ -e "/tmp/.X$n-lock" ] && continue
   Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do
-    xdpyinfo -display ":$n" >/dev/null 2>&1 && { export DISPLAY=":$n"; break 2; }
+    xdpyinfo -display ":$n" >/dev/null 2>&1 && display_is_ours "$n" "$xvfb_pid" && { export DISPLAY=":$n"; break 2; }
     kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -73,7 +75,7 @@ ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 
 expect_clipboard() {
   local got=
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     got=$(clip_get)
     [ "$got" = "$1" ] && { echo "ok: $2"; return 0; }
     sleep 0.1
@@ -107,7 +109,7 @@ wait_ended() {
 }
 
 # Design layout: the first item button at 12,44 (163x15) inside the window.
-click_item() { xdotool mousemove --window "$1" 90 52 sleep 0.1 click 1; }
+click_item() { xdotool mousemove --window "$1" 90 52 click 1; }
 
 step "a clipboard owner that does not answer: busy box within seconds, clipboard kept"
 start_palette "$app/rel"
@@ -135,13 +137,15 @@ step "undo gives back a picture"
 convert -size 40x30 gradient:red-blue "$work/picture.png" || fail "cannot draw a picture"
 picture=$(sha256sum <"$work/picture.png")
 xclip -selection clipboard -t image/png -i "$work/picture.png"
-sleep 0.3
+offers_picture() { timeout 5 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx image/png; }
+for _ in $(seq 200); do offers_picture && break; sleep 0.1; done
+offers_picture || fail "xclip did not take the clipboard with the picture"
 click_item "$main_wid"
 expect_clipboard "fixed text" "the fixed text replaced the picture"
 xdotool windowfocus --sync "$main_wid" 2>/dev/null
 xdotool key --window "$main_wid" ctrl+z
 got=
-for _ in $(seq 50); do
+for _ in $(seq 200); do
   got=$(timeout 5 xclip -selection clipboard -t image/png -o 2>/dev/null | sha256sum)
   [ "$got" = "$picture" ] && break
   sleep 0.1
@@ -153,7 +157,7 @@ step "a rewrite with no text on the clipboard leaves it as it was, and says so"
 # The second item button at 12,59; the notice is a small window of the palette's beside it.
 notice_shown() { xdotool search --all --onlyvisible --pid "$main_pid" --name "" 2>/dev/null | grep -vx "$main_wid" | head -n1; }
 printf 'a  b' | xclip -selection clipboard -t UTF8_STRING -i
-xdotool mousemove --window "$main_wid" 90 67 sleep 0.1 click 1
+xdotool mousemove --window "$main_wid" 90 67 click 1
 expect_clipboard "ab" "the rewrite removed the blanks"
 for format in image/png text/uri-list text/html; do
   case "$format" in
@@ -165,10 +169,10 @@ for format in image/png text/uri-list text/html; do
   xclip -selection clipboard -t "$format" -i "$work/content"
   # Moving away hides the last notice.
   xdotool mousemove --window "$main_wid" 4 30
-  for _ in $(seq 50); do [ -z "$(notice_shown)" ] && break; sleep 0.1; done
-  xdotool mousemove --window "$main_wid" 90 67 sleep 0.1 click 1
+  for _ in $(seq 200); do [ -z "$(notice_shown)" ] && break; sleep 0.1; done
+  xdotool mousemove --window "$main_wid" 90 67 click 1
   notice=
-  for _ in $(seq 50); do notice=$(notice_shown); [ -n "$notice" ] && break; sleep 0.1; done
+  for _ in $(seq 200); do notice=$(notice_shown); [ -n "$notice" ] && break; sleep 0.1; done
   [ -n "$notice" ] || fail "no notice for a clipboard with only $format"
   got=$(timeout 5 xclip -selection clipboard -t "$format" -o 2>/dev/null | sha256sum)
   [ "$got" = "$content" ] || fail "the rewrite replaced a clipboard with only $format"

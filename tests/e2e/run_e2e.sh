@@ -73,7 +73,7 @@ clip_get() { xclip -selection clipboard -t UTF8_STRING -o 2>/dev/null; }
 # Polls the clipboard until it holds the expected text (the palette answers asynchronously).
 expect_clipboard() {
   local expected=$1 what=$2 got=
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     got=$(clip_get | tr -d '\r')
     [ "$got" = "$expected" ] && { echo "ok: $what"; return 0; }
     sleep 0.1
@@ -83,7 +83,7 @@ expect_clipboard() {
 
 # Clicks with the real pointer at a point of a window's inside, given in pixels.
 click_at() {
-  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
+  xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
 # start_palette <program> <caption>: starts it and waits for its shown window; sets pid, wid
@@ -126,11 +126,13 @@ expect_clipboard "due 2024.05.06 and 1999.12.31" "the first button rewrote the d
 
 step "putting the second button's fixed text on the clipboard"
 clip_set "anything"
+expect_clipboard "anything" "clipboard set by xclip"
 click_at "$palette_wid" 90 $((44 + 15 + 8))
 expect_clipboard $'--\n山田 太郎' "the second button put Item3's fixed text"
 
 step "joining words with the built-in button"
 clip_set "get user name"
+expect_clipboard "get user name" "clipboard set by xclip"
 click_at "$palette_wid" 80 27
 expect_clipboard "getUserName" "the built-in button joined the words"
 

@@ -57,10 +57,10 @@ export DBUS_SESSION_BUS_ADDRESS
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/launcher.log" 2>&1 &
 launcher_pid=$!
 # The launcher names the accessibility bus on the root window once it runs.
-wait_for 100 bash -c 'xprop -root AT_SPI_BUS 2>/dev/null | grep -q unix:' || fail "the accessibility bus did not start: $(cat "$work/launcher.log")"
+wait_for 300 bash -c 'xprop -root AT_SPI_BUS 2>/dev/null | grep -q unix:' || fail "the accessibility bus did not start: $(cat "$work/launcher.log")"
 openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-wait_for 100 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start: $(cat "$work/openbox.log")"
+wait_for 300 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "openbox did not start: $(cat "$work/openbox.log")"
 echo "ok: display $DISPLAY, accessibility bus and openbox running"
 
 # Item1 rewrites, Item2 puts a fixed text, Item3 fails; the names are markup that must stay text.
@@ -84,7 +84,7 @@ step "the palette with the screen reader's bus on"
 palette_pid=$!
 wid=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$palette_pid" --name "^$title\$" | head -n1)
 [ -n "$wid" ] || fail "no palette window appeared"
-wait_for 50 bash -c "[ \"\$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')\" = \"$(printf '0x%x' "$wid")\" ]" ||
+wait_for 200 bash -c "[ \"\$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')\" = \"$(printf '0x%x' "$wid")\" ]" ||
   fail "the palette is not the active window"
 echo "ok: window $wid shown and active"
 
@@ -111,47 +111,49 @@ echo "ok: roles and names as written, the first item button has the focus, no Co
 
 step "the keyboard: Space and Return press the focused button, Tab moves on"
 clip_set "x  y"
+wait_for 200 clip_is "x  y" || fail "xclip did not take the clipboard"
 xdotool key --window "$wid" space
-wait_for 50 clip_is "xy" || fail "Space on the first item button did not rewrite the clipboard"
+wait_for 200 clip_is "xy" || fail "Space on the first item button did not rewrite the clipboard"
 xdotool key --window "$wid" Tab
 [ "$(atspi focused)" = $'push button\ta<br>b &lt; c' ] || fail "Tab did not move the focus to the second item button"
 xdotool key --window "$wid" Return
-wait_for 50 clip_is "固定文" || fail "Return on the second item button did not put its text"
+wait_for 200 clip_is "固定文" || fail "Return on the second item button did not put its text"
 echo "ok: Space and Return act, Tab moves the focus to the next button"
 
 step "the screen reader's Toggle action keeps the palette on top"
 for state in set cleared; do
   atspi act 常に手前に表示 Toggle >/dev/null || fail "Toggle failed"
   if [ "$state" = set ]; then
-    wait_for 50 state_has _NET_WM_STATE_ABOVE || fail "Toggle ticked the box but the palette is not kept on top"
+    wait_for 200 state_has _NET_WM_STATE_ABOVE || fail "Toggle ticked the box but the palette is not kept on top"
   else
-    wait_for 50 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" || fail "Toggle did not release the palette"
+    wait_for 200 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" || fail "Toggle did not release the palette"
   fi
   echo "ok: Toggle, _NET_WM_STATE_ABOVE $state"
 done
 
 step "the screen reader's Press on a failing item returns at once; the box comes after"
 clip_set "untouched"
+wait_for 200 clip_is "untouched" || fail "xclip did not take the clipboard"
 took=$(atspi act 壊れた Press) || fail "Press failed"
 [ "$took" -lt 2000 ] || fail "Press took $took ms: the box held the screen reader's call"
 echo "ok: Press returned after $took ms"
 box=$(timeout 10 xdotool search --sync --all --onlyvisible --pid "$palette_pid" --name "^$boxTitle\$" | head -n1)
 [ -n "$box" ] || fail "no box for the failing item"
 xdotool windowactivate --sync "$box" key Return
-wait_for 50 bash -c "! xdotool search --all --onlyvisible --pid $palette_pid --name '^$boxTitle\$' >/dev/null" || fail "the box stays"
+wait_for 200 bash -c "! xdotool search --all --onlyvisible --pid $palette_pid --name '^$boxTitle\$' >/dev/null" || fail "the box stays"
 clip_is "untouched" || fail "the failing item changed the clipboard"
 echo "ok: one box after the call, answered; the clipboard kept"
 
 step "a second start brings the minimised palette back to the front, silently"
 xdotool windowminimize --sync "$wid"
-wait_for 50 state_has _NET_WM_STATE_HIDDEN || fail "the palette did not minimise"
+wait_for 200 state_has _NET_WM_STATE_HIDDEN || fail "the palette did not minimise"
 timeout 10 "$work/app/palette" >"$work/second.log" 2>&1
 status=$?
 [ "$status" -eq 0 ] || fail "the second start ended with status $status"
 [ -s "$work/second.log" ] && fail "the second start printed: $(cat "$work/second.log")"
-wait_for 50 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" || fail "the palette stays minimised"
-wait_for 50 bash -c "xwininfo -id $wid | grep -q IsViewable" || fail "the palette is not shown again"
-wait_for 50 bash -c "[ \"\$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')\" = \"$(printf '0x%x' "$wid")\" ]" ||
+wait_for 200 bash -c "! xprop -id $wid _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN" || fail "the palette stays minimised"
+wait_for 200 bash -c "xwininfo -id $wid | grep -q IsViewable" || fail "the palette is not shown again"
+wait_for 200 bash -c "[ \"\$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')\" = \"$(printf '0x%x' "$wid")\" ]" ||
   fail "the palette is not the active window after the second start"
 [ "$(xdotool search --all --onlyvisible --pid "$palette_pid" --name "" | wc -l)" -eq 1 ] || fail "the running palette shows a second window"
 kill -0 "$palette_pid" || fail "the first palette ended"

@@ -1,0 +1,75 @@
+#include "ui/WindowPlacement.h"
+
+#include "ui/PaletteDesign.h"
+
+using namespace PaletteDesign;
+
+void WindowPlacement::setScreen(const QRect &screen)
+{
+    m_screen = screen;
+}
+
+bool WindowPlacement::setFrame(const QMargins &frame)
+{
+    if (frame == m_frame)
+        return false;
+    m_frame = frame;
+    m_isPlacementDue = m_isPlacementDue || m_isFollowing;
+    return m_isFollowing;
+}
+
+bool WindowPlacement::reframed()
+{
+    m_isPlacementDue = m_isPlacementDue || m_isFollowing;
+    return m_isFollowing;
+}
+
+QPoint WindowPlacement::corner() const
+{
+    if (!m_isFollowing)
+        return m_leftAt + QPoint(m_frame.right(), m_frame.bottom());
+    return QPoint(m_screen.x() + m_screen.width() - Px(ScreenRightGap), m_screen.y() + m_screen.height() - Px(ScreenBottomGap));
+}
+
+WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrollBarWidth)
+{
+    const QPoint outer = corner();
+    const int highestInside = outer.y() - m_screen.y() - m_frame.top() - m_frame.bottom();
+    Decision decision;
+    decision.isScrolling = content.height() > highestInside && highestInside > 0;
+    const QSize inside(content.width() + (decision.isScrolling ? scrollBarWidth : 0),
+                       decision.isScrolling ? highestInside : content.height());
+    decision.inside = QRect(QPoint(outer.x() - m_frame.right() - inside.width(), outer.y() - m_frame.bottom() - inside.height()), inside);
+
+    m_inside = inside;
+    m_isPlacementDue = false;
+    const QPoint place = decision.inside.topLeft();
+    // A window already standing there gets no report of it.
+    const bool isThere = m_asked.isEmpty() && m_reported == place;
+    if (!isThere && (m_asked.isEmpty() || m_asked.last() != place))
+        m_asked.append(place);
+    return decision;
+}
+
+bool WindowPlacement::reported(const QPoint &insideTopLeft)
+{
+    const bool isUnmoved = m_reported == insideTopLeft;
+    m_reported = insideTopLeft;
+    // Reports come in the order of the requests: one that is answered answers the earlier ones.
+    if (const qsizetype answered = m_asked.indexOf(insideTopLeft); answered >= 0) {
+        m_asked.remove(0, answered + 1);
+        m_isRetried = false;
+        return false;
+    }
+    if (isUnmoved || m_isPlacementDue)
+        return false;
+    if (!m_asked.isEmpty()) {
+        if (m_isRetried)
+            return false;
+        m_isRetried = true;
+        return true;
+    }
+    m_isFollowing = false;
+    m_leftAt = insideTopLeft + QPoint(m_inside.width(), m_inside.height());
+    return false;
+}
