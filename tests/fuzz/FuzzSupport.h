@@ -3,6 +3,7 @@
 #include "app/mdl_ErrorFunction.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -60,6 +61,14 @@ inline QString text(QByteArrayView bytes, bool asUtf16)
 // Each target is a single translation unit, so this header defines its initialisation.
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
+    // An application object as the programs have: it holds the main thread's Qt data (and the
+    // per-thread storage of the regular expressions) where the leak checker can see it. It is
+    // never destroyed: at exit it would end after Qt's own statics, which its end still needs.
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    static const QCoreApplication *const application = new QCoreApplication(argc, argv);
+    Q_UNUSED(application);
     static fuzz::SilentPresenter presenter;
     SetMessagePresenter(&presenter);
     return 0;
