@@ -54,7 +54,10 @@ for width in 1 8; do
     >"$work/wm/themes/Border$width/openbox-3/themerc"
 done
 set_rc() { sed "s#<name>Clearlooks</name>#<name>Border$1</name>#" /etc/xdg/openbox/rc.xml >"$work/wm/rc.xml"; }
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && kill -0 "$wm_pid" 2>/dev/null; }
+# The window manager just started owns the screen: it names its process on the root window once it
+# manages it. A root window can still show the one before, ended and reaped, until the server has
+# read the rest of what it sent: a window mapped then would be lost with it.
+wm_ready() { [ "$(xprop -root _OPENBOX_PID 2>/dev/null | sed -n 's/.* = //p')" = "$wm_pid" ]; }
 # start_wm <border width>
 start_wm() {
   set_rc "$1"
@@ -89,7 +92,19 @@ start_palette() {
   (cd / && exec "$work/app/palette") &
   palette_pid=$!
   wid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$palette_pid" --name "^$title\$" | head -n1)
-  [ -n "$wid" ] || fail "no palette window appeared"
+  [ -n "$wid" ] || fail "no palette window appeared ($(palette_state))"
+}
+# What became of a palette whose window did not show: its process, its windows, the window manager.
+palette_state() {
+  local state window
+  kill -0 "$palette_pid" 2>/dev/null && state="process $palette_pid runs" || state="process $palette_pid has ended"
+  for window in $(xdotool search --pid "$palette_pid" --name "^$title\$" 2>/dev/null); do
+    state+="; window $window $(xwininfo -id "$window" | awk '/Map State/{print $NF}')"
+    xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$window")" && state+=", managed" || state+=", not managed"
+    state+=", $(xprop -id "$window" WM_STATE _NET_WM_STATE _NET_FRAME_EXTENTS 2>/dev/null | tr '\n' ' ')"
+  done
+  kill -0 "${wm_pid:-0}" 2>/dev/null && state+="; openbox $wm_pid runs" || state+="; no openbox"
+  echo "$state"
 }
 stop_palette() { kill "$palette_pid" 2>/dev/null; wait "$palette_pid" 2>/dev/null; palette_pid=; }
 
