@@ -196,6 +196,7 @@ void Frm_Item_FromIniFile::SubP_WatchFrame()
         if (m_placement.reported(FromNative(this, x, y)))
             SubP_PlaceWindowLater();
     };
+    listener.told = [this](int x, int y) { m_placement.told(FromNative(this, x, y)); };
     listener.reframed = [this] {
         if (m_placement.reframed())
             SubP_PlaceWindowLater();

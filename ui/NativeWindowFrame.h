@@ -26,6 +26,10 @@ public:
         // The inside's top-left corner stands here on the screen now, after the window manager
         // (or the window system without one) changed the window's place or size.
         std::function<void(int x, int y)> placed;
+        // Comes just before placed when the report names a place itself (the window manager's
+        // report, or the server's without one): where the inside's top-left corner went then,
+        // which may be another place than where it stands by the time the report is read.
+        std::function<void(int x, int y)> told;
         // A window manager took the window over (or gave it back as it ended); it may have put it
         // anywhere meanwhile.
         std::function<void()> reframed;

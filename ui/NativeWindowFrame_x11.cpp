@@ -114,8 +114,14 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
             const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr), &std::free);
             // Taken over meanwhile: the frame still stands where the window manager made it, and the
             // notice of the new parent, which comes next, asks for the window's place again.
-            if (place && tree && tree->parent == parent)
+            if (place && tree && tree->parent == parent) {
+                // A window manager's report is sent (ICCCM) and tells the place on the screen; the
+                // server's own tells it in the parent, which is the screen only without a frame.
+                const bool isSent = (event->response_type & 0x80) != 0;
+                if (listener.told && (isSent || parent == root))
+                    listener.told(configure->x, configure->y);
                 listener.placed(place->dst_x, place->dst_y);
+            }
             break;
         }
         default:

@@ -51,6 +51,14 @@ WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrol
     return decision;
 }
 
+void WindowPlacement::told(const QPoint &insideTopLeft)
+{
+    if (const qsizetype answered = m_asked.indexOf(insideTopLeft); answered >= 0) {
+        m_asked.remove(0, answered + 1);
+        m_isRetried = false;
+    }
+}
+
 bool WindowPlacement::reported(const QPoint &insideTopLeft)
 {
     const bool isUnmoved = m_reported == insideTopLeft;

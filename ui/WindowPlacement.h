@@ -41,6 +41,10 @@ public:
     // be placed again: something else put it elsewhere while a request was on its way (a window
     // manager's own placement on mapping, say), which is answered with one more request.
     bool reported(const QPoint &insideTopLeft);
+    // A report names this place as where the inside went: the request for it, and those before
+    // it, are answered, even when the window has moved on (by the user, say) before the report
+    // is read. Which place the window stands at is for reported() to say.
+    void told(const QPoint &insideTopLeft);
 
     // False once the user has moved the window.
     bool isFollowing() const { return m_isFollowing; }

@@ -22,7 +22,8 @@ const QRect Screen(0, 0, 1280, 1024);
 void TestWindowPlacement::decisions_data()
 {
     QTest::addColumn<QRect>("screen");
-    // One step a line: "frame L T R B", "reframed", "place [HEIGHT]", "report X Y"; a step that
+    // One step a line: "frame L T R B", "reframed", "place [HEIGHT]", "told X Y" (the place a
+    // report names), "report X Y" (where the window stands when it is read); a step that
     // answers whether to place again ends with "= 1" or "= 0".
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QRect>("inside");
@@ -75,6 +76,16 @@ void TestWindowPlacement::decisions_data()
     QTest::newRow("moved elsewhere while a request is on its way: asked once more")
         << Screen << QStringList{"place", "report 0 0 = 1", "report 5 5 = 0", "place", "report 1089 898 = 0", "frame 8 34 8 8 = 1", "place"}
         << QRect(1081, 890, 184, 66) << true << false;
+    // Read late, the report of the palette's own request finds the window where the user has
+    // moved it since: the place it names answers the request, and the move is the user's.
+    QTest::newRow("a request's report read after the user's move")
+        << Screen << QStringList{"place", "report 1089 898", "frame 1 20 1 1 = 1", "place", "told 1088 897", "report 300 200 = 0",
+                                 "frame 8 34 8 8 = 0", "place"}
+        << QRect(300, 200, 184, 66) << false << false;
+    QTest::newRow("a report that names a place never asked answers nothing")
+        << Screen << QStringList{"frame 1 20 1 1", "place", "report 1088 897", "frame 8 34 8 8 = 1", "told 1095 911",
+                                 "report 1095 911 = 0", "place", "told 0 0", "report 0 0 = 1"}
+        << QRect(1081, 890, 184, 66) << true << false;
     QTest::newRow("asking for the place it stands at awaits no report")
         << Screen << QStringList{"place", "report 1089 898", "place", "report 300 200 = 0", "place"} << QRect(300, 200, 184, 66)
         << false << false;
@@ -115,6 +126,8 @@ void TestWindowPlacement::decisions()
             isPlacedAgain = placement.setFrame(QMargins(number(1), number(2), number(3), number(4)));
         } else if (words[0] == QLatin1String("reframed")) {
             isPlacedAgain = placement.reframed();
+        } else if (words[0] == QLatin1String("told")) {
+            placement.told(QPoint(number(1), number(2)));
         } else if (words[0] == QLatin1String("report")) {
             isPlacedAgain = placement.reported(QPoint(number(1), number(2)));
         } else if (words[0] == QLatin1String("place")) {
