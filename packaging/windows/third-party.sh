@@ -25,16 +25,12 @@ cmake --install "$work/pcre2"
 sed -i '/^Cflags:/ s/$/ -DPCRE2_STATIC/' "$prefix/lib/pkgconfig/libpcre2-16.pc"
 
 # qtbase with what the palette, the command line and the Qt Test suites use: Core, Gui, Widgets,
-# Test, the windows and offscreen platforms and the Vista style. OpenGL is off with dynamicgl (off
-# alone does not build qwindowswindow.cpp); Debian's tarball lacks wintab, hence no tablet events.
-# What the program never uses stays out, which keeps a build on two cores short: the Direct2D
-# platform (direct2d itself must stay on, or the windows platform does not link), FreeType (Windows
-# draws text with its own font engines), graphics view, Markdown and PDF. Image and compression
-# libraries are Qt's bundled copies. The host tools (moc, rcc, uic) are Debian's
-# qt6-base-dev.
+# Test, the windows platform and the Vista style. OpenGL is off with dynamicgl (off alone does
+# not build qwindowswindow.cpp); Debian's tarball lacks wintab, hence no tablet events. Image and
+# font libraries are Qt's bundled copies. The host tools (moc, rcc, uic) are Debian's qt6-base-dev.
 features_off=(opengl dynamicgl dbus sql network concurrent xml printsupport vulkan tabletevent
-              jpeg gif icu zstd direct2d1_1 freetype graphicsview textmarkdownreader textmarkdownwriter pdf)
-bundled=(zlib pcre2 harfbuzz png doubleconversion)
+              jpeg gif icu zstd)
+bundled=(zlib pcre2 harfbuzz freetype png doubleconversion)
 args=()
 for f in "${features_off[@]}"; do args+=("-DFEATURE_$f=OFF"); done
 for f in "${bundled[@]}"; do args+=("-DFEATURE_system_$f=OFF"); done
