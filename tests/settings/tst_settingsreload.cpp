@@ -353,6 +353,9 @@ void TestSettingsReload::aLinkedFileSavedByRename()
     QTemporaryDir elsewhere;
     const QString real = elsewhere.filePath(QStringLiteral("palette.xml"));
     QVERIFY(Write(real, Palette(QStringLiteral("first"))));
+#ifdef Q_OS_WIN
+    QSKIP("a link made by Qt on Windows is a shortcut, which no program reads as the file it names");
+#endif
     Followed followed{QByteArray()};
     if (!QFile::link(real, followed.path))
         QSKIP("cannot make a symbolic link");
