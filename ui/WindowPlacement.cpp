@@ -56,6 +56,8 @@ void WindowPlacement::told(const QPoint &insideTopLeft)
     if (const qsizetype answered = m_asked.indexOf(insideTopLeft); answered >= 0) {
         m_asked.remove(0, answered + 1);
         m_isRetried = false;
+        // The window stood there: a report of that place is no move.
+        m_reported = insideTopLeft;
     }
 }
 

@@ -82,9 +82,13 @@ void TestWindowPlacement::decisions_data()
         << Screen << QStringList{"place", "report 1089 898", "frame 1 20 1 1 = 1", "place", "told 1088 897", "report 300 200 = 0",
                                  "frame 8 34 8 8 = 0", "place"}
         << QRect(300, 200, 184, 66) << false << false;
+    QTest::newRow("a request's report read at once")
+        << Screen << QStringList{"place", "told 1089 898", "report 1089 898 = 0", "frame 8 34 8 8 = 1", "place", "told 1081 890",
+                                 "report 1081 890 = 0"}
+        << QRect(1081, 890, 184, 66) << true << false;
     QTest::newRow("a report that names a place never asked answers nothing")
         << Screen << QStringList{"frame 1 20 1 1", "place", "report 1088 897", "frame 8 34 8 8 = 1", "told 1095 911",
-                                 "report 1095 911 = 0", "place", "told 0 0", "report 0 0 = 1"}
+                                 "report 1095 911 = 0", "place", "told 0 0", "report 0 0 = 1", "told 5 5", "report 5 5 = 0"}
         << QRect(1081, 890, 184, 66) << true << false;
     QTest::newRow("asking for the place it stands at awaits no report")
         << Screen << QStringList{"place", "report 1089 898", "place", "report 300 200 = 0", "place"} << QRect(300, 200, 184, 66)
