@@ -34,7 +34,10 @@ case "$(basename "$program")" in
   tst_*)
     report=$(mktemp)
     platform=()
-    [ -z "${QT_QPA_PLATFORM:-}" ] || platform=(-platform "$QT_QPA_PLATFORM")
+    # Only a program with Qt's GUI takes -platform: Qt Test refuses it in one without.
+    if [ -n "${QT_QPA_PLATFORM:-}" ] && x86_64-w64-mingw32-objdump -p "$program" | grep -q 'DLL Name: Qt6Gui.dll'; then
+      platform=(-platform "$QT_QPA_PLATFORM")
+    fi
     "${timeout[@]}" "$wine" "$program" "${platform[@]}" "$@" -o "$(windows_path "$report"),txt"
     status=$?
     cat "$report"
