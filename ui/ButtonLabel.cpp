@@ -1,10 +1,14 @@
 #include "ui/ButtonLabel.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <QTextDocument>
+#include <QTextFrame>
 
 #include <utility>
 
@@ -50,16 +54,31 @@ QAccessibleInterface *AccessibleButtonLabelFactory(const QString &className, QOb
 }
 
 ButtonLabel::ButtonLabel(QWidget *parent)
-    : QLabel(parent)
+    : QWidget(parent)
 {
     static const bool isFactoryInstalled = (QAccessible::installFactory(&AccessibleButtonLabelFactory), true);
     Q_UNUSED(isFactoryInstalled);
-    // Captions come from the settings file and are shown as written: "<b>", "&lt;" and "<img>"
-    // are characters, not markup.
-    setTextFormat(Qt::PlainText);
     // Reached with Tab; a click does not take the focus from where the keyboard left it.
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
+}
+
+void ButtonLabel::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    update();
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ButtonLabel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    update();
 }
 
 void ButtonLabel::mousePressEvent(QMouseEvent *event)
@@ -106,18 +125,59 @@ void ButtonLabel::keyPressEvent(QKeyEvent *event)
             emit Click();
         return;
     }
-    QLabel::keyPressEvent(event);
+    QWidget::keyPressEvent(event);
 }
 
-void ButtonLabel::paintEvent(QPaintEvent *event)
+void ButtonLabel::paintEvent(QPaintEvent *)
 {
-    QLabel::paintEvent(event);
+    QPainter painter(this);
+    DrawCaption(painter);
     if (!hasFocus())
         return;
     // Where the keyboard is: the desktop's focus frame around the caption.
-    QPainter painter(this);
     QStyleOptionFocusRect option;
     option.initFrom(this);
     option.backgroundColor = palette().color(QPalette::Window);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void ButtonLabel::DrawCaption(QPainter &painter) const
+{
+    // Laid out as a plain-text QLabel that takes the focus lays out its caption: in a text
+    // document (a pixel lower than the style's text drawing puts it). The document lives only as
+    // long as the paint; the label kept one for good, some 10 KB a button.
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    document.setDefaultFont(font());
+    // As written: "<b>", "&lt;", "&" and "<img>" are characters, not markup or mnemonics.
+    document.setPlainText(m_text);
+    QTextOption option = document.defaultTextOption();
+    option.setAlignment(m_alignment);
+    option.setWrapMode(QTextOption::ManualWrap);
+    document.setDefaultTextOption(option);
+    QTextFrameFormat frame = document.rootFrame()->frameFormat();
+    frame.setMargin(0);
+    document.rootFrame()->setFrameFormat(frame);
+    const QRect area = contentsRect();
+    document.setTextWidth(area.width());
+
+    const qreal height = document.documentLayout()->documentSize().height();
+    qreal top = 0;
+    if (m_alignment & Qt::AlignVCenter)
+        top = qMax((area.height() - height) / 2, qreal(0));
+    else if (m_alignment & Qt::AlignBottom)
+        top = qMax(area.height() - height, qreal(0));
+    const QRect layout = QRectF(area.x(), area.y() + top, area.width(), area.height()).toAlignedRect();
+
+    QAbstractTextDocumentLayout::PaintContext context;
+    QStyleOption style;
+    style.initFrom(this);
+    context.palette = style.palette;
+    if (foregroundRole() != QPalette::Text && isEnabled())
+        context.palette.setColor(QPalette::Text, context.palette.color(foregroundRole()));
+    painter.save();
+    painter.translate(layout.topLeft());
+    painter.setClipRect(layout.translated(-layout.topLeft()));
+    document.documentLayout()->draw(&painter, context);
+    painter.restore();
 }

@@ -226,7 +226,7 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                ErrorDescription(ErrorNumber::PathFileAccess, SettingsFileProblemText(problem)));
         }
-        strA_Text = DecodeFileText(bytes).text;
+        strA_Text = DecodeFileText(bytes, CodePageText::OtherReading::Skipped).text;
         return true;
     } catch (...) {
         strA_Text.clear();
@@ -235,9 +235,9 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
     }
 }
 
-CodePageText::DecodedText Cls_XML::DecodeFileText(const QByteArray &bytes)
+CodePageText::DecodedText Cls_XML::DecodeFileText(const QByteArray &bytes, CodePageText::OtherReading other)
 {
-    CodePageText::DecodedText decoded = CodePageText::Decode(bytes);
+    CodePageText::DecodedText decoded = CodePageText::Decode(bytes, other);
     decoded.text = CodePageText::NormalizeLineEnds(decoded.text);
     return decoded;
 }

@@ -47,8 +47,10 @@ public:
     QString GetFileItem_str(const QString &strA_Key);
     QString Gets(const QString &strA_Key);
     // A file's bytes as reading takes them: decoded (code page 932, UTF-8 or UTF-16 by its
-    // byte-order mark) and joined into lines that each end in CR LF.
-    static CodePageText::DecodedText DecodeFileText(const QByteArray &bytes);
+    // byte-order mark) and joined into lines that each end in CR LF. Reading skips the other
+    // reading, which only the settings check tells.
+    static CodePageText::DecodedText DecodeFileText(const QByteArray &bytes,
+                                                    CodePageText::OtherReading other = CodePageText::OtherReading::Told);
 
     // Typed queries and the child store.
     QString GetFileItemDefault_str(const QString &strA_Key, const QString &strA_DefaultValue);

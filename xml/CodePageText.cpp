@@ -304,7 +304,7 @@ QString DecodeCodePage932(const QByteArray &bytes, bool *clean)
     return CodePage932::Current().decode(bytes, clean);
 }
 
-DecodedText Decode(const QByteArray &bytes)
+DecodedText Decode(const QByteArray &bytes, OtherReading other)
 {
     const auto unicode = [&bytes](QStringDecoder::Encoding encoding, qsizetype markSize, Encoding kind) {
         QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
@@ -330,13 +330,16 @@ DecodedText Decode(const QByteArray &bytes)
         return result;
     }
     // Valid UTF-8: code page 932 only when its reading is clean and the UTF-8 one improbable.
+    const bool isPlausible = IsPlausibleText(utf8Text);
+    if (isPlausible && other == OtherReading::Skipped)
+        return DecodedText{std::move(utf8Text), Encoding::Utf8, true, QString()};
     bool codePageClean = false;
     QString codePageText;
     if (CodePage932::Current().isAvailable())
         codePageText = CodePage932::Current().decode(bytes, &codePageClean);
     if (!codePageClean)
         return DecodedText{std::move(utf8Text), Encoding::Utf8, true, QString()};
-    if (IsPlausibleText(utf8Text))
+    if (isPlausible)
         return DecodedText{std::move(utf8Text), Encoding::Utf8, true, std::move(codePageText)};
     return DecodedText{std::move(codePageText), Encoding::CodePage932, true, std::move(utf8Text)};
 }

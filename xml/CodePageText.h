@@ -51,10 +51,15 @@ private:
     std::vector<char16_t> m_table; // by byte (0-FF) or by lead and trail byte (lead * 256 + trail)
 };
 
+// Whether Decode also tells the other reading of bytes that decode cleanly both ways. A reader
+// that needs only the text skips it: plausible UTF-8 is then taken without asking the code page
+// at all, which spares building its table and loading the system's converter.
+enum class OtherReading { Told, Skipped };
+
 // A byte-order mark decides (UTF-8, UTF-16 LE or BE; the mark is dropped). Without one, bytes
 // that are valid UTF-8 with multi-byte sequences are UTF-8 when the decoded text is plausible
 // (IsPlausibleText) or when they are no clean code page 932; all else is code page 932.
-DecodedText Decode(const QByteArray &bytes);
+DecodedText Decode(const QByteArray &bytes, OtherReading other = OtherReading::Told);
 QString DecodeCodePage932(const QByteArray &bytes, bool *clean = nullptr);
 
 // Whether a text decoded from UTF-8 looks like what a settings file holds: Japanese (kana,

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the palette against a bare Qt window, side by side on one virtual X display:
 #   start-up until the window is shown, palette with 100 items vs. the bare window (target ratio <= 1.3)
-#   idle resident memory (VmRSS) after settling, same pair (target ratio <= 1.2)
+#   idle resident memory (VmRSS) after settling, same pair (target ratio <= 1.15)
 #   one click on a rewrite item with 1 MB on the clipboard until the palette owns the result
 #   (target <= 200 ms)
 # Usage: bench/startup/measure.sh [build folder, default build] [runs, default 7]
@@ -107,15 +107,24 @@ head -n 47663 < <(yes '2024.05.06 1999.12.31') >"$work/expected.txt"
 start_and_wait "$work/palette"
 wid=$(xdotool search --onlyvisible --pid "$running" | head -n1)
 # The first item button, in the middle of its row.
-button_y=$((44 + 8))
+button_x=90 button_y=$((44 + 8))
+eval "$(xdotool getwindowgeometry --shell "$wid")"
 # xclip offers only TARGETS and UTF8_STRING; Qt offers text/plain as well.
 palette_owns() { [[ "$(xclip -selection clipboard -o -t TARGETS 2>/dev/null)" == *text/plain* ]]; }
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | tail -n1 | grep -o '#[0-9A-F]\{6\}'; }
+# The button under the pointer is drawn on the Back colour of palette.xml; its top row holds no
+# text.
+highlighted() { [ "$(pixel $((X + button_x)) $((Y + 44)))" = "#C0D8F0" ]; }
 : >"$work/click.ms"
 for _ in $(seq "$runs"); do
   xclip -selection clipboard -t UTF8_STRING -i "$work/clip.txt"
   while palette_owns; do sleep 0.01; done
-  xdotool mousemove --window "$wid" 90 "$button_y"
-  sleep 0.2
+  # A press on the blank margin first, too far away for the two presses to make a double click,
+  # whose second press the palette takes as no click; moving over it clears the highlight.
+  xdotool mousemove --window "$wid" 4 30 click 1
+  while highlighted; do sleep 0.01; done
+  xdotool mousemove --window "$wid" "$button_x" "$button_y"
+  until highlighted; do sleep 0.01; done
   python3 "$here/xprobe.py" click >>"$work/click.ms"
 done
 xclip -selection clipboard -t UTF8_STRING -o >"$work/result.txt"
@@ -140,6 +149,6 @@ echo "Medians of $runs runs on $DISPLAY (Qt platform xcb):"
 printf '  %-44s %10s ms\n' "start-up, palette with 100 items" "$palette_ms" "start-up, bare window" "$bare_ms"
 report "start-up ratio" "$(ratio "$palette_ms" "$bare_ms")" 1.3 ""
 printf '  %-44s %10s KiB\n' "idle VmRSS, palette with 100 items" "$palette_rss" "idle VmRSS, bare window" "$bare_rss"
-report "memory ratio" "$(ratio "$palette_rss" "$bare_rss")" 1.2 ""
+report "memory ratio" "$(ratio "$palette_rss" "$bare_rss")" 1.15 ""
 report "click with 1 MB until the result is owned" "$click_ms" 200 "ms"
 exit "$missed"

@@ -1,4 +1,5 @@
 #include "PaletteFixture.h"
+#include "ui/ButtonLabel.h"
 
 #include <QAccessible>
 #include <QImage>
@@ -121,7 +122,7 @@ void TestPaletteLook::namesAsWritten()
     name.replace(QStringLiteral("PICTURE"), picture);
     QVERIFY(palette.load(PaletteFixture::Named(1, name)) && palette.show());
 
-    auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_0"));
+    auto *button = palette.control<ButtonLabel>(QStringLiteral("Lbl_Button_0"));
     QCOMPARE(button->text(), name);
     // Without the keyboard's focus frame, which the plain label lacks.
     button->clearFocus();

@@ -1,4 +1,5 @@
 #include "PaletteFixture.h"
+#include "ui/ButtonLabel.h"
 #include "settings/SettingsLocations.h"
 #include "settings/SettingsReload.h"
 
@@ -90,7 +91,7 @@ private:
     {
         QStringList shown;
         for (int i = 0;; ++i) {
-            auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
+            auto *button = palette.control<ButtonLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
             if (!button || !button->isVisibleTo(palette.window.get()))
                 return shown;
             shown << button->property("tag").toString() + ' ' + button->text();

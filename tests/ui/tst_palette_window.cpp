@@ -1,7 +1,7 @@
 #include "PaletteFixture.h"
+#include "ui/ButtonLabel.h"
 #include "settings/SettingsLocations.h"
 
-#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -74,7 +74,7 @@ void TestPaletteWindow::buttonsAndTags()
 
     QStringList shown;
     for (int i = 0; i < count; ++i) {
-        auto *button = palette.control<QLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
+        auto *button = palette.control<ButtonLabel>(QStringLiteral("Lbl_Button_%1").arg(i));
         QVERIFY(button->isVisibleTo(window));
         QCOMPARE(button->geometry(), QRect(12, 44 + 15 * i, 163, 15));
         shown << button->property("tag").toString() + ' ' + button->text();

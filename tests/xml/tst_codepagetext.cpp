@@ -162,6 +162,11 @@ void TestCodePageText::encodingRule()
     QCOMPARE(decoded.text, text);
     QVERIFY(decoded.clean);
     QCOMPARE(!decoded.otherReading.isEmpty(), doubt);
+    // A reader that needs no other reading gets the same text.
+    const CodePageText::DecodedText textOnly = CodePageText::Decode(bytes, CodePageText::OtherReading::Skipped);
+    QCOMPARE(int(textOnly.encoding), encoding);
+    QCOMPARE(textOnly.text, text);
+    QVERIFY(textOnly.clean);
 
     // The store reads the same, lines joined by CR LF.
     QTemporaryDir dir;
