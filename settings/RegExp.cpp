@@ -388,6 +388,12 @@ int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE lengt
     return rc;
 }
 
+// How close to where its search began a match must be for the next search to be left to PCRE2:
+// the scan for a leading literal and a try cost about 10 ns more than PCRE2's own search when
+// matches are close together (foo over 10 M characters: 19 ms against 16 ms), and save 3 ns for
+// each 8 code units that PCRE2 would scan.
+constexpr PCRE2_SIZE kNearMatch = 256;
+
 // The first match at or after `from` of a pattern with a leading literal: the pattern is tried
 // where the literal stands, from the left, which finds what a search from `from` finds, as no
 // match begins elsewhere. Each try stays within the match limit and passes the budget's callout
@@ -491,8 +497,11 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     PCRE2_SIZE from = 0;
     MatchBudget budget(length, cancel);
     budget.watch(state.matchContext());
+    // Where the last match began near where its search did, PCRE2's own search finds the next
+    // one sooner than a scan and a try (see kNearMatch).
+    bool near = false;
     while (from <= length) {
-        const int pairs = compiled.anchored
+        const int pairs = compiled.anchored && !near
             ? searchByLiteral(compiled, text, from, matchData.get(), state.matchContext())
             : search(compiled, subject, length, from, matchData.get(), state.matchContext());
         if (pairs == PCRE2_ERROR_CALLOUT)
@@ -506,6 +515,7 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
         result.append(text.constData() + copied, qsizetype(ovector[0] - copied));
         substitution.appendTo(result, text, ovector, pairs);
         copied = ovector[1];
+        near = ovector[0] - from < kNearMatch;
         if (!m_global)
             break;
         from = ovector[1];
