@@ -159,6 +159,10 @@ private slots:
                                            << filler + "X" + filler + "Xzq";
         QTest::newRow("first and last in place, middle not") << "zqx" << filler + "zax zqy zqx" << false << true << "X"
                                                             << filler + "zax zqy X";
+        // Matches far apart are each found by the scan, close ones by PCRE2's own search.
+        const QString far(300, u'.');
+        QTest::newRow("matches far apart") << "ab\\d" << far + "ab1" + far + "ab ab2" + far + "ab3ab4" << false << true
+                                           << "X" << far + "X" + far + "ab X" + far + "XX";
         QTest::newRow("one character") << "x" << filler + "x" + filler + "x" << false << true << "X"
                                        << filler + "X" + filler + "X";
         QTest::newRow("without Global, the first") << "ab" << filler + "ab ab" << false << false << "X" << filler + "X ab";
