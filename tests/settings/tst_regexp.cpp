@@ -114,6 +114,11 @@ private slots:
         const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
         QTest::newRow("without Global, the first of several") << "a" << "aaa" << false << "Xaa";
         QTest::newRow("without Global, an empty match at the start") << "x*" << "abc" << false << "Xabc";
+        const QChar noBreak(char16_t(0xFEFF));
+        QTest::newRow("a zero width no-break space in the pattern") << QStringLiteral("a") + noBreak + u'b'
+                                                                    << QStringLiteral("ab a") + noBreak + u'b' << true
+                                                                    << "ab X";
+        QTest::newRow("a zero width no-break space as an escape") << "^\\uFEFF" << QString(noBreak) + u'a' << true << "Xa";
         QTest::newRow("match after a lone high surrogate") << "b" << QStringLiteral("a") + high + u'b' << true
                                                            << QStringLiteral("a") + high + u'X';
         QTest::newRow("empty matches step over a lone surrogate") << "x*" << QString(low) + u'a' << true
