@@ -20,8 +20,9 @@ struct Item {
     Text text = Text::Mixed;
 };
 
-// One item per kind of pattern; "never" matches nowhere and is compared with a plain scan.
-inline const std::array<Item, 17> kItems = {{
+// One item per kind of pattern; "never" and "neverdigit" match nowhere, "absentword" neither, and
+// "never" is compared with a plain scan.
+inline const std::array<Item, 18> kItems = {{
     {"dates", u"(\\d{4})-(\\d{2})-(\\d{2})", u"$1.$2.$3"},
     {"spaces", u" +", u""},
     {"brackets", u"「([^」]*)」", u"『$1』"},
@@ -35,6 +36,7 @@ inline const std::array<Item, 17> kItems = {{
     {"many", u"\\w+", u"w"},
     {"kana", u"[ぁ-ん]", u""},
     {"never", u"zqx", u"!"},
+    {"neverdigit", u"xyz\\d+", u"!"},
     {"alt*line", u"(?:a|b)*[cd]", u"x", Text::Line},
     {"backref", u"(\\w+)\\s*=\\s*\\1!", u"x", Text::Line},
     {"class*line", u"[a-z]*[0-9]", u"x", Text::Line},

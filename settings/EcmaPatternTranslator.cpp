@@ -75,6 +75,16 @@ QString hexEscape(char32_t c)
     return QStringLiteral("\\x{%1}").arg(quint32(c), 0, 16);
 }
 
+// One code point as text. Not QString::fromUcs4, which takes a U+FEFF at the start for a byte
+// order mark and drops it: a pattern with that character matched the text without it.
+QString codePointText(char32_t c)
+{
+    if (c <= 0xFFFF)
+        return QString(QChar(char16_t(c)));
+    const QChar pair[] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
+    return QString(pair, 2);
+}
+
 // A class escape that is a whole set (\d, \s, ...) rather than one character.
 enum class SetEscape { None, Digit, NotDigit, Word, NotWord, Space, NotSpace };
 
@@ -289,7 +299,7 @@ private:
                 || (i == start ? isIdentifierStart(c) : (isIdentifierPart(c) || c == 0x200C || c == 0x200D));
             if (!valid)
                 fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
-            name->append(QString::fromUcs4(&c, 1));
+            name->append(codePointText(c));
             i = next;
         }
         if (i >= m_length)
@@ -657,7 +667,7 @@ private:
         else if (c < 0x80)
             put(hexEscape(c), origin);
         else
-            put(QString::fromUcs4(&c, 1), origin);
+            put(codePointText(c), origin);
     }
 
     // Legacy octal escape starting at the digit at m_pos: at most three digits, at most \377.

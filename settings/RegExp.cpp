@@ -3,6 +3,8 @@
 #include "settings/BudgetCallout.h"
 #include "settings/CancelToken.h"
 #include "settings/EcmaPatternTranslator.h"
+#include "settings/LeadingLiteral.h"
+#include "settings/LiteralSearch.h"
 #include "settings/PcreCompileOptions.h"
 #include "settings/PossessiveRepeats.h"
 
@@ -110,6 +112,10 @@ struct CompiledPattern {
     // For the interpreter, which takes over when the JIT's stack runs out: the same pattern with
     // the callout where the interpreter passes it, when that is another place.
     CompiledCode interpreted{nullptr, &pcre2_code_free};
+    // When every match begins with these code units: the pattern compiled anchored, JIT-compiled,
+    // to be tried only where a scan for them finds them (see LeadingLiteral).
+    QString literal;
+    CompiledCode anchored{nullptr, &pcre2_code_free};
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
 };
@@ -175,19 +181,25 @@ private:
             else
                 entry.code = std::move(code);
         }
+        if (entry.jit && LiteralSearch::IsFast()) {
+            entry.literal = LeadingLiteral(translated, ignoreCase);
+            if (!entry.literal.isEmpty())
+                entry.anchored = compileAnchored(translated, place, ignoreCase);
+        }
         entry.captureCount = translated.captureCount;
         entry.groupNumbers = std::move(translated.groupNumbers);
         return entry;
     }
 
     // The translated pattern with the budget's callout at `place`, compiled by PCRE2.
-    CompiledCode compileWithCallout(const TranslatedPattern &translated, qsizetype place, bool ignoreCase) const
+    CompiledCode compileWithCallout(const TranslatedPattern &translated, qsizetype place, bool ignoreCase,
+                                    uint32_t options = 0) const
     {
         int errorCode = 0;
         PCRE2_SIZE errorOffset = 0;
         const QString pcrePattern = WithBudgetCallout(translated, place);
         CompiledCode code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pcrePattern.utf16()), PCRE2_SIZE(pcrePattern.size()),
-                                        kPcreCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
+                                        kPcreCompileOptions | options | (ignoreCase ? PCRE2_CASELESS : 0u), &errorCode,
                                         &errorOffset, m_compileContext.get()),
                           &pcre2_code_free);
         if (!code) {
@@ -195,6 +207,15 @@ private:
             const size_t mapped = std::min<size_t>(WithoutBudgetCallout(errorOffset, place), translated.originalOffsets.size() - 1);
             throwSyntaxError(errorCode, errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
+        return code;
+    }
+
+    // The pattern tried at one position only, by the JIT; none when it cannot be JIT-compiled.
+    CompiledCode compileAnchored(const TranslatedPattern &translated, qsizetype place, bool ignoreCase) const
+    {
+        CompiledCode code = compileWithCallout(translated, place, ignoreCase, PCRE2_ANCHORED);
+        if (pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) != 0)
+            code.reset();
         return code;
     }
 };
@@ -367,6 +388,34 @@ int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE lengt
     return rc;
 }
 
+// How close to where its search began a match must be for the next search to be left to PCRE2:
+// the scan for a leading literal and a try cost about 10 ns more than PCRE2's own search when
+// matches are close together (foo over 10 M characters: 19 ms against 16 ms), and save 3 ns for
+// each 8 code units that PCRE2 would scan.
+constexpr PCRE2_SIZE kNearMatch = 256;
+
+// The first match at or after `from` of a pattern with a leading literal: the pattern is tried
+// where the literal stands, from the left, which finds what a search from `from` finds, as no
+// match begins elsewhere. Each try stays within the match limit and passes the budget's callout
+// as the search would.
+int searchByLiteral(const CompiledPattern &compiled, QStringView text, PCRE2_SIZE from, pcre2_match_data *matchData,
+                    pcre2_match_context *context)
+{
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
+    const auto length = PCRE2_SIZE(text.size());
+    for (qsizetype at = qsizetype(from); (at = LiteralSearch::Find(text, at, compiled.literal)) >= 0; ++at) {
+        int rc = pcre2_jit_match(compiled.anchored.get(), subject, length, PCRE2_SIZE(at), 0, matchData, context);
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+            rc = pcre2_match(compiled.interpreted ? compiled.interpreted.get() : compiled.code.get(), subject, length,
+                             PCRE2_SIZE(at), PCRE2_NO_JIT | PCRE2_ANCHORED, matchData, context);
+        if (rc < 0 && rc != PCRE2_ERROR_NOMATCH && rc != PCRE2_ERROR_CALLOUT)
+            throwMatchError(rc);
+        if (rc != PCRE2_ERROR_NOMATCH)
+            return rc;
+    }
+    return PCRE2_ERROR_NOMATCH;
+}
+
 // The budget of a whole replace. The match limit counts steps per start position, so it never
 // stops a pattern whose work grows with the square of the text: (?:a|b)*[cd] over 150,000 a and
 // b took 25 s. The callout at each start position therefore looks at the cancel token, and now
@@ -448,8 +497,13 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     PCRE2_SIZE from = 0;
     MatchBudget budget(length, cancel);
     budget.watch(state.matchContext());
+    // Where the last match began near where its search did, PCRE2's own search finds the next
+    // one sooner than a scan and a try (see kNearMatch).
+    bool near = false;
     while (from <= length) {
-        const int pairs = search(compiled, subject, length, from, matchData.get(), state.matchContext());
+        const int pairs = compiled.anchored && !near
+            ? searchByLiteral(compiled, text, from, matchData.get(), state.matchContext())
+            : search(compiled, subject, length, from, matchData.get(), state.matchContext());
         if (pairs == PCRE2_ERROR_CALLOUT)
             budget.throwStop();
         if (pairs == PCRE2_ERROR_NOMATCH)
@@ -461,6 +515,7 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
         result.append(text.constData() + copied, qsizetype(ovector[0] - copied));
         substitution.appendTo(result, text, ovector, pairs);
         copied = ovector[1];
+        near = ovector[0] - from < kNearMatch;
         if (!m_global)
             break;
         from = ovector[1];

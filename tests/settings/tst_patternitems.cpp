@@ -1,5 +1,6 @@
 #include "settings/BudgetCallout.h"
 #include "settings/EcmaPatternTranslator.h"
+#include "settings/LeadingLiteral.h"
 #include "settings/PossessiveRepeats.h"
 
 #include <QtTest>
@@ -122,6 +123,48 @@ private slots:
         QFETCH(QString, possessive);
         QVERIFY(Tiles(Prepared(pattern)));
         QCOMPARE(WithPossessiveMarks(pattern), possessive);
+    }
+
+    // The code units a replace scans for before it tries the pattern: a wrong one loses matches.
+    void leadingLiteral_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<QString>("literal");
+
+        QTest::newRow("plain characters") << "zqx" << false << "zqx";
+        QTest::newRow("between word boundaries") << "\\buser\\b" << false << "user";
+        QTest::newRow("up to a repeat") << "xyz\\d+" << false << "xyz";
+        QTest::newRow("not the repeated character") << "ab*c" << false << "a";
+        QTest::newRow("not an optional one") << "ab?" << false << "a";
+        QTest::newRow("not a character repeated none or more times") << "a{0}b" << false << "";
+        QTest::newRow("escapes and a one-character class") << "\\.[-]\\u3042" << false << ".-あ";
+        QTest::newRow("past a lookbehind") << "(?<=a)bc" << false << "bc";
+        QTest::newRow("past \\B") << "\\Bfoo" << false << "foo";
+        QTest::newRow("up to a group") << "「([^」]*)」" << false << "「";
+        QTest::newRow("alternatives inside a later group") << "ab(c|d)" << false << "ab";
+        QTest::newRow("none: a leading group") << "(?:ab)c" << false << "";
+        QTest::newRow("none: an optional leading group") << "(ab)?c" << false << "";
+        QTest::newRow("none: alternatives") << "foo|bar" << false << "";
+        QTest::newRow("none: anchored at the start") << "^foo" << false << "";
+        QTest::newRow("none: a word boundary, then anchored") << "\\b^foo" << false << "";
+        QTest::newRow("none: a leading lookahead") << "(?=a)ab" << false << "";
+        QTest::newRow("none: a class") << "[ab]c" << false << "";
+        QTest::newRow("none: a character outside the BMP") << "😀a" << false << "";
+        QTest::newRow("up to a lone surrogate") << "a\\uD800" << false << "a";
+        QTest::newRow("none: a syntax error") << "ab(" << false << "";
+        QTest::newRow("IgnoreCase: digits and signs") << "12-3a" << true << "12-3";
+        // Unicode's case folding: k also matches the Kelvin sign, s the long s.
+        QTest::newRow("IgnoreCase: not a letter") << "kx" << true << "";
+        QTest::newRow("IgnoreCase: not beyond ASCII") << "-あ" << true << "-";
+    }
+
+    void leadingLiteral()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, ignoreCase);
+        QFETCH(QString, literal);
+        QCOMPARE(LeadingLiteral(Prepared(pattern), ignoreCase), literal);
     }
 };
 

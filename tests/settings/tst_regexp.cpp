@@ -114,6 +114,11 @@ private slots:
         const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
         QTest::newRow("without Global, the first of several") << "a" << "aaa" << false << "Xaa";
         QTest::newRow("without Global, an empty match at the start") << "x*" << "abc" << false << "Xabc";
+        const QChar noBreak(char16_t(0xFEFF));
+        QTest::newRow("a zero width no-break space in the pattern") << QStringLiteral("a") + noBreak + u'b'
+                                                                    << QStringLiteral("ab a") + noBreak + u'b' << true
+                                                                    << "ab X";
+        QTest::newRow("a zero width no-break space as an escape") << "^\\uFEFF" << QString(noBreak) + u'a' << true << "Xa";
         QTest::newRow("match after a lone high surrogate") << "b" << QStringLiteral("a") + high + u'b' << true
                                                            << QStringLiteral("a") + high + u'X';
         QTest::newRow("empty matches step over a lone surrogate") << "x*" << QString(low) + u'a' << true
@@ -127,6 +132,75 @@ private slots:
         QFETCH(bool, global);
         QFETCH(QString, expected);
         QCOMPARE(replace(pattern, text, QStringLiteral("X"), global), expected);
+    }
+
+    // A pattern whose matches all begin with the same characters is tried only where a scan finds
+    // them; each row also runs as (?:pattern), which is tried everywhere, and must give the same.
+    void leadingLiteral_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<bool>("global");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("expected");
+
+        const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
+        // Past the 32 positions the wide scan compares in one step, and near its end.
+        const QString filler(70, u'.');
+        QTest::newRow("empty text") << "abc" << "" << false << true << "X" << "";
+        QTest::newRow("text shorter than the literal") << "abc" << "ab" << false << true << "X" << "ab";
+        QTest::newRow("the whole text") << "abc" << "abc" << false << true << "X" << "X";
+        QTest::newRow("at the start and the end") << "ab" << "ab.ab" << false << true << "X" << "X.X";
+        QTest::newRow("overlapping candidates") << "aab" << "aaab aaaab" << false << true << "X" << "aX aaX";
+        QTest::newRow("overlapping matches are taken from the left") << "aa" << "aaaaa" << false << true << "X" << "XXa";
+        QTest::newRow("a candidate that fails the pattern") << "ab\\d" << "ab ab1 abx ab2" << false << true << "X"
+                                                           << "ab X abx X";
+        QTest::newRow("word boundaries at the edges of the text") << "\\buser\\b" << "user users xuser user"
+                                                                 << false << true << "X" << "X users xuser X";
+        QTest::newRow("a word boundary after the end of a step") << "\\buser\\b" << filler.left(27) + "xuser user"
+                                                                << false << true << "X" << filler.left(27) + "xuser X";
+        QTest::newRow("far into the text") << "zqx" << filler + "zqx" + filler + "zqxzq" << false << true << "X"
+                                           << filler + "X" + filler + "Xzq";
+        QTest::newRow("first and last in place, middle not") << "zqx" << filler + "zax zqy zqx" << false << true << "X"
+                                                            << filler + "zax zqy X";
+        // Matches far apart are each found by the scan, close ones by PCRE2's own search.
+        const QString far(300, u'.');
+        QTest::newRow("matches far apart") << "ab\\d" << far + "ab1" + far + "ab ab2" + far + "ab3ab4" << false << true
+                                           << "X" << far + "X" + far + "ab X" + far + "XX";
+        QTest::newRow("one character") << "x" << filler + "x" + filler + "x" << false << true << "X"
+                                       << filler + "X" + filler + "X";
+        QTest::newRow("without Global, the first") << "ab" << filler + "ab ab" << false << false << "X" << filler + "X ab";
+        QTest::newRow("groups and the texts around the match") << "a(b)(c)?" << "xabz" << false << true << "[$1$2|$`|$']"
+                                                              << "x[b|x|z]z";
+        QTest::newRow("a lookbehind before the literal") << "(?<=1)ab" << "ab 1ab" << false << true << "X" << "ab 1X";
+        QTest::newRow("a lookbehind before the start") << "(?<=\\d{2})-" << "12-3-45-" << false << true << "X" << "12X3-45X";
+        QTest::newRow("a lone surrogate before") << "\\bab" << QString(high) + "ab" << false << true << "X"
+                                                << QString(high) + "X";
+        QTest::newRow("a lone surrogate in a candidate") << "a.b" << QStringLiteral("a") + low + "b a-b" << false << true
+                                                        << "X" << QStringLiteral("a") + low + "b X";
+        QTest::newRow("next to a surrogate pair") << "-" << QStringLiteral("😀-😀-") << false << true << "X"
+                                                 << QStringLiteral("😀X😀X");
+        QTest::newRow("IgnoreCase, a literal without letters") << "1-a" << "1-A 1-a" << true << true << "X" << "X X";
+        QTest::newRow("IgnoreCase, letters") << "user" << "USER User" << true << true << "X" << "X X";
+        QTest::newRow("IgnoreCase, the Kelvin sign") << "k1" << QString(QChar(0x212A)) + "1 k1" << true << true << "X" << "X X";
+    }
+
+    void leadingLiteral()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, ignoreCase);
+        QFETCH(bool, global);
+        QFETCH(QString, replacement);
+        QFETCH(QString, expected);
+        for (const QString &written : {pattern, QStringLiteral("(?:%1)").arg(pattern)}) {
+            RegExp expression;
+            expression.IgnoreCase(ignoreCase);
+            expression.Global(global);
+            expression.Pattern(written);
+            QCOMPARE(expression.Replace(text, replacement), expected);
+        }
     }
 
     void ignoreCaseIsPartOfTheCacheKey()
@@ -186,10 +260,19 @@ private slots:
 
     // Each start position stays within the match limit, the whole replace does not (it took 25 s
     // before it had a budget of its own; the time it takes now is measured in bench/budget).
+    void quadraticWorkRunsOutOfBudget_data()
+    {
+        QTest::addColumn<QString>("pattern");
+
+        QTest::newRow("searched by PCRE2") << "(\\w+)\\s*=\\s*\\1!";
+        QTest::newRow("tried where its first character stands") << "a(\\w+)\\s*=\\s*\\1!";
+    }
+
     void quadraticWorkRunsOutOfBudget()
     {
+        QFETCH(QString, pattern);
         try {
-            replace(QStringLiteral("(\\w+)\\s*=\\s*\\1!"), QString(150'000, u'a') + QStringLiteral("=!"), QStringLiteral("x"));
+            replace(pattern, QString(150'000, u'a') + QStringLiteral("=!"), QStringLiteral("x"));
             QFAIL("no error");
         } catch (const RegExpError &e) {
             QCOMPARE(e.number(), ErrorNumber::OutOfStackSpace);
