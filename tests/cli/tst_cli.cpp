@@ -27,10 +27,14 @@ Result Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QStringLiteral(TAVRELO_TEST_DATA));
     process.start(program, arguments);
+    if (!process.waitForStarted(60000))
+        qFatal("%s did not start: %s", qPrintable(program), qPrintable(process.errorString()));
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(60000))
-        qFatal("%s did not start or finish", qPrintable(program));
+    // A quick program may have ended already, which writing to its pipe can find out (Windows):
+    // waiting for it then answers false.
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(60000))
+        qFatal("%s did not finish within 60 s", qPrintable(program));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
