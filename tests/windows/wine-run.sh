@@ -35,7 +35,7 @@ case "$(basename "$program")" in
     report=$(mktemp)
     platform=()
     # Only a program with Qt's GUI takes -platform: Qt Test refuses it in one without.
-    if [ -n "${QT_QPA_PLATFORM:-}" ] && x86_64-w64-mingw32-objdump -p "$program" | grep -q 'DLL Name: Qt6Gui.dll'; then
+    if [ -n "${QT_QPA_PLATFORM:-}" ] && [[ "$(x86_64-w64-mingw32-objdump -p "$program")" == *"DLL Name: Qt6Gui.dll"* ]]; then
       platform=(-platform "$QT_QPA_PLATFORM")
     fi
     "${timeout[@]}" "$wine" "$program" "${platform[@]}" "$@" -o "$(windows_path "$report"),txt"
