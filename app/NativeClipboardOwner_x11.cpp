@@ -1,6 +1,6 @@
 #include "app/NativeClipboardOwner.h"
+#include "app/XcbSupport.h"
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 
@@ -17,17 +17,10 @@ struct ConnectionCloser {
 };
 using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
 
-xcb_atom_t Atom(xcb_connection_t *connection, const QByteArray &name)
-{
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData());
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 xcb_window_t SelectionOwner(xcb_connection_t *connection, xcb_atom_t selection)
 {
     const xcb_get_selection_owner_cookie_t cookie = xcb_get_selection_owner(connection, selection);
-    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+    XcbReply<xcb_get_selection_owner_reply_t> reply(
         xcb_get_selection_owner_reply(connection, cookie, nullptr), &std::free);
     return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
@@ -69,9 +62,9 @@ struct ProbeConnection {
         xcb_connection_t *c = connection.get();
         if (xcb_connection_has_error(c))
             return false;
-        clipboard = Atom(c, QByteArrayLiteral("CLIPBOARD"));
-        targets = Atom(c, QByteArrayLiteral("TARGETS"));
-        property = Atom(c, QByteArrayLiteral("TAVRELO_CLIPBOARD_PROBE"));
+        clipboard = InternAtom(c, "CLIPBOARD");
+        targets = InternAtom(c, "TARGETS");
+        property = InternAtom(c, "TAVRELO_CLIPBOARD_PROBE");
         xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
         for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
             xcb_screen_next(&screens);

@@ -1,4 +1,5 @@
 #include "app/NativeForeground.h"
+#include "app/XcbSupport.h"
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
@@ -6,27 +7,15 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_atom_t Atom(xcb_connection_t *connection, const char *name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 // The process that the window says it belongs to (_NET_WM_PID), 0 when it does not say.
 std::int64_t WindowProcess(xcb_connection_t *connection, xcb_window_t window)
 {
-    const xcb_atom_t pid = Atom(connection, "_NET_WM_PID");
-    const Reply<xcb_get_property_reply_t> reply(
+    const xcb_atom_t pid = InternAtom(connection, "_NET_WM_PID");
+    const XcbReply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, pid, XCB_ATOM_CARDINAL, 0, 1), nullptr),
         &std::free);
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
@@ -49,7 +38,7 @@ bool BringToFront(std::uintptr_t window, std::int64_t processId)
         return false;
     const auto id = xcb_window_t(window);
     // Also whether the window exists at all: a window that has gone gives no geometry.
-    const Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),
+    const XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),
                                                    &std::free);
     if (!geometry || WindowProcess(connection, id) != processId)
         return false;
@@ -61,7 +50,7 @@ bool BringToFront(std::uintptr_t window, std::int64_t processId)
     activate.response_type = XCB_CLIENT_MESSAGE;
     activate.format = 32;
     activate.window = id;
-    activate.type = Atom(connection, "_NET_ACTIVE_WINDOW");
+    activate.type = InternAtom(connection, "_NET_ACTIVE_WINDOW");
     activate.data.data32[0] = 2;
     activate.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, geometry->root,

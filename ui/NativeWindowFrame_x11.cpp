@@ -1,4 +1,5 @@
 #include "ui/NativeWindowFrame.h"
+#include "app/XcbSupport.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
@@ -9,20 +10,8 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
-
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_atom_t Atom(xcb_connection_t *connection, const char *name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
 
 }
 
@@ -33,8 +22,8 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
     Watcher(xcb_connection_t *connection, std::function<std::uintptr_t()> currentWindow, Listener listener)
         : connection(connection), currentWindow(std::move(currentWindow)), listener(std::move(listener))
     {
-        extentsAtom = Atom(connection, "_NET_FRAME_EXTENTS");
-        requestAtom = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+        extentsAtom = InternAtom(connection, "_NET_FRAME_EXTENTS");
+        requestAtom = InternAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     }
 
     // The window asked about now; a window made anew starts as a child of the root, unframed.
@@ -48,7 +37,7 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
             root = XCB_WINDOW_NONE;
             told.reset();
             if (id != XCB_WINDOW_NONE) {
-                const Reply<xcb_get_geometry_reply_t> geometry(
+                const XcbReply<xcb_get_geometry_reply_t> geometry(
                     xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
                 if (geometry)
                     root = parent = geometry->root;
@@ -61,7 +50,7 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
     {
         if (id == XCB_WINDOW_NONE || extentsAtom == XCB_ATOM_NONE)
             return std::nullopt;
-        const Reply<xcb_get_property_reply_t> reply(
+        const XcbReply<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4), nullptr),
             &std::free);
         if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
@@ -109,9 +98,9 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
             // server answers where the window stands.
             const xcb_translate_coordinates_cookie_t placeCookie = xcb_translate_coordinates(connection, followed, root, 0, 0);
             const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection, followed);
-            const Reply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(connection, placeCookie, nullptr),
+            const XcbReply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(connection, placeCookie, nullptr),
                                                                  &std::free);
-            const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr), &std::free);
+            const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr), &std::free);
             // Taken over meanwhile: the frame still stands where the window manager made it, and the
             // notice of the new parent, which comes next, asks for the window's place again.
             if (place && tree && tree->parent == parent) {
