@@ -372,20 +372,27 @@ private:
     std::vector<Piece> m_pieces;
 };
 
-// One search from `offset`; returns PCRE2's result (PCRE2_ERROR_CALLOUT when MatchBudget stopped
-// it), never a limit or other error.
-int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
-           pcre2_match_data *matchData, pcre2_match_context *context)
+// One search from `offset`, or with PCRE2_ANCHORED one try there: by the JIT-compiled code when
+// there is one, by the interpreter when there is none or the JIT's stack ran out. Returns PCRE2's
+// result (PCRE2_ERROR_CALLOUT when MatchBudget stopped it), never a limit or other error.
+int match(const CompiledPattern &compiled, const pcre2_code *jitCode, PCRE2_SPTR subject, PCRE2_SIZE length,
+          PCRE2_SIZE offset, uint32_t options, pcre2_match_data *matchData, pcre2_match_context *context)
 {
     int rc = PCRE2_ERROR_JIT_STACKLIMIT;
-    if (compiled.jit)
-        rc = pcre2_jit_match(compiled.code.get(), subject, length, offset, 0, matchData, context);
+    if (jitCode)
+        rc = pcre2_jit_match(jitCode, subject, length, offset, 0, matchData, context);
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
         rc = pcre2_match(compiled.interpreted ? compiled.interpreted.get() : compiled.code.get(), subject, length, offset,
-                         PCRE2_NO_JIT, matchData, context);
+                         PCRE2_NO_JIT | options, matchData, context);
     if (rc < 0 && rc != PCRE2_ERROR_NOMATCH && rc != PCRE2_ERROR_CALLOUT)
         throwMatchError(rc);
     return rc;
+}
+
+int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
+           pcre2_match_data *matchData, pcre2_match_context *context)
+{
+    return match(compiled, compiled.jit ? compiled.code.get() : nullptr, subject, length, offset, 0, matchData, context);
 }
 
 // How close to where its search began a match must be for the next search to be left to PCRE2:
@@ -404,12 +411,8 @@ int searchByLiteral(const CompiledPattern &compiled, QStringView text, PCRE2_SIZ
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
     for (qsizetype at = qsizetype(from); (at = LiteralSearch::Find(text, at, compiled.literal)) >= 0; ++at) {
-        int rc = pcre2_jit_match(compiled.anchored.get(), subject, length, PCRE2_SIZE(at), 0, matchData, context);
-        if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
-            rc = pcre2_match(compiled.interpreted ? compiled.interpreted.get() : compiled.code.get(), subject, length,
-                             PCRE2_SIZE(at), PCRE2_NO_JIT | PCRE2_ANCHORED, matchData, context);
-        if (rc < 0 && rc != PCRE2_ERROR_NOMATCH && rc != PCRE2_ERROR_CALLOUT)
-            throwMatchError(rc);
+        const int rc = match(compiled, compiled.anchored.get(), subject, length, PCRE2_SIZE(at), PCRE2_ANCHORED,
+                             matchData, context);
         if (rc != PCRE2_ERROR_NOMATCH)
             return rc;
     }
