@@ -51,26 +51,30 @@ WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrol
     return decision;
 }
 
+bool WindowPlacement::answer(const QPoint &insideTopLeft)
+{
+    // Reports come in the order of the requests: one that is answered answers the earlier ones.
+    const qsizetype answered = m_asked.indexOf(insideTopLeft);
+    if (answered < 0)
+        return false;
+    m_asked.remove(0, answered + 1);
+    m_isRetried = false;
+    return true;
+}
+
 void WindowPlacement::told(const QPoint &insideTopLeft)
 {
-    if (const qsizetype answered = m_asked.indexOf(insideTopLeft); answered >= 0) {
-        m_asked.remove(0, answered + 1);
-        m_isRetried = false;
-        // The window stood there: a report of that place is no move.
+    // The window stood there: a report of that place is no move.
+    if (answer(insideTopLeft))
         m_reported = insideTopLeft;
-    }
 }
 
 bool WindowPlacement::reported(const QPoint &insideTopLeft)
 {
     const bool isUnmoved = m_reported == insideTopLeft;
     m_reported = insideTopLeft;
-    // Reports come in the order of the requests: one that is answered answers the earlier ones.
-    if (const qsizetype answered = m_asked.indexOf(insideTopLeft); answered >= 0) {
-        m_asked.remove(0, answered + 1);
-        m_isRetried = false;
+    if (answer(insideTopLeft))
         return false;
-    }
     if (isUnmoved || m_isPlacementDue)
         return false;
     if (!m_asked.isEmpty()) {

@@ -52,6 +52,9 @@ public:
     QPoint corner() const;
 
 private:
+    // Takes the request for this place, and those before it, as answered; false when none was.
+    bool answer(const QPoint &insideTopLeft);
+
     QRect m_screen;
     QMargins m_frame;
     QSize m_inside;
