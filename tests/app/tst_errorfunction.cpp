@@ -1,10 +1,10 @@
 #include "app/mdl_ErrorFunction.h"
 
+#include "ErrorBesideWorker.h"
 #include "RecordingPresenter.h"
 
 #include <QtTest>
 
-#include <thread>
 
 Q_DECLARE_METATYPE(std::exception_ptr)
 
@@ -50,8 +50,7 @@ private slots:
     // meanwhile, still tells the window's error. ThreadSanitizer sees any sharing of the record.
     void errorRecordPerThread()
     {
-        RecordingPresenter boxes;
-        std::thread worker([] {
+        const QList<RecordingPresenter::Box> boxes = BoxesBesideWorker([] {
             for (int i = 0; i < 2000; ++i) {
                 try {
                     throw RuntimeError(ErrorNumber::FileNotFound);
@@ -61,16 +60,8 @@ private slots:
                 ClearCurrentError();
             }
         });
-        for (int i = 0; i < 2000; ++i) {
-            try {
-                throw RuntimeError(ErrorNumber::Overflow);
-            } catch (...) {
-                ShowTrappedError();
-            }
-        }
-        worker.join();
-        QCOMPARE(boxes.boxes.size(), 2000);
-        for (const RecordingPresenter::Box &box : boxes.boxes)
+        QCOMPARE(boxes.size(), 2000);
+        for (const RecordingPresenter::Box &box : boxes)
             QCOMPARE(box.prompt, QStringLiteral("6 Overflow\rTavrelo"));
     }
 

@@ -1,5 +1,6 @@
 #include "xml/Cls_XML.h"
 
+#include "ErrorBesideWorker.h"
 #include "RecordingPresenter.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 
 #include <atomic>
 #include <limits>
-#include <thread>
 
 namespace {
 
@@ -431,28 +431,18 @@ void TestClsXml::reportErrorFollowsSwitch()
 // missing file stands in for them here), while the window shows an error box of its own.
 void TestClsXml::trapOnWorkerThread()
 {
-    RecordingPresenter boxes;
     QTemporaryDir dir;
     std::atomic<int> read = 0;
-    std::thread worker([&] {
+    const QList<RecordingPresenter::Box> boxes = BoxesBesideWorker([&] {
         Cls_XML store;
         store.SaveFilePath_Prop(dir.path());
         for (int i = 0; i < 2000; ++i)
             read += store.OnlyReadFile_bln(QStringLiteral("missing.xml")) ? 1 : 0;
     });
-    for (int i = 0; i < 2000; ++i) {
-        try {
-            throw RuntimeError(ErrorNumber::Overflow);
-        } catch (...) {
-            ShowTrappedError();
-        }
-    }
-    worker.join();
     QCOMPARE(read, 0);
-    QCOMPARE(boxes.boxes.size(), 2000);
-    for (const RecordingPresenter::Box &box : boxes.boxes)
-        QCOMPARE(box.prompt, QString::number(ErrorNumber::Overflow) + u' ' + ErrorDescription(ErrorNumber::Overflow) + u'\r'
-                                 + ApplicationTitle());
+    QCOMPARE(boxes.size(), 2000);
+    for (const RecordingPresenter::Box &box : boxes)
+        QCOMPARE(box.prompt, QStringLiteral("6 Overflow\rTavrelo"));
 }
 
 void TestClsXml::indentLevelAtTheLimits_data()
