@@ -3,6 +3,7 @@
 # it answers, exports DISPLAY and sets xvfb_pid. Returns 1 when no display could be started.
 # stop_virtual_display: ends that Xvfb.
 # display_is_ours <n> <pid>: the server answering on :n is the Xvfb of that process id.
+# openbox_owns_screen <pid>: the openbox of that process id manages the display in $DISPLAY.
 
 xvfb_pid=
 
@@ -13,6 +14,13 @@ display_is_ours() {
   local holder
   holder=$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null) || return 1
   [ "$holder" = "$2" ] && kill -0 "$2" 2>/dev/null
+}
+
+# openbox names its process on the root window once it manages the screen. The root window can
+# still show an openbox that has just ended, and been reaped, until the server has read the rest
+# of what it sent: a window mapped then would be lost with it.
+openbox_owns_screen() {
+  [ "$(xprop -root _OPENBOX_PID 2>/dev/null | sed -n 's/.* = //p')" = "$1" ]
 }
 
 start_virtual_display() {

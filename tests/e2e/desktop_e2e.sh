@@ -9,6 +9,9 @@
 set -uo pipefail
 
 program=${1:?usage: $0 <tavrelo executable>}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/virtual-display.sh
+. "$here/../../scripts/virtual-display.sh"
 title=TavreloDesktop
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "--- $*"; }
@@ -54,10 +57,7 @@ for width in 1 8; do
     >"$work/wm/themes/Border$width/openbox-3/themerc"
 done
 set_rc() { sed "s#<name>Clearlooks</name>#<name>Border$1</name>#" /etc/xdg/openbox/rc.xml >"$work/wm/rc.xml"; }
-# The window manager just started owns the screen: it names its process on the root window once it
-# manages it. A root window can still show the one before, ended and reaped, until the server has
-# read the rest of what it sent: a window mapped then would be lost with it.
-wm_ready() { [ "$(xprop -root _OPENBOX_PID 2>/dev/null | sed -n 's/.* = //p')" = "$wm_pid" ]; }
+wm_ready() { openbox_owns_screen "$wm_pid"; }
 # start_wm <border width>
 start_wm() {
   set_rc "$1"

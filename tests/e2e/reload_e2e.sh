@@ -42,10 +42,7 @@ start_virtual_display || fail "no free display among :90 to :99"
 echo "display $DISPLAY"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# The window manager just started owns the screen: it names its process on the root window once it
-# manages it. A root window can still show the one before, ended and reaped, until the server has
-# read the rest of what it sent: a window mapped then would be lost with it.
-wm_ready() { [ "$(xprop -root _OPENBOX_PID 2>/dev/null | sed -n 's/.* = //p')" = "$wm_pid" ]; }
+wm_ready() { openbox_owns_screen "$wm_pid"; }
 # Now and then openbox finds a display that has just started unable to open; it is asked again.
 for _ in 1 2 3; do
   openbox >"$work/openbox.log" 2>&1 &
