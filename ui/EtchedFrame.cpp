@@ -12,26 +12,18 @@ constexpr int kCaptionPadding = 2;
 
 }
 
-EtchedFrame::EtchedFrame(const QString &title, QWidget *parent)
-    : QGroupBox(title, parent)
+EtchedFrame::EtchedFrame(const QString &title, const QFont &captionFont, QWidget *parent)
+    : QGroupBox(title, parent), m_caption(title, captionFont)
 {
-}
-
-int EtchedFrame::borderTop() const
-{
-    return fontMetrics().height() / 2;
-}
-
-QRect EtchedFrame::captionRect() const
-{
-    return QRect(kCaptionIndent, 0, fontMetrics().horizontalAdvance(title()) + 2 * kCaptionPadding,
-                 fontMetrics().height());
 }
 
 void EtchedFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int top = borderTop();
+    const CaptionImage::Picture &caption = m_caption.picture(
+        painter.device()->devicePixelRatioF(), palette().color(QPalette::WindowText), palette().color(QPalette::Window));
+    // The top line runs through the caption's middle.
+    const int top = caption.height / 2;
     // Lines one pixel wide cover the pixel right and below each point they pass.
     const QRect outline(0, top, width() - 2, height() - top - 2);
     painter.setPen(QColor::fromRgb(QRgb(PaletteDesign::LineWhite)));
@@ -39,8 +31,8 @@ void EtchedFrame::paintEvent(QPaintEvent *)
     painter.setPen(QColor::fromRgb(QRgb(PaletteDesign::LineGrey)));
     painter.drawRect(outline);
 
-    const QRect caption = captionRect();
-    painter.fillRect(caption, palette().color(QPalette::Window));
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(caption.adjusted(kCaptionPadding, 0, -kCaptionPadding, 0), Qt::AlignLeft | Qt::AlignTop, title());
+    // The cut-out in the line, with room on each side of the text.
+    const QRect cutOut(kCaptionIndent, 0, caption.width + 2 * kCaptionPadding, caption.height);
+    painter.fillRect(cutOut, palette().color(QPalette::Window));
+    painter.drawImage(cutOut.topLeft() + QPoint(kCaptionPadding, 0), caption.image);
 }

@@ -246,9 +246,8 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     Scr_Items->viewport()->setAutoFillBackground(false);
     Scr_Items->setGeometry(0, 0, Px(ClientWidth), m_clientHeight);
 
-    auto *frame = new EtchedFrame(QStringLiteral("設定内容"));
+    auto *frame = new EtchedFrame(QStringLiteral("設定内容"), DesignFont(SerifFamily(), FrameFontSize, QFont::Bold));
     frame->setObjectName(QStringLiteral("Fra_Items_0"));
-    frame->setFont(DesignFont(SerifFamily(), FrameFontSize, QFont::Bold));
     frame->setAutoFillBackground(true);
     SetColor(frame, QPalette::Window, RgbColor(FrameBack));
     SetColor(frame, QPalette::WindowText, RgbColor(FrameText));

@@ -1,5 +1,7 @@
 #include "PaletteFixture.h"
 
+#include "ui/EtchedFrame.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -46,7 +48,7 @@ void TestPaletteDesktop::frameDrawing()
     while (border < image.height() && image.pixelColor(frame->width() / 2, border) != grey)
         ++border;
     // It runs through the caption's middle, and the built-in button stands below it.
-    const QFontMetrics caption(frame->font());
+    const QFontMetrics caption(static_cast<EtchedFrame *>(frame)->captionFont());
     QVERIFY2(qAbs(border - caption.height() / 2) <= 1, qPrintable(QString::number(border)));
     QVERIFY(border < palette.control(QStringLiteral("Lbl_Button定型_0"))->y());
     // The caption is indented and cut out of the line.
