@@ -23,9 +23,11 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMoveEvent>
+#include <QPixmap>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
@@ -168,6 +170,15 @@ QString NoTextNotice()
     return QStringLiteral("クリップボードに文字列がありません。\n") + kClipboardKept;
 }
 
+// Read as what it is: an image reader left to find out the format loads every image format
+// plug-in to ask it, a third of a megabyte for one picture.
+QIcon PaletteIcon()
+{
+    QImageReader reader(QStringLiteral(":/tavrelo.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
+
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
 {
     return ItemFailureText(name, result) + QStringLiteral("\r\n") + kClipboardKept;
@@ -220,7 +231,7 @@ void Frm_Item_FromIniFile::SubP_CreateControls()
 {
     setObjectName(QStringLiteral("Frm_Item_FromIniFile"));
     setWindowTitle(kDesignCaption);
-    setWindowIcon(QIcon(QStringLiteral(":/tavrelo.png")));
+    setWindowIcon(PaletteIcon());
     setFont(DesignFont(GothicFamily(), WindowFontSize));
     setAutoFillBackground(true);
     SetColor(this, QPalette::Window, RgbColor(BaseColor));
