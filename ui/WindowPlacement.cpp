@@ -20,6 +20,7 @@ bool WindowPlacement::setFrame(const QMargins &frame)
 
 bool WindowPlacement::reframed()
 {
+    m_isReframed = m_isReframed || m_isFollowing;
     m_isPlacementDue = m_isPlacementDue || m_isFollowing;
     return m_isFollowing;
 }
@@ -43,6 +44,7 @@ WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrol
 
     m_inside = inside;
     m_isPlacementDue = false;
+    m_isReframed = false;
     const QPoint place = decision.inside.topLeft();
     // A window already standing there gets no report of it.
     const bool isThere = m_asked.isEmpty() && m_reported == place;
@@ -66,16 +68,30 @@ void WindowPlacement::told(const QPoint &insideTopLeft)
 {
     // The window stood there: a report of that place is no move.
     if (answer(insideTopLeft))
-        m_reported = insideTopLeft;
+        setReported(insideTopLeft);
+}
+
+void WindowPlacement::setReported(const QPoint &insideTopLeft)
+{
+    m_reported = insideTopLeft;
+    m_reportedFrame = m_frame;
 }
 
 bool WindowPlacement::reported(const QPoint &insideTopLeft)
 {
     const bool isUnmoved = m_reported == insideTopLeft;
-    m_reported = insideTopLeft;
+    // A window manager that keeps the frame's outer corner where it stands when the frame changes
+    // moves the inside by as much as the frame's left and top sides have changed.
+    const bool isMovedWithFrame = m_reported
+        && insideTopLeft - *m_reported == QPoint(m_frame.left() - m_reportedFrame.left(), m_frame.top() - m_reportedFrame.top());
+    setReported(insideTopLeft);
     if (answer(insideTopLeft))
         return false;
-    if (isUnmoved || m_isPlacementDue)
+    // Until the window is placed again, a window manager that has just taken the window over puts
+    // it where it likes; a changed frame explains only the move that goes with it, and any other is
+    // the user's (openbox changes the frame of a window that is not to be resized, while the user
+    // may already be moving it).
+    if (isUnmoved || m_isReframed || (m_isPlacementDue && isMovedWithFrame))
         return false;
     if (!m_asked.isEmpty()) {
         if (m_isRetried)

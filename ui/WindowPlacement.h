@@ -54,6 +54,7 @@ public:
 private:
     // Takes the request for this place, and those before it, as answered; false when none was.
     bool answer(const QPoint &insideTopLeft);
+    void setReported(const QPoint &insideTopLeft);
 
     QRect m_screen;
     QMargins m_frame;
@@ -61,11 +62,15 @@ private:
     // The inside's bottom-right corner (one past) where the user left it.
     QPoint m_leftAt;
     std::optional<QPoint> m_reported;
+    // The frame that was told when the window was reported there.
+    QMargins m_reportedFrame;
     // Places asked and not yet reported, oldest first.
     QList<QPoint> m_asked;
     bool m_isRetried = false;
-    // The frame changed or a window manager took the window over: what is reported until the
-    // window is placed again tells nothing of the user.
+    // The frame changed or a window manager took the window over: the window is to be placed
+    // again. What is reported until then tells nothing of the user after a takeover, and after a
+    // changed frame only a move that the frame does not explain.
     bool m_isPlacementDue = false;
+    bool m_isReframed = false;
     bool m_isFollowing = true;
 };

@@ -70,6 +70,11 @@ void TestWindowPlacement::decisions_data()
     QTest::newRow("a move while a new frame waits for its placement is not the user's")
         << Screen << QStringList{"frame 1 20 1 1", "place", "report 1088 897", "frame 8 34 8 8 = 1", "report 1095 911 = 0", "place"}
         << QRect(1081, 890, 184, 66) << true << false;
+    // openbox drops the handle at the bottom once it reads that the window is not to be resized,
+    // maybe while the user moves the window.
+    QTest::newRow("the user's move while a changed frame waits for its placement")
+        << Screen << QStringList{"frame 1 20 1 5", "place", "report 1088 893", "frame 1 20 1 1 = 1", "report 300 200 = 0", "place"}
+        << QRect(300, 200, 184, 66) << false << false;
     QTest::newRow("a window manager taking the window over is not the user")
         << Screen << QStringList{"place", "report 1089 898", "reframed = 1", "report 0 0 = 0", "frame 8 34 8 8 = 1", "place"}
         << QRect(1081, 890, 184, 66) << true << false;
