@@ -471,12 +471,18 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
 
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scr_Items->verticalScrollBar());
     const WindowPlacement::Decision decision = m_placement.place(QSize(Px(ClientWidth), m_clientHeight), scrollBar);
-    // One request to the window system: the size limits are opened first, so that setting them
-    // to the new size afterwards resizes nothing on its own.
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // One request to the window system. For a new size the size limits are opened first, so that
+    // setting them to the new size afterwards resizes nothing on its own; the same size keeps
+    // them, as a window that may be resized, even for a moment, gets another frame (openbox adds
+    // a handle at the bottom).
+    const bool isResized = minimumSize() != decision.inside.size() || maximumSize() != decision.inside.size();
+    if (isResized) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     setGeometry(decision.inside);
-    setFixedSize(decision.inside.size());
+    if (isResized)
+        setFixedSize(decision.inside.size());
     Scr_Items->setGeometry(QRect(QPoint(), decision.inside.size()));
 }
 
