@@ -170,6 +170,22 @@ QString NoTextNotice()
     return QStringLiteral("クリップボードに文字列がありません。\n") + kClipboardKept;
 }
 
+// The user does not resize the palette: its size limits are its size. They are the native
+// window's own, set before the geometry: the widget's limits would clamp that geometry, or resize
+// the window on their own first. Each is set in the order that never lets the window be resized
+// even for a moment, since a window manager frames a window that may be resized otherwise
+// (openbox adds a handle at the bottom, and now and then keeps it).
+void FixSize(QWindow &window, const QSize &size)
+{
+    if (size.width() >= window.maximumWidth() && size.height() >= window.maximumHeight()) {
+        window.setMinimumSize(size);
+        window.setMaximumSize(size);
+    } else {
+        window.setMaximumSize(size);
+        window.setMinimumSize(size);
+    }
+}
+
 // Read as what it is: an image reader left to find out the format loads every image format
 // plug-in to ask it, a third of a megabyte for one picture.
 QIcon PaletteIcon()
@@ -471,18 +487,10 @@ void Frm_Item_FromIniFile::SubP_PlaceWindow()
 
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Scr_Items->verticalScrollBar());
     const WindowPlacement::Decision decision = m_placement.place(QSize(Px(ClientWidth), m_clientHeight), scrollBar);
-    // One request to the window system. For a new size the size limits are opened first, so that
-    // setting them to the new size afterwards resizes nothing on its own; the same size keeps
-    // them, as a window that may be resized, even for a moment, gets another frame (openbox adds
-    // a handle at the bottom).
-    const bool isResized = minimumSize() != decision.inside.size() || maximumSize() != decision.inside.size();
-    if (isResized) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
+    if (QWindow *window = windowHandle())
+        FixSize(*window, decision.inside.size());
+    // One request to the window system, which the size limits now allow.
     setGeometry(decision.inside);
-    if (isResized)
-        setFixedSize(decision.inside.size());
     Scr_Items->setGeometry(QRect(QPoint(), decision.inside.size()));
 }
 
