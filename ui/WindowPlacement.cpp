@@ -14,14 +14,13 @@ bool WindowPlacement::setFrame(const QMargins &frame)
     if (frame == m_frame)
         return false;
     m_frame = frame;
-    m_isPlacementDue = m_isPlacementDue || m_isFollowing;
+    m_isFrameChanged = m_isFrameChanged || m_isFollowing;
     return m_isFollowing;
 }
 
 bool WindowPlacement::reframed()
 {
     m_isReframed = m_isReframed || m_isFollowing;
-    m_isPlacementDue = m_isPlacementDue || m_isFollowing;
     return m_isFollowing;
 }
 
@@ -43,7 +42,7 @@ WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrol
     decision.inside = QRect(QPoint(outer.x() - m_frame.right() - inside.width(), outer.y() - m_frame.bottom() - inside.height()), inside);
 
     m_inside = inside;
-    m_isPlacementDue = false;
+    m_isFrameChanged = false;
     m_isReframed = false;
     const QPoint place = decision.inside.topLeft();
     // A window already standing there gets no report of it.
@@ -91,7 +90,7 @@ bool WindowPlacement::reported(const QPoint &insideTopLeft)
     // it where it likes; a changed frame explains only the move that goes with it, and any other is
     // the user's (openbox changes the frame of a window that is not to be resized, while the user
     // may already be moving it).
-    if (isUnmoved || m_isReframed || (m_isPlacementDue && isMovedWithFrame))
+    if (isUnmoved || m_isReframed || (m_isFrameChanged && isMovedWithFrame))
         return false;
     if (!m_asked.isEmpty()) {
         if (m_isRetried)

@@ -67,10 +67,10 @@ private:
     // Places asked and not yet reported, oldest first.
     QList<QPoint> m_asked;
     bool m_isRetried = false;
-    // The frame changed or a window manager took the window over: the window is to be placed
-    // again. What is reported until then tells nothing of the user after a takeover, and after a
-    // changed frame only a move that the frame does not explain.
-    bool m_isPlacementDue = false;
+    // The frame changed, or a window manager took the window over, since the window was last
+    // placed. What is reported until it is placed again tells nothing of the user after a
+    // takeover, and after a changed frame only a move that the frame does not explain.
+    bool m_isFrameChanged = false;
     bool m_isReframed = false;
     bool m_isFollowing = true;
 };
