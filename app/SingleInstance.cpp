@@ -1,7 +1,7 @@
 #include "app/SingleInstance.h"
 
-#include "app/NativeForeground.h"
-#include "app/NativeRuntimeFolder.h"
+#include "platform/NativeForeground.h"
+#include "platform/NativeRuntimeFolder.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

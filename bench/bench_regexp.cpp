@@ -3,7 +3,7 @@
 // cache on a clipboard-sized text, long texts through the work limits, and the peak memory of a
 // replace over 100 MB.
 #include "bench/regexp_text.h"
-#include "settings/RegExp.h"
+#include "regexp/RegExp.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "cli/Commands.h"
 
-#include "app/ExecutableFolder.h"
+#include "base/ExecutableFolder.h"
 #include "cli/CommandLine.h"
 #include "cli/SettingsCheck.h"
 #include "cli/StandardStreams.h"

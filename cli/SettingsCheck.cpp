@@ -1,8 +1,8 @@
 #include "cli/SettingsCheck.h"
 
+#include "regexp/RegExp.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
-#include "settings/RegExp.h"
 #include "settings/SettingsSchema.h"
 #include "xml/CodePageText.h"
 #include "xml/ElementSpan.h"

@@ -1,12 +1,12 @@
 #include "cli/StandardStreams.h"
 
-#include "app/mdl_ErrorFunction.h"
+#include "base/mdl_ErrorFunction.h"
 
 #include <QByteArray>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "cli/NativeStreams.h"
+#include "platform/NativeStreams.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/NativeStreams.h"
 #include "cli/StandardStreams.h"
+#include "platform/NativeStreams.h"
 
 #include <QCoreApplication>
 

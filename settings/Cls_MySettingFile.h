@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/mdl_ErrorFunction.h"
-#include "settings/RegExp.h"
+#include "base/mdl_ErrorFunction.h"
+#include "regexp/RegExp.h"
 #include "xml/Cls_XML.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "settings/ColorText.h"
 
-#include "app/mdl_ErrorFunction.h"
+#include "base/mdl_ErrorFunction.h"
 #include "xml/TextHelpers.h"
 
 qint32 ToValue(const QString &text)

@@ -1,7 +1,7 @@
 #include "settings/WordJoining.h"
 
-#include "app/mdl_ErrorFunction.h"
-#include "settings/CancelToken.h"
+#include "base/CancelToken.h"
+#include "base/mdl_ErrorFunction.h"
 #include "xml/TextHelpers.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/mdl_ErrorFunction.h"
+#include "base/mdl_ErrorFunction.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "services/ClipboardService.h"
 #include "settings/Cls_MySettingFile.h"
-#include "app/ClipboardService.h"
 #include "ui/WindowPlacement.h"
 
 #include <QList>

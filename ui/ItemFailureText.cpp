@@ -1,6 +1,6 @@
 #include "ui/ItemFailureText.h"
 
-#include "settings/PcreCompileOptions.h"
+#include "regexp/PcreCompileOptions.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "xml/Cls_XML.h"
 
-#include "app/ExecutableFolder.h"
-#include "app/mdl_ErrorFunction.h"
+#include "base/ExecutableFolder.h"
+#include "base/mdl_ErrorFunction.h"
 #include "xml/CodePageText.h"
 #include "xml/ElementSpan.h"
 #include "xml/SettingsFileAccess.h"

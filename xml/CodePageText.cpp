@@ -1,7 +1,7 @@
 #include "xml/CodePageText.h"
 
-#include "app/ServiceSlot.h"
-#include "app/mdl_ErrorFunction.h"
+#include "base/ServiceSlot.h"
+#include "base/mdl_ErrorFunction.h"
 
 #include <QList>
 #include <QStringDecoder>

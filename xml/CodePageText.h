@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xml/NativeCodePage.h"
+#include "platform/NativeCodePage.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,8 +1,8 @@
 // Times whole replaces against the budget of RegExp::Replace: the worst patterns found must be
 // stopped with the work-limit error within a few seconds, ordinary patterns over 100 MB must finish.
 // Usage: measure_budget [worst|ordinary|position]   (all three without an argument)
+#include "regexp/RegExp.h"
 #include "regexp_text.h"
-#include "settings/RegExp.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "app/ClipboardService.h"
+#include "services/ClipboardService.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

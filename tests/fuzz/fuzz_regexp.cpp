@@ -5,10 +5,10 @@
 // Input: one flag byte (bit 0: the parts are UTF-16 code units), then pattern NUL replacement NUL text.
 #include "FuzzSupport.h"
 
-#include "settings/EcmaPatternTranslator.h"
-#include "settings/PcreCompileOptions.h"
-#include "settings/PossessiveRepeats.h"
-#include "settings/RegExp.h"
+#include "regexp/EcmaPatternTranslator.h"
+#include "regexp/PcreCompileOptions.h"
+#include "regexp/PossessiveRepeats.h"
+#include "regexp/RegExp.h"
 
 #include <initializer_list>
 #include <memory>

@@ -12,8 +12,8 @@
 // ASCII letters.
 #include "FuzzSupport.h"
 
-#include "xml/CodePageText.h"
 #include "xml/Cls_XML.h"
+#include "xml/CodePageText.h"
 
 #include <QFile>
 #include <QSet>

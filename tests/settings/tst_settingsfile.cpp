@@ -1,6 +1,6 @@
 #include "settings/Cls_MySettingFile.h"
 
-#include "settings/CancelToken.h"
+#include "base/CancelToken.h"
 
 #include "LoadedSettings.h"
 #include "RecordingPresenter.h"

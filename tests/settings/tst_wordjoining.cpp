@@ -1,4 +1,4 @@
-#include "settings/CancelToken.h"
+#include "base/CancelToken.h"
 #include "settings/WordJoining.h"
 
 #include <QtTest>

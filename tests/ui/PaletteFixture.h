@@ -1,8 +1,7 @@
 #pragma once
 
 #include "RecordingPresenter.h"
-#include "app/mdl_API_Shell32.h"
-#include "app/mdl_All.h"
+#include "services/mdl_All.h"
 #include "ui/Frm_Item_FromIniFile.h"
 
 #include <QFile>
@@ -57,18 +56,4 @@ struct PaletteFixture {
 
     template <typename T = QWidget>
     T *control(const QString &name) const { return window->findChild<T *>(name); }
-};
-
-// Answers every request with a fixed shell result (a negative one throws, as a failing call
-// would) and remembers what it was asked.
-struct RecordingOpener : mdl_API_Shell32::LinkOpener {
-    explicit RecordingOpener(qint32 result = 42) : result(result) { mdl_API_Shell32::SetLinkOpener(this); }
-    ~RecordingOpener() override { mdl_API_Shell32::SetLinkOpener(nullptr); }
-    qint32 open(quintptr hWnd, const QString &target) override
-    {
-        calls.append({hWnd, target});
-        return result >= 0 ? result : throw RuntimeError(ErrorNumber::OutOfMemory);
-    }
-    QList<QPair<quintptr, QString>> calls;
-    const qint32 result;
 };

@@ -1,6 +1,7 @@
 #include "PaletteFixture.h"
-#include "app/mdl_API_Win32.h"
-#include "app/ClipboardService.h"
+#include "RecordingOpener.h"
+#include "services/ClipboardService.h"
+#include "services/mdl_API_Win32.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,5 @@
 #include "PaletteFixture.h"
+#include "RecordingOpener.h"
 #include "ui/ButtonLabel.h"
 
 #include <QAccessible>

@@ -1,7 +1,7 @@
 #include "PaletteFixture.h"
-#include "ui/ButtonLabel.h"
 #include "settings/SettingsLocations.h"
 #include "settings/SettingsReload.h"
+#include "ui/ButtonLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>

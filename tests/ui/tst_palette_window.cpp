@@ -1,6 +1,6 @@
 #include "PaletteFixture.h"
-#include "ui/ButtonLabel.h"
 #include "settings/SettingsLocations.h"
+#include "ui/ButtonLabel.h"
 
 #include <QScrollArea>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 #include "xml/Cls_XML.h"
 #include "xml/CodePageText.h"
 
-#include "app/ServiceSlot.h"
-#include "app/mdl_ErrorFunction.h"
+#include "base/ServiceSlot.h"
+#include "base/mdl_ErrorFunction.h"
 
 #include "RecordingPresenter.h"
 

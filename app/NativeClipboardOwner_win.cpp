@@ -1,6 +1,0 @@
-#include "app/NativeClipboardOwner.h"
-
-NativeClipboardOwner::State NativeClipboardOwner::Probe(ClipboardMode, int)
-{
-    return State::Unknown;
-}

@@ -1,0 +1,6 @@
+#include "platform/NativeClipboardOwner.h"
+
+NativeClipboardOwner::State NativeClipboardOwner::Probe(ClipboardMode, int)
+{
+    return State::Unknown;
+}

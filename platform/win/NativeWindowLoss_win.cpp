@@ -1,0 +1,10 @@
+#include "platform/NativeWindowLoss.h"
+
+struct WindowLossWatch::Watcher {
+};
+
+WindowLossWatch::WindowLossWatch(std::function<std::uintptr_t()>, std::function<void()>)
+{
+}
+
+WindowLossWatch::~WindowLossWatch() = default;
