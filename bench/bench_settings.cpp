@@ -52,7 +52,7 @@ void BM_DataGet(benchmark::State &state)
     const QString &text = benchText();
     qsizetype length = 0;
     for (auto _ : state) {
-        const QString result = file.settings.DataGet(0, text);
+        const QString result = file.settings.DataGet(0, text).text;
         length = result.size();
         benchmark::DoNotOptimize(result.constData());
     }

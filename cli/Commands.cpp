@@ -5,17 +5,18 @@
 #include "cli/SettingsCheck.h"
 #include "cli/StandardStreams.h"
 #include "settings/Cls_MySettingFile.h"
+#include "settings/SettingsFileLoad.h"
 #include "settings/SettingsLocations.h"
 #include "settings/SettingsSchema.h"
 #include "settings/WordJoining.h"
 #include "xml/SettingsFileAccess.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -50,23 +51,19 @@ QString ModeText(ButtonItem::Mode mode)
 
 void PrintUnreadable(const QString &path, SettingsFileProblem problem)
 {
-    // A file that passes the checks and still does not load broke off while it was read.
-    if (problem == SettingsFileProblem::None)
-        problem = SettingsFileProblem::ReadFailed;
     PrintError(QStringLiteral("cannot read the settings file %1: %2").arg(path, SettingsFileProblemText(problem)));
 }
 
-// Loaded as the palette loads its own file: folder and name apart, code page or UTF-8, dates.
-bool LoadSettings(const QString &path, Cls_MySettingFile &settings)
+// Loaded as the palette loads its own file; null, with the reason on standard error, when it
+// cannot be read.
+std::unique_ptr<Cls_MySettingFile> LoadedSettings(const QString &path)
 {
-    const QFileInfo info(path);
-    settings.Path(info.absolutePath());
-    settings.Name(info.fileName());
-    if (!settings.LoadFile()) {
-        PrintUnreadable(path, CheckSettingsFile(path));
-        return false;
+    SettingsFileLoad load = LoadSettingsFile(path);
+    if (load.problem != SettingsFileProblem::None) {
+        PrintUnreadable(path, load.problem);
+        return nullptr;
     }
-    return true;
+    return std::move(load.settings);
 }
 
 // The index of the one button captioned name; two buttons with that caption are an error, as
@@ -88,11 +85,6 @@ std::optional<qint32> FindButton(Cls_MySettingFile &settings, const QString &nam
     return found;
 }
 
-bool ItemRewrites(Cls_MySettingFile &settings, qint32 index)
-{
-    return settings.SetDataPrepare(index) && settings.isReg();
-}
-
 int Written(QStringView text)
 {
     return WriteStandardOutput(text) ? ExitStatus::Done : ExitStatus::Failed;
@@ -100,12 +92,12 @@ int Written(QStringView text)
 
 int RunItems(const Command &command, const QString &path)
 {
-    Cls_MySettingFile settings;
-    if (!LoadSettings(path, settings))
+    const std::unique_ptr<Cls_MySettingFile> settings = LoadedSettings(path);
+    if (!settings)
         return ExitStatus::Unreadable;
     QString listing;
     QJsonArray array;
-    for (const ButtonItem &button : settings.ButtonItems()) {
+    for (const ButtonItem &button : settings->ButtonItems()) {
         const QString mode = ModeText(button.mode);
         listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(EscapedField(button.name), mode);
         array.append(QJsonObject{{QStringLiteral("index"), button.index},
@@ -119,10 +111,10 @@ int RunItems(const Command &command, const QString &path)
 
 int RunApply(const Command &command, const QString &path)
 {
-    Cls_MySettingFile settings;
-    if (!LoadSettings(path, settings))
+    const std::unique_ptr<Cls_MySettingFile> settings = LoadedSettings(path);
+    if (!settings)
         return ExitStatus::Unreadable;
-    const std::optional<qint32> found = command.name.isEmpty() ? command.index : FindButton(settings, command.name);
+    const std::optional<qint32> found = command.name.isEmpty() ? command.index : FindButton(*settings, command.name);
     if (!found)
         return ExitStatus::Failed;
     const qint32 index = *found;
@@ -130,11 +122,11 @@ int RunApply(const Command &command, const QString &path)
     QString input;
     // Only a rewrite needs the input; any other item never reads it, so an endless or unfinished
     // input does not hold it up.
-    if (ItemRewrites(settings, index) && !ReadStandardInputUtf8(&input, &error)) {
+    if (settings->ItemMode(index) == ButtonItem::Mode::Replace && !ReadStandardInputUtf8(&input, &error)) {
         PrintError(error);
         return ExitStatus::Failed;
     }
-    GeneratedText generated = settings.GenerateText(index, input);
+    GeneratedText generated = settings->DataGet(index, input);
     input = QString();
     if (!generated.ok()) {
         PrintError(QStringLiteral("item %1: %2").arg(index).arg(generated.error.description));
@@ -246,9 +238,7 @@ QString SettingsFileOf(const Command &command)
         return command.settingsFile;
     const QStringList candidates = DefaultSettingsFiles();
     const QString path = FindSettingsFile(candidates);
-    if (!QFileInfo(path).isFile()) {
+    if (path.isEmpty())
         PrintError(QStringLiteral("no settings file; looked for %1").arg(candidates.join(QStringLiteral(", "))));
-        return QString();
-    }
     return path;
 }

@@ -58,7 +58,7 @@ const QStringList kDataValues = SettingsSchema::WindowElements + SettingsSchema:
 // "Item" and digits: an item element, or one that looks like one (Item0, Item01, Item101).
 bool IsItemName(QStringView name)
 {
-    return name.startsWith(SettingsSchema::ItemPrefix) && IsDecimalDigits(name.sliced(SettingsSchema::ItemPrefix.size()));
+    return SettingsSchema::ReadItemElement(name) != SettingsSchema::ItemElementReading::NotAnItem;
 }
 
 // Edits between two names, a swap of neighbours counting as one ("Versoin").
@@ -385,19 +385,27 @@ private:
         QHash<QString, qsizetype> firstOpen;
         for (const ItemTag &tag : tags) {
             const QString element = SettingsSchema::ItemPrefix + tag.number;
-            if (tag.number.size() > 1 && tag.number.startsWith(u'0')) {
+            switch (SettingsSchema::ReadItemElement(element)) {
+            case SettingsSchema::ItemElementReading::LeadingZero:
                 report(tag.open, QStringLiteral("%1 is never read: item numbers are written without leading zeros")
                                      .arg(element));
-            } else if (tag.number == QStringLiteral("0")) {
+                break;
+            case SettingsSchema::ItemElementReading::FromZero:
                 report(tag.open, QStringLiteral("Item0 is never read: items are numbered from Item1"));
-            } else if (tag.number.size() > 3 || tag.number.toInt() > SettingsSchema::ItemCount) {
+                break;
+            case SettingsSchema::ItemElementReading::BeyondLast:
+            case SettingsSchema::ItemElementReading::NotAnItem:
                 report(tag.open, QStringLiteral("%1 is never read: the palette reads Item1 to %2")
                                      .arg(element, SettingsSchema::ItemElement(SettingsSchema::ItemCount - 1)));
-            } else if (firstOpen.contains(tag.number)) {
-                report(tag.open, QStringLiteral("a second %1 is never read: only the first one, on line %2, counts")
-                                     .arg(element).arg(m_lines->lineOf(firstOpen.value(tag.number))));
-            } else {
-                firstOpen.insert(tag.number, tag.open);
+                break;
+            case SettingsSchema::ItemElementReading::Item:
+                if (firstOpen.contains(tag.number)) {
+                    report(tag.open, QStringLiteral("a second %1 is never read: only the first one, on line %2, counts")
+                                         .arg(element).arg(m_lines->lineOf(firstOpen.value(tag.number))));
+                } else {
+                    firstOpen.insert(tag.number, tag.open);
+                }
+                break;
             }
         }
     }
@@ -419,8 +427,9 @@ private:
                 checkEntities(span, QStringLiteral("the ") + name);
             const QStringView value = content(span);
             if (name == SettingsSchema::Version) {
-                const QString lower = value.toString().toLower();
-                if (!value.isEmpty() && lower != QStringLiteral("true") && lower != QStringLiteral("false"))
+                // "false", like an empty Version, says what it does.
+                if (!value.isEmpty() && !SettingsSchema::IsVersionShown(value)
+                    && value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0)
                     report(span.open, QStringLiteral("Version %1 does not show the version: only \"true\" does, "
                                                      "in any letter case and without blanks")
                                           .arg(Quoted(value)));

@@ -18,10 +18,9 @@
 #include <new>
 #include <optional>
 
-RegExpError::RegExpError(qint32 number, const QString &description, int engineCode, const QString &engineMessage,
+RegExpError::RegExpError(qint32 number, const QString &description, PatternFault fault, const QString &engineMessage,
                          qint32 patternOffset)
-    : RuntimeError(number, description), m_engineCode(engineCode), m_engineMessage(engineMessage),
-      m_patternOffset(patternOffset)
+    : RuntimeError(number, description), m_fault(fault), m_engineMessage(engineMessage), m_patternOffset(patternOffset)
 {
 }
 
@@ -69,11 +68,33 @@ QString errorMessage(int code)
     return length < 0 ? QStringLiteral("error %1").arg(code) : QString::fromUtf16(buffer, length);
 }
 
+// The kind of a syntax error by PCRE2's code, which the translator's own errors use too.
+PatternFault FaultOfCode(int code)
+{
+    switch (code) {
+    case PCRE2_ERROR_MISSING_CLOSING_PARENTHESIS: return PatternFault::MissingClosingParenthesis;
+    case PCRE2_ERROR_UNMATCHED_CLOSING_PARENTHESIS: return PatternFault::UnmatchedClosingParenthesis;
+    case PCRE2_ERROR_MISSING_SQUARE_BRACKET: return PatternFault::MissingClosingBracket;
+    case PCRE2_ERROR_QUANTIFIER_INVALID: return PatternFault::NothingToRepeat;
+    case PCRE2_ERROR_END_BACKSLASH: return PatternFault::TrailingBackslash;
+    case PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED:
+    case PCRE2_ERROR_MISSING_NAME_TERMINATOR:
+    case PCRE2_ERROR_DUPLICATE_SUBPATTERN_NAME:
+    case PCRE2_ERROR_BAD_SUBPATTERN_REFERENCE: return PatternFault::BadGroupName;
+    case PCRE2_ERROR_QUANTIFIER_OUT_OF_ORDER:
+    case PCRE2_ERROR_CLASS_RANGE_ORDER: return PatternFault::RangeOutOfOrder;
+    case PCRE2_ERROR_LOOKBEHIND_NOT_FIXED_LENGTH:
+    case PCRE2_ERROR_LOOKBEHIND_TOO_COMPLICATED:
+    case PCRE2_ERROR_LOOKBEHIND_TOO_LONG: return PatternFault::UnboundedLookbehind;
+    default: return PatternFault::Other;
+    }
+}
+
 [[noreturn]] void throwSyntaxError(int code, const QString &message, qint32 offset)
 {
     throw RegExpError(ErrorNumber::RegExpSyntax,
                       ErrorDescription(ErrorNumber::RegExpSyntax, QStringLiteral("%1 at position %2").arg(message).arg(offset)),
-                      code, message, offset);
+                      FaultOfCode(code), message, offset);
 }
 
 [[noreturn]] void throwMatchError(int code)
@@ -88,10 +109,10 @@ QString errorMessage(int code)
         throw RegExpError(ErrorNumber::OutOfStackSpace,
                           ErrorDescription(ErrorNumber::OutOfStackSpace,
                                            QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                          code, message, -1);
+                          PatternFault::None, message, -1);
     default:
         throw RegExpError(ErrorNumber::InvalidProcedureCall,
-                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), code, message, -1);
+                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), PatternFault::None, message, -1);
     }
 }
 
@@ -101,7 +122,7 @@ QString errorMessage(int code)
     throw RegExpError(ErrorNumber::OutOfStackSpace,
                       ErrorDescription(ErrorNumber::OutOfStackSpace,
                                        QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
-                      PCRE2_ERROR_CALLOUT, message, -1);
+                      PatternFault::None, message, -1);
 }
 
 struct CompiledPattern {

@@ -6,21 +6,36 @@
 
 class CancelToken;
 
+// What is wrong with a pattern, by kind, for messages in the user's words; the engine's own
+// English message says the rest.
+enum class PatternFault {
+    None,                        // not a syntax error: a work limit, or another failure
+    MissingClosingParenthesis,   // the pattern ends inside a group
+    UnmatchedClosingParenthesis,
+    MissingClosingBracket,       // the pattern ends inside a class
+    NothingToRepeat,             // a quantifier with nothing before it
+    TrailingBackslash,
+    BadGroupName,                // a group's name, or a reference to one, is malformed or unknown
+    RangeOutOfOrder,             // {3,2} or [z-a]
+    UnboundedLookbehind,         // a lookbehind this engine cannot write out
+    Other,                       // any other syntax error
+};
+
 // A pattern that could not be compiled, or a match that ran into a work limit.
 class RegExpError : public RuntimeError {
 public:
-    // engineCode: PCRE2's error code (PCRE2_ERROR_...), which the translator's own errors use
-    // too; patternOffset: the position in the pattern (counted in characters from 0) where a
-    // syntax error was found, or -1 when the error is not about the pattern's syntax.
-    RegExpError(qint32 number, const QString &description, int engineCode, const QString &engineMessage,
+    // engineMessage: the engine's own (English) words for it; patternOffset: the position in the
+    // pattern (counted in characters from 0) where a syntax error was found, or -1 when the
+    // error is not about the pattern's syntax.
+    RegExpError(qint32 number, const QString &description, PatternFault fault, const QString &engineMessage,
                 qint32 patternOffset);
 
-    int engineCode() const { return m_engineCode; }
+    PatternFault fault() const { return m_fault; }
     QString engineMessage() const { return m_engineMessage; }
     qint32 patternOffset() const { return m_patternOffset; }
 
 private:
-    int m_engineCode;
+    PatternFault m_fault;
     QString m_engineMessage;
     qint32 m_patternOffset;
 };

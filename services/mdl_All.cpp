@@ -1,11 +1,10 @@
 #include "services/mdl_All.h"
 
 #include "base/mdl_ErrorFunction.h"
+#include "settings/SettingsFileLoad.h"
 #include "settings/SettingsLocations.h"
-#include "settings/SettingsReload.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 QString AppPath;
 QString ExeName;
@@ -37,69 +36,22 @@ QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem pr
     return reason;
 }
 
-QString ReloadRefusedNotice()
-{
-    return QStringLiteral("！設定を読み直せません");
-}
-
-QString ReloadRefusedMessage(const ReloadRefusal &refusal)
-{
-    // A tooltip's lines end in LF alone.
-    const QString kept = QStringLiteral("設定ファイルを読み直せませんでした。ボタンは前のままです。\n");
-    const QString maybeBeingWritten = QStringLiteral("。保存の途中かもしれません");
-    QString reason;
-    switch (refusal.fault) {
-    case ReloadFault::None:
-    case ReloadFault::Unreadable:
-        return kept
-            + MissingFileMessage({refusal.file}, refusal.problem == SettingsFileProblem::None ? SettingsFileProblem::ReadFailed
-                                                                                              : refusal.problem)
-                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    case ReloadFault::Empty:
-        reason = QStringLiteral("以下のファイルは空です") + maybeBeingWritten;
-        break;
-    case ReloadFault::UnclosedDataSetting:
-        reason = QStringLiteral("以下のファイルの <DataSetting> に終わりの </DataSetting> がありません") + maybeBeingWritten;
-        break;
-    case ReloadFault::UnclosedColorSetting:
-        reason = QStringLiteral("以下のファイルの <ColorSetting> に終わりの </ColorSetting> がありません") + maybeBeingWritten;
-        break;
-    case ReloadFault::NoDataSetting:
-        reason = QStringLiteral("以下のファイルに <DataSetting> がありません");
-        break;
-    }
-    return kept + QStringLiteral("%1\n『%2』").arg(reason, refusal.file);
-}
-
-namespace {
-
-// A file that is there but cannot be read is named alone, with its reason; when there is none,
-// every place looked at is named.
-void ReportUnreadableFile(const QStringList &candidates, const QString &file)
-{
-    const SettingsFileProblem problem = CheckSettingsFile(file);
-    if (problem == SettingsFileProblem::Missing)
-        ShowMessageBox(MsgBox::Information, MissingFileMessage(candidates));
-    else
-        ShowMessageBox(MsgBox::Information,
-                       MissingFileMessage({file}, problem == SettingsFileProblem::None ? SettingsFileProblem::ReadFailed : problem));
-}
-
-}
-
 bool LoadSettings()
 {
-    Settings = std::make_unique<Cls_MySettingFile>();
     // The file beside the program first; an installed palette's folder is not the user's to
     // edit, so when that file is missing the configuration folders are asked.
     const QStringList candidates = SettingsFileCandidates(AppPath, ExeName);
-    const QString file = FindSettingsFile(candidates);
-    Settings->Path(file == candidates.first() ? AppPath : QFileInfo(file).absolutePath());
-    Settings->Name(ExeName + QStringLiteral(".xml"));
-    const bool isLoaded = Settings->LoadFile();
-    if (!isLoaded)
-        ReportUnreadableFile(candidates, file);
-    return isLoaded;
+    const QString found = FindSettingsFile(candidates);
+    const QString file = found.isEmpty() ? candidates.first() : found;
+    SettingsFileLoad load = LoadSettingsFile(file);
+    Settings = std::move(load.settings);
+    if (load.problem == SettingsFileProblem::None)
+        return true;
+    // A file that is there but cannot be read is named alone, with its reason; when there is
+    // none, every place looked at is named.
+    ShowMessageBox(MsgBox::Information, load.problem == SettingsFileProblem::Missing ? MissingFileMessage(candidates)
+                                                                                    : MissingFileMessage({file}, load.problem));
+    return false;
 }
 
 void EndApplication()

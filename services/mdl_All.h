@@ -8,8 +8,6 @@
 
 #include <memory>
 
-struct ReloadRefusal;
-
 // Values that live for the whole run, set once during start-up.
 extern QString AppPath;
 extern QString ExeName;
@@ -23,9 +21,5 @@ bool LoadSettings();
 // The prompt that announces a settings file that could not be read: with the reason, and the
 // places looked at (all of them when the file is missing, else the one that was found).
 QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem problem = SettingsFileProblem::Missing);
-// The few words the palette shows in its window while a reload keeps the settings it has.
-QString ReloadRefusedNotice();
-// The whole of it, for the notice's tooltip: that the buttons stay, why, and the file.
-QString ReloadRefusedMessage(const ReloadRefusal &refusal);
 // Releases Settings and leaves the event loop, so that the process ends.
 void EndApplication();

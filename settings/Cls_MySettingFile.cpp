@@ -148,7 +148,7 @@ QString Cls_MySettingFile::GetVersion()
 
 bool Cls_MySettingFile::IsShowVersion()
 {
-    return GetVersion().toLower() == QStringLiteral("true");
+    return SettingsSchema::IsVersionShown(GetVersion());
 }
 
 QString Cls_MySettingFile::GetName()
@@ -181,18 +181,23 @@ bool Cls_MySettingFile::isData()
     return !GetData().isEmpty();
 }
 
+std::optional<ButtonItem::Mode> Cls_MySettingFile::ItemMode(qint32 lngA_Index)
+{
+    if (!SetDataPrepare(lngA_Index))
+        return std::nullopt;
+    return isReg() ? ButtonItem::Mode::Replace : isData() ? ButtonItem::Mode::Text : ButtonItem::Mode::Empty;
+}
+
 QList<ButtonItem> Cls_MySettingFile::ButtonItems()
 {
     QList<ButtonItem> items;
     for (qint32 index = 0; index < SettingsSchema::ItemCount; ++index) {
-        if (!SetDataPrepare(index))
+        const std::optional<ButtonItem::Mode> mode = ItemMode(index);
+        if (!mode)
             continue;
         QString name = GetName();
-        if (name.isEmpty())
-            continue;
-        const ButtonItem::Mode mode = isReg() ? ButtonItem::Mode::Replace : isData() ? ButtonItem::Mode::Text
-                                                                                     : ButtonItem::Mode::Empty;
-        items.append({index, std::move(name), mode});
+        if (!name.isEmpty())
+            items.append({index, std::move(name), *mode});
     }
     return items;
 }
@@ -214,7 +219,7 @@ GeneratedText GeneratedText::FromTrappedError()
     return Failure(error.number == ErrorNumber::UserInterrupt ? Outcome::Cancelled : Outcome::RewriteFailed, error);
 }
 
-GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
+GeneratedText Cls_MySettingFile::DataGet(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
 {
     try {
         if (!SetDataPrepare(lngA_Index)) {
@@ -227,7 +232,7 @@ GeneratedText Cls_MySettingFile::GenerateText(qint32 lngA_Index, const QString &
     } catch (...) {
         return Failure(GeneratedText::Outcome::ReadFailed, TrappedError());
     }
-    return RewriteText(strA_Data, cancel);
+    return RegExpExecute(lngA_Index, strA_Data, cancel);
 }
 
 RegExp Cls_MySettingFile::ItemExpression(const QString &strA_Pattern)
@@ -239,52 +244,24 @@ RegExp Cls_MySettingFile::ItemExpression(const QString &strA_Pattern)
     return expression;
 }
 
-GeneratedText Cls_MySettingFile::RewriteText(const QString &strA_Data, const CancelToken *cancel)
+GeneratedText Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)
 {
-    try {
-        const RegExp expression = ItemExpression(GetReg());
-        return GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString(), cancel), {}, -1};
-    } catch (const RegExpError &e) {
-        GeneratedText failure = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()},
-                                        e.patternOffset());
-        failure.engineCode = e.engineCode();
-        failure.engineMessage = e.engineMessage();
-        return failure;
-    } catch (...) {
-        return GeneratedText::FromTrappedError();
-    }
-}
-
-QString Cls_MySettingFile::DataGet(qint32 lngA_Index, const QString &strA_Data)
-{
-    const GeneratedText generated = GenerateText(lngA_Index, strA_Data);
-    switch (generated.outcome) {
-    case GeneratedText::Outcome::Made:
-    case GeneratedText::Outcome::NoItem:
-        break;
-    case GeneratedText::Outcome::ReadFailed:
-        throw RuntimeError(generated.error.number, generated.error.description, generated.error.source);
-    case GeneratedText::Outcome::RewriteFailed:
-    case GeneratedText::Outcome::Cancelled:
-        ReportFailure(generated);
-        break;
-    }
-    return generated.text;
-}
-
-QString Cls_MySettingFile::RegExpExecute(qint32 lngA_Index, const QString &strA_Data)
-{
-    GeneratedText generated;
+    GeneratedText result;
     try {
         if (!SetDataPrepare(lngA_Index))
-            return strA_Data;
-        generated = RewriteText(strA_Data);
+            return GeneratedText{GeneratedText::Outcome::Made, strA_Data, {}, -1};
+        const RegExp expression = ItemExpression(GetReg());
+        result = GeneratedText{GeneratedText::Outcome::Made, expression.Replace(strA_Data, GetReplaceString(), cancel), {}, -1};
+    } catch (const RegExpError &e) {
+        result = Failure(GeneratedText::Outcome::RewriteFailed, {e.number(), e.description(), e.source()}, e.patternOffset());
+        result.patternFault = e.fault();
+        result.engineMessage = e.engineMessage();
     } catch (...) {
-        generated = Failure(GeneratedText::Outcome::ReadFailed, TrappedError());
+        result = GeneratedText::FromTrappedError();
     }
-    if (!generated.ok())
-        ReportFailure(generated);
-    return generated.text;
+    if (!result.ok())
+        ReportFailure(result);
+    return result;
 }
 
 // --- reports ---------------------------------------------------------------------------------

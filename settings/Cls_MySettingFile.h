@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class CancelToken;
 
 // The outcome of producing an item's text: the text, or why it could not be produced.
@@ -26,9 +28,9 @@ struct GeneratedText {
     // the pattern (from 0), otherwise -1.
     ErrorRecord error;
     qint32 patternOffset = -1;
-    // For a failed rewrite, the regular-expression engine's error code (PCRE2's) and its own
-    // (English) message, else 0 and empty.
-    int engineCode = 0;
+    // For a failed rewrite, what is wrong with the pattern and the regular-expression engine's
+    // own (English) message, else none and empty.
+    PatternFault patternFault = PatternFault::None;
     QString engineMessage{};
 
     bool ok() const { return outcome == Outcome::Made; }
@@ -98,26 +100,28 @@ public:
     QString GetData();
     bool isReg();
     bool isData();
+    // What the item with this index does, decided here once for the palette and tavrelo-cli
+    // alike: rewrite the given text (it has a Reg), give its fixed text (a Data) or an empty
+    // text (neither); nothing when there is no such item. The cursor stays on the item.
+    std::optional<ButtonItem::Mode> ItemMode(qint32 lngA_Index);
     // The items that get a button, in button order: those of Item1 to Item100 that have a Name.
     // The cursor stays where the last positioning left it.
     QList<ButtonItem> ButtonItems();
 
-    // The item's text: the given text rewritten by its Reg, else its Data. A missing item, an
-    // invalid pattern or a work limit is a failure with its reason, so that callers never mistake
-    // it for an empty result. A cancel token lets another thread stop the rewrite. Never throws.
-    GeneratedText GenerateText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
-    // GenerateText with the silent contract: any failure gives an empty text; a failed rewrite is
-    // reported through ReportError, a failure to read the item goes to the caller.
-    QString DataGet(qint32 lngA_Index, const QString &strA_Data);
+    // The text of the item for the given text: the given text rewritten by the item's Reg, else
+    // its Data. The palette's buttons and tavrelo-cli take their texts from here. A missing
+    // item, an invalid pattern or a work limit is a failure with its reason, so that callers
+    // never mistake it for an empty result; a failed rewrite is also reported through
+    // ReportError, as the message switch says. A cancel token lets another thread stop the
+    // rewrite. Never throws.
+    GeneratedText DataGet(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
     // The given text rewritten by the item's Reg (an empty Reg matches everywhere); the given
-    // text when the item is missing; an empty text, reported through ReportError, on failure.
-    QString RegExpExecute(qint32 lngA_Index, const QString &strA_Data);
+    // text, unchanged, when there is no such item.
+    GeneratedText RegExpExecute(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
     // The expression an item's Reg makes: case-sensitive, every match replaced.
     static RegExp ItemExpression(const QString &strA_Pattern);
 
 private:
-    // The positioned item's pattern applied to the text.
-    GeneratedText RewriteText(const QString &strA_Data, const CancelToken *cancel = nullptr);
     // Report failures as the message switch says: one that was made into a result, and inside a
     // catch block the one being handled.
     void ReportFailure(const GeneratedText &failure) const;

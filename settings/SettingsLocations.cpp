@@ -65,5 +65,5 @@ QString FindSettingsFile(const QStringList &candidates)
         if (QFileInfo(candidate).isFile())
             return candidate;
     }
-    return candidates.value(0);
+    return QString();
 }

@@ -27,5 +27,5 @@ QStringList InstallationConfigFolders(const QString &folder, const QString &conf
 // The same with the desktop's configuration folders and this build's installation layout.
 QStringList SettingsFileCandidates(const QString &folder, const QString &baseName);
 
-// The first candidate that is a file, or the first candidate when none is.
+// The first candidate that is a file; empty when none is.
 QString FindSettingsFile(const QStringList &candidates);

@@ -1,5 +1,8 @@
 #include "settings/SettingsReload.h"
 
+#include "settings/SettingsFileLoad.h"
+#include "settings/SettingsLocations.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -36,16 +39,6 @@ ReloadFault JudgeReload(const ReloadReading &reading)
 
 namespace {
 
-// The first candidate that is a file, as start-up chooses; empty when none is.
-QString FoundFile(const QStringList &candidates)
-{
-    for (const QString &candidate : candidates) {
-        if (QFileInfo(candidate).isFile())
-            return candidate;
-    }
-    return QString();
-}
-
 // The folder itself or, while it is missing, the nearest one above it that exists: making the
 // missing folders is a change there.
 QString NearestFolder(const QString &folder)
@@ -71,7 +64,7 @@ SettingsReload::SettingsReload(const QStringList &candidates, QObject *parent)
     // Queued, so that the watcher is not changed while it reports.
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &SettingsReload::check, Qt::QueuedConnection);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &SettingsReload::check, Qt::QueuedConnection);
-    m_file = FoundFile(m_candidates);
+    m_file = FindSettingsFile(m_candidates);
     m_read = m_seen = SettingsFileStamp::Of(m_file);
     rearm();
 }
@@ -112,7 +105,7 @@ void SettingsReload::setBusy(bool isBusy)
 
 QString SettingsReload::target() const
 {
-    return m_file.isEmpty() ? FoundFile(m_candidates) : m_file;
+    return m_file.isEmpty() ? FindSettingsFile(m_candidates) : m_file;
 }
 
 void SettingsReload::noteChange()
@@ -159,24 +152,13 @@ void SettingsReload::reload()
     }
     m_file = file;
 
-    auto settings = std::make_unique<Cls_MySettingFile>();
-    const QFileInfo info(file);
-    settings->Path(QDir::toNativeSeparators(info.absolutePath()));
-    settings->Name(info.fileName());
-    ReloadReading reading{CheckSettingsFile(file), m_read.size, SectionState::Missing, SectionState::Missing};
-    if (reading.problem == SettingsFileProblem::None) {
-        if (settings->LoadFile()) {
-            reading.color = settings->ColorSectionState();
-            reading.data = settings->DataSectionState();
-        } else {
-            const SettingsFileProblem problem = CheckSettingsFile(file);
-            reading.problem = problem == SettingsFileProblem::None ? SettingsFileProblem::ReadFailed : problem;
-        }
-    }
+    SettingsFileLoad load = LoadSettingsFile(file);
+    const ReloadReading reading{load.problem, m_read.size, load.settings->ColorSectionState(),
+                                load.settings->DataSectionState()};
     rearm();
     const ReloadFault fault = JudgeReload(reading);
     if (fault == ReloadFault::None) {
-        m_settings = std::move(settings);
+        m_settings = std::move(load.settings);
         emit reloaded();
     } else {
         emit refused(ReloadRefusal{file, fault, reading.problem});

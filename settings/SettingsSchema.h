@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml/TextHelpers.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -51,15 +53,41 @@ inline std::optional<qint64> ItemNumber(QStringView element)
     if (!element.startsWith(ItemPrefix))
         return std::nullopt;
     const QStringView digits = element.sliced(ItemPrefix.size());
-    if (digits.isEmpty() || digits.startsWith(u'0'))
+    if (!IsDecimalDigits(digits) || digits.startsWith(u'0'))
         return std::nullopt;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
     bool ok = false;
     const qint64 number = digits.toLongLong(&ok, 10);
     return ok ? std::optional<qint64>(number) : std::nullopt;
+}
+
+// How the palette takes an element named ItemPrefix and decimal digits: as one of its items, or
+// never, and why. Anything else is no item element at all.
+enum class ItemElementReading {
+    Item,        // Item1 to Item100
+    NotAnItem,   // not ItemPrefix and decimal digits
+    FromZero,    // Item0: items are numbered from Item1
+    LeadingZero, // Item01
+    BeyondLast,  // Item101 and beyond
+};
+
+inline ItemElementReading ReadItemElement(QStringView element)
+{
+    if (!element.startsWith(ItemPrefix) || !IsDecimalDigits(element.sliced(ItemPrefix.size())))
+        return ItemElementReading::NotAnItem;
+    const QStringView digits = element.sliced(ItemPrefix.size());
+    if (digits == u"0")
+        return ItemElementReading::FromZero;
+    if (digits.startsWith(u'0'))
+        return ItemElementReading::LeadingZero;
+    const std::optional<qint64> number = ItemNumber(element);
+    return number && *number <= ItemCount ? ItemElementReading::Item : ItemElementReading::BeyondLast;
+}
+
+// Whether a Version of this text adds the version to the caption: "true" in any letter case,
+// nothing else.
+inline bool IsVersionShown(QStringView version)
+{
+    return version.toString().toLower() == QStringLiteral("true");
 }
 
 }

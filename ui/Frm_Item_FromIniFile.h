@@ -1,27 +1,22 @@
 #pragma once
 
-#include "services/ClipboardService.h"
 #include "settings/Cls_MySettingFile.h"
-#include "ui/WindowPlacement.h"
 
 #include <QList>
-#include <QPointer>
+#include <QPalette>
 #include <QRect>
 #include <QWidget>
 
-#include <functional>
-#include <memory>
-#include <optional>
-
 class ButtonLabel;
 class CancelToken;
+class PaletteActions;
+class PalettePlacement;
+class ReloadNotice;
 class SettingsReload;
-class WindowFrameWatch;
 struct ReloadRefusal;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
-class QLabel;
 class QScrollArea;
 
 // The palette window: one label button per named item of the settings, a built-in button that
@@ -50,10 +45,7 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -69,9 +61,6 @@ private:
     // With the outer frame's bottom-right corner at the screen's corner as designed, or where the
     // user left it; the window manager's frame as it has told it so far.
     void SubP_PlaceWindow();
-    // Placed again once the events being handled are through, by the frame then known.
-    void SubP_PlaceWindowLater();
-    void SubP_WatchFrame();
     void SubP_SetTabOrder();
     void SubP_ShowVersion();
     // The buttons, caption, link and colours built again from Settings; the window keeps its
@@ -96,22 +85,9 @@ private:
     void Lbl_Button定型_Click(int index);
     void Lbl_ButtonLink_Click();
     void Chk_Most_Click();
-    void SubP_Undo();
 
-    // Every format the clipboard offers, its text first; none when the clipboard is busy.
-    std::optional<ClipboardSnapshot> GetClipboardText();
-    bool SubP_SetClipboardText(const QString &strA_Text);
+    // The item's text for the clipboard's text; runs away from the window's thread.
     GeneratedText GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel = nullptr);
-    // What a button does with the clipboard's text.
-    using TextWork = std::function<GeneratedText(const QString &, const CancelToken *)>;
-    // Reads the clipboard, makes the text away from the UI thread and puts it on the clipboard;
-    // on any failure the clipboard stays as it was and one box says why (none after 中止). Work
-    // that rewrites the text (isRewrite) leaves a clipboard without text alone, and a notice at
-    // the button says so.
-    void SubP_Act(ButtonLabel *button, bool isRewrite, const TextWork &work);
-    // Whether the item's button rewrites the clipboard's text, rather than replacing it.
-    bool SubP_IsRewrite(qint32 lngA_Index);
-    GeneratedText SubP_RunWork(const std::function<GeneratedText(const CancelToken *)> &work);
     bool OpenLink(const QString &strA_Link);
 
     QScrollArea *Scr_Items = nullptr;
@@ -122,22 +98,14 @@ private:
     QList<QFrame *> Line1;
     QList<ButtonLabel *> Lbl_Button;
     // Below the buttons while a reload keeps the settings the palette has.
-    QLabel *Lbl_Notice = nullptr;
+    ReloadNotice *Lbl_Notice = nullptr;
 
     qint32 lngM_BackColor = 0;
     // The inside height as designed plus the growth for the buttons, before any limit to the screen.
     int m_clientHeight = 0;
-    QRect m_screenGeometry;
     bool m_isLoaded = false;
-    WindowPlacement m_placement;
-    // Where the window manager tells the frame and the window's place itself (X11).
-    std::unique_ptr<WindowFrameWatch> m_frameWatch;
-    bool m_isPlacementQueued = false;
-    // An action is running: clicks and Ctrl+Z meanwhile are dropped, not queued.
-    bool m_isActing = false;
-    // The running work's token, for closing the window in the middle of it.
-    CancelToken *m_runningWork = nullptr;
-    // What the clipboard held before the last action, for one step of undo.
-    std::optional<ClipboardSnapshot> m_undoSnapshot;
-    QPointer<SettingsReload> m_reload;
+    // What each visible member of Lbl_Button does, in their order.
+    QList<ButtonItem> m_buttonItems;
+    PalettePlacement *m_placement;
+    PaletteActions *m_actions;
 };

@@ -102,7 +102,7 @@ int main(int argc, char **argv)
         const double before = statusBytes("VmRSS");
         resetPeak();
         timer.start();
-        const QString result = file.settings.DataGet(kind == "rewrite" ? 0 : kind == "spaces" ? 1 : 2, text);
+        const QString result = file.settings.DataGet(kind == "rewrite" ? 0 : kind == "spaces" ? 1 : 2, text).text;
         const qint64 elapsed = timer.elapsed();
         const double peak = statusBytes("VmHWM");
         const double textBytes = double(text.size()) * 2;
@@ -137,8 +137,8 @@ int main(int argc, char **argv)
         resetPeak();
         timer.start();
         const bool loaded = file->settings.LoadFile();
-        const QString fixed = file->settings.DataGet(0, QString());
-        const QString rewritten = file->settings.DataGet(1, QStringLiteral("cat"));
+        const QString fixed = file->settings.DataGet(0, QString()).text;
+        const QString rewritten = file->settings.DataGet(1, QStringLiteral("cat")).text;
         const qint64 elapsed = timer.elapsed();
         const double peak = statusBytes("VmHWM");
         const bool correct = loaded && fixed == QString::fromLatin1(line).repeated(lines) && rewritten == QStringLiteral("cbt");

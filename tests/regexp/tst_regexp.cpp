@@ -27,24 +27,32 @@ private slots:
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<qint32>("offset");
+        QTest::addColumn<PatternFault>("fault");
 
-        QTest::newRow("unclosed group") << "(abc" << 4;
-        QTest::newRow("nothing to repeat") << "*a" << 0;
-        QTest::newRow("counted in the user's characters") << "「日本[語" << 5;
+        QTest::newRow("unclosed group") << "(abc" << 4 << PatternFault::MissingClosingParenthesis;
+        QTest::newRow("unmatched parenthesis") << "ab)c" << 2 << PatternFault::UnmatchedClosingParenthesis;
+        QTest::newRow("nothing to repeat") << "*a" << 0 << PatternFault::NothingToRepeat;
+        QTest::newRow("counted in the user's characters") << "「日本[語" << 5 << PatternFault::MissingClosingBracket;
+        QTest::newRow("trailing backslash") << "ab\\" << 2 << PatternFault::TrailingBackslash;
+        QTest::newRow("unknown group name") << "\\k<x>(?<y>a)" << 3 << PatternFault::BadGroupName;
+        QTest::newRow("range out of order") << "[z-a]" << 3 << PatternFault::RangeOutOfOrder;
         // PCRE2 finds this one in the translated pattern, where each \s is a long class.
-        QTest::newRow("engine error mapped back") << "\\s\\s(?<=a{40000}b{40000})c" << 4;
-        QTest::newRow("lookbehind of unbounded length") << "\\s(?<=a+)b" << 2;
+        QTest::newRow("engine error mapped back") << "\\s\\s(?<=a{40000}b{40000})c" << 4 << PatternFault::UnboundedLookbehind;
+        QTest::newRow("lookbehind of unbounded length") << "\\s(?<=a+)b" << 2 << PatternFault::UnboundedLookbehind;
+        QTest::newRow("a group JavaScript does not know") << "a(?P<x>b)" << 3 << PatternFault::Other;
     }
 
     void syntaxError()
     {
         QFETCH(QString, pattern);
         QFETCH(qint32, offset);
+        QFETCH(PatternFault, fault);
         try {
             replace(pattern, QStringLiteral("abc"), QStringLiteral("x"));
             QFAIL("no error");
         } catch (const RegExpError &e) {
             QCOMPARE(e.number(), ErrorNumber::RegExpSyntax);
+            QCOMPARE(e.fault(), fault);
             QVERIFY(!e.engineMessage().isEmpty());
             QCOMPARE(e.patternOffset(), offset);
             QCOMPARE(e.description(), QStringLiteral("Syntax error in regular expression: %1 at position %2")

@@ -63,7 +63,7 @@ void TestLimits::textsThroughAnItem()
     RecordingPresenter presenter;
     LoadedSettings file(dataSetting(item(1, itemContent)));
     QVERIFY(file.loaded);
-    const GeneratedText generated = file.settings.GenerateText(0, text);
+    const GeneratedText generated = file.settings.DataGet(0, text);
     QVERIFY2(generated.ok(), qPrintable(generated.error.description));
     QVERIFY(generated.text == expected);
     QVERIFY(presenter.boxes.isEmpty());
@@ -106,7 +106,7 @@ void TestLimits::binaryBytesInFile()
         LoadedSettings file(bytes);
         QVERIFY(file.loaded);
         QCOMPARE(file.settings.GetTitle(), QStringLiteral("T"));
-        QCOMPARE(file.settings.DataGet(0, QStringLiteral("cat")), QStringLiteral("cbt"));
+        QCOMPARE(file.settings.DataGet(0, QStringLiteral("cat")).text, QStringLiteral("cbt"));
     }
     QVERIFY(presenter.boxes.isEmpty());
 }

@@ -38,7 +38,7 @@ private slots:
     void dataGet_data();
     void dataGet();
     void invalidPatternIsSilentButReported();
-    void generateTextOnMissingItem();
+    void dataGetOnMissingItem();
     void cancelledRewrite();
 };
 
@@ -156,7 +156,7 @@ void TestSettingsFile::overflowAtLargestIndex()
         QCOMPARE(e.number(), 6);
         QCOMPARE(e.description(), QStringLiteral("Overflow"));
     }
-    const GeneratedText generated = s.settings.GenerateText(std::numeric_limits<qint32>::max(), QString());
+    const GeneratedText generated = s.settings.DataGet(std::numeric_limits<qint32>::max(), QString());
     QVERIFY(!generated.ok());
     QCOMPARE(generated.error.number, ErrorNumber::Overflow);
 }
@@ -209,23 +209,26 @@ void TestSettingsFile::dataGet()
     QFETCH(QString, given);
     QFETCH(QString, result);
     LoadedSettings s(dataSetting(item(2, itemContent)));
-    QCOMPARE(s.settings.DataGet(1, given), result);
-    const GeneratedText generated = s.settings.GenerateText(1, given);
+    const GeneratedText generated = s.settings.DataGet(1, given);
     QVERIFY2(generated.ok(), qPrintable(generated.error.description));
     QCOMPARE(generated.text, result);
-    QCOMPARE(s.settings.DataGet(0, given), QString());
+    // Item1 is missing: no text, and no mistaking it for an empty one.
+    const GeneratedText missing = s.settings.DataGet(0, given);
+    QCOMPARE(missing.outcome, GeneratedText::Outcome::NoItem);
+    QCOMPARE(missing.text, QString());
 }
 
 void TestSettingsFile::invalidPatternIsSilentButReported()
 {
     RecordingPresenter boxes;
     LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>bad</Name><Reg>a(b</Reg><Replace>x</Replace>"))));
-    QCOMPARE(s.settings.DataGet(0, QStringLiteral("ab")), QString());
-    QCOMPARE(s.settings.RegExpExecute(0, QStringLiteral("ab")), QString());
+    const GeneratedText executed = s.settings.RegExpExecute(0, QStringLiteral("ab"));
+    QVERIFY(!executed.ok());
+    QCOMPARE(executed.text, QString());
+    const GeneratedText generated = s.settings.DataGet(0, QStringLiteral("ab"));
     QVERIFY(boxes.boxes.isEmpty());
     QCOMPARE(CurrentError().number, 0);
 
-    const GeneratedText generated = s.settings.GenerateText(0, QStringLiteral("ab"));
     QVERIFY(!generated.ok());
     QVERIFY(generated.text.isEmpty());
     QCOMPARE(generated.error.number, ErrorNumber::RegExpSyntax);
@@ -233,11 +236,13 @@ void TestSettingsFile::invalidPatternIsSilentButReported()
     QVERIFY(generated.error.description.contains(QStringLiteral("position")));
 }
 
-void TestSettingsFile::generateTextOnMissingItem()
+void TestSettingsFile::dataGetOnMissingItem()
 {
     LoadedSettings s(dataSetting(item(1, QStringLiteral("<Name>one</Name>"))));
-    QCOMPARE(s.settings.RegExpExecute(4, QStringLiteral("given")), QStringLiteral("given"));
-    const GeneratedText generated = s.settings.GenerateText(4, QStringLiteral("given"));
+    const GeneratedText executed = s.settings.RegExpExecute(4, QStringLiteral("given"));
+    QVERIFY(executed.ok());
+    QCOMPARE(executed.text, QStringLiteral("given"));
+    const GeneratedText generated = s.settings.DataGet(4, QStringLiteral("given"));
     QVERIFY(!generated.ok());
     QCOMPARE(generated.error.description, QStringLiteral("no item Item5"));
 }
@@ -248,11 +253,11 @@ void TestSettingsFile::cancelledRewrite()
     LoadedSettings s(dataSetting(item(1, QStringLiteral("<Reg>(?:a|b)*[cd]</Reg>")) + item(2, QStringLiteral("<Data>fixed</Data>"))));
     CancelToken token;
     token.cancel();
-    const GeneratedText generated = s.settings.GenerateText(0, QStringLiteral("ab").repeated(75'000), &token);
+    const GeneratedText generated = s.settings.DataGet(0, QStringLiteral("ab").repeated(75'000), &token);
     QCOMPARE(generated.outcome, GeneratedText::Outcome::Cancelled);
     QCOMPARE(generated.error.number, ErrorNumber::UserInterrupt);
     QVERIFY(generated.text.isEmpty());
-    QCOMPARE(s.settings.GenerateText(1, QString(), &token).text, QStringLiteral("fixed"));
+    QCOMPARE(s.settings.DataGet(1, QString(), &token).text, QStringLiteral("fixed"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

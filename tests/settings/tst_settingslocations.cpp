@@ -139,7 +139,7 @@ void TestSettingsLocations::findSettingsFile_data()
     QTest::addColumn<QList<int>>("folders"); // which exist as folders
     QTest::addColumn<int>("found");
 
-    QTest::newRow("none: the file beside the program") << QList<int>{} << QList<int>{} << 0;
+    QTest::newRow("none") << QList<int>{} << QList<int>{} << -1;
     QTest::newRow("only the user's") << QList<int>{1} << QList<int>{} << 1;
     QTest::newRow("user's before system's") << QList<int>{1, 2} << QList<int>{} << 1;
     QTest::newRow("beside the program wins") << QList<int>{0, 1, 2} << QList<int>{} << 0;
@@ -161,7 +161,7 @@ void TestSettingsLocations::findSettingsFile()
     }
     for (int i : folders)
         QVERIFY(QDir().mkpath(candidates[i]));
-    QCOMPARE(FindSettingsFile(candidates), candidates[found]);
+    QCOMPARE(FindSettingsFile(candidates), candidates.value(found));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsLocations)
