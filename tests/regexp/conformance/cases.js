@@ -1,7 +1,7 @@
 // Conformance cases for RegExp::Replace: [pattern, replacement, text, options].
 // Patterns are written with String.raw, so a backslash is a backslash. options.flags defaults
 // to 'g' (Global on, IgnoreCase off); options.difference marks a deliberate difference from V8
-// and says why. generate.js turns this list into tests/settings/data/regexp_conformance.json.
+// and says why. generate.js turns this list into tests/regexp/data/regexp_conformance.json.
 'use strict';
 
 const r = String.raw;

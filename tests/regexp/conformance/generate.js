@@ -1,8 +1,8 @@
 #!/usr/bin/env node
 // Computes the expected results of the cases in cases.js with node's own RegExp (V8) and writes
-// them to tests/settings/data/regexp_conformance.json for tst_regexp_conformance, so the tests
+// them to tests/regexp/data/regexp_conformance.json for tst_regexp_conformance, so the tests
 // do not need node. Run it again after changing the cases:
-//   node tests/settings/conformance/generate.js
+//   node tests/regexp/conformance/generate.js
 'use strict';
 
 const fs = require('fs');
