@@ -49,6 +49,13 @@ QString ModeText(ButtonItem::Mode mode)
     return QStringLiteral("empty");
 }
 
+// An item's key as the palette shows it; one that is no key as written, for check to explain.
+QString KeyText(const QString &written)
+{
+    const HotkeyReading reading = ReadHotkey(written);
+    return reading.key ? reading.key->text() : written.trimmed();
+}
+
 void PrintUnreadable(const QString &path, SettingsFileProblem problem)
 {
     PrintError(QStringLiteral("cannot read the settings file %1: %2").arg(path, SettingsFileProblemText(problem)));
@@ -99,11 +106,15 @@ int RunItems(const Command &command, const QString &path)
     QJsonArray array;
     for (const ButtonItem &button : settings->ButtonItems()) {
         const QString mode = ModeText(button.mode);
-        listing += QStringLiteral("%1\t%2\t%3\n").arg(button.index).arg(EscapedField(button.name), mode);
+        const QString key = KeyText(button.key);
+        // A fourth field only for a button with a key: a listing without keys stays as it was.
+        listing += QStringLiteral("%1\t%2\t%3").arg(button.index).arg(EscapedField(button.name), mode)
+                   + (key.isEmpty() ? QString() : u'\t' + EscapedField(key)) + u'\n';
         array.append(QJsonObject{{QStringLiteral("index"), button.index},
                                  {QStringLiteral("item"), SettingsSchema::ItemElement(button.index)},
                                  {QStringLiteral("name"), button.name},
-                                 {QStringLiteral("mode"), mode}});
+                                 {QStringLiteral("mode"), mode},
+                                 {QStringLiteral("key"), key}});
     }
     return Written(command.json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n'
                                 : listing);
@@ -187,9 +198,10 @@ const QList<CommandRow> &CommandRows()
     static const QList<CommandRow> rows{
         {QStringLiteral("items"), false, true, {QStringLiteral("json")}, &RunItems, Unreadable,
          QStringLiteral("[-s FILE] items [--json]"),
-         QStringLiteral("list the palette's buttons in button order: INDEX, NAME and MODE (replace,\n"
-                        "text or empty), separated by tabs; --json prints a JSON array of objects\n"
-                        "with index, item (the element name), name and mode")},
+         QStringLiteral("list the palette's buttons in button order: INDEX, NAME, MODE (replace,\n"
+                        "text or empty) and, for a button with a global key, KEY, separated by\n"
+                        "tabs; --json prints a JSON array of objects with index, item (the element\n"
+                        "name), name, mode and key (empty for none)")},
         {QStringLiteral("apply"), false, true, {QStringLiteral("name")}, &RunApply, Failed,
          QStringLiteral("[-s FILE] apply ITEM\n[-s FILE] apply --name CAPTION"),
          QStringLiteral("write the text of an item for the UTF-8 text on standard input to standard\n"

@@ -3,6 +3,7 @@
 #include "regexp/RegExp.h"
 #include "settings/Cls_MySettingFile.h"
 #include "settings/ColorText.h"
+#include "settings/Hotkey.h"
 #include "settings/SettingsSchema.h"
 #include "xml/CodePageText.h"
 #include "xml/ElementSpan.h"
@@ -337,7 +338,8 @@ private:
         checkTags(section, kDataValues, true);
         checkWindowSettings(section, tags);
         for (qint32 index = 0; index < SettingsSchema::ItemCount; ++index)
-            checkItem(section, SettingsSchema::ItemElement(index));
+            checkItem(section, index);
+        checkKeys();
     }
 
     // Every "<ItemDIGITS>" of the section with the first "</ItemDIGITS>" after it. The closing
@@ -423,12 +425,18 @@ private:
                 report(span.open, QStringLiteral("the <%1> inside Item%2 is the palette's %1: the first <%1> in "
                                                  "DataSetting wins, so write the section's own before the items")
                                       .arg(name, holder->number));
+            if (name == SettingsSchema::JoinKey || name == SettingsSchema::PaletteKey) {
+                m_sectionKeys.append({{name == SettingsSchema::JoinKey ? HotkeyAssignment::Target::Join
+                                                                       : HotkeyAssignment::Target::Palette,
+                                       -1, content(span).toString(), {}},
+                                      span.open});
+            }
             if (name != SettingsSchema::Version)
                 checkEntities(span, QStringLiteral("the ") + name);
             const QStringView value = content(span);
             if (name == SettingsSchema::Version) {
                 // "false", like an empty Version, says what it does.
-                if (!value.isEmpty() && !SettingsSchema::IsVersionShown(value)
+                if (!value.isEmpty() && !SettingsSchema::IsSwitchOn(value)
                     && value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0)
                     report(span.open, QStringLiteral("Version %1 does not show the version: only \"true\" does, "
                                                      "in any letter case and without blanks")
@@ -439,8 +447,9 @@ private:
         }
     }
 
-    void checkItem(const ElementSpan &section, const QString &element)
+    void checkItem(const ElementSpan &section, qint32 index)
     {
+        const QString element = SettingsSchema::ItemElement(index);
         const QString &sectionPath = SettingsSchema::DataSetting;
         const ElementSpan item = lookUp(section, sectionPath, element);
         if (item.contentLength() == 0)
@@ -456,10 +465,26 @@ private:
         checkEntities(replace, QStringLiteral("the Replace of ") + element);
         checkEntities(data, QStringLiteral("the Data of ") + element);
 
+        const ElementSpan key = lookUp(item, path, SettingsSchema::Key, where);
+        const ElementSpan paste = lookUp(item, path, SettingsSchema::Paste, where);
+        const ElementSpan restore = lookUp(item, path, SettingsSchema::Restore, where);
+        checkSwitch(paste, QStringLiteral("Paste"), where);
+        checkSwitch(restore, QStringLiteral("Restore"), where);
+        const bool hasKey = !content(key).trimmed().isEmpty();
+        if (SettingsSchema::IsSwitchOn(content(restore)) && !SettingsSchema::IsSwitchOn(content(paste)))
+            report(restore.open, QStringLiteral("Restore in %1 does nothing without <Paste>true</Paste>: only a paste "
+                                                "gives the clipboard back").arg(element));
+        if (SettingsSchema::IsSwitchOn(content(paste)) && !hasKey)
+            report(paste.open, QStringLiteral("Paste in %1 does nothing without a Key: only a run by its key pastes")
+                                   .arg(element));
+
         if (name.contentLength() == 0) {
             if (!IsBlank(content(item)))
                 report(item.open, QStringLiteral("%1 has no Name: the palette makes no button for it").arg(element));
+            if (hasKey)
+                report(key.open, QStringLiteral("the Key of %1 does nothing: an item without a Name has no button").arg(element));
         } else {
+            m_itemKeys.append({{HotkeyAssignment::Target::Item, index, content(key).toString(), {}}, key.open});
             if (reg.contentLength() == 0 && data.contentLength() == 0)
                 report(item.open, QStringLiteral("%1 has a Name but neither Reg nor Data: its button gives an empty text")
                                       .arg(element));
@@ -492,6 +517,69 @@ private:
         }
     }
 
+    // A switch other than "true" and "false" (an empty one is off too).
+    void checkSwitch(const ElementSpan &span, const QString &name, const QString &where)
+    {
+        const QStringView value = content(span);
+        if (!value.isEmpty() && !SettingsSchema::IsSwitchOn(value) && value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0)
+            report(span.open, QStringLiteral("%1%2 %3 is off: only \"true\" switches it on, in any letter case and without "
+                                             "blanks").arg(name, where, Quoted(value)));
+    }
+
+    // The keys of the file as the palette takes them: one that is not a key, or the second of two
+    // equal keys, is reported where it stands.
+    void checkKeys()
+    {
+        QList<WrittenKey> written = m_itemKeys;
+        written += m_sectionKeys;
+        QList<HotkeyAssignment> assignments;
+        for (const WrittenKey &key : std::as_const(written))
+            assignments.append(key.assignment);
+        const auto offsetOf = [&](const HotkeyAssignment &assignment) {
+            for (const WrittenKey &key : std::as_const(written)) {
+                if (key.assignment.target == assignment.target && key.assignment.item == assignment.item)
+                    return key.offset;
+            }
+            return qsizetype(0);
+        };
+        for (const HotkeyRefusal &refusal : PlanHotkeys(assignments).refusals) {
+            const QString what = KeyOwner(refusal.assignment);
+            const QString written = Quoted(refusal.assignment.written.trimmed());
+            switch (refusal.reason) {
+            case HotkeyRefusal::Reason::Unreadable:
+                report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 is not a key: write modifiers and one key joined by "
+                                                                    "+, such as Ctrl+Alt+1").arg(what, written));
+                break;
+            case HotkeyRefusal::Reason::NoModifier:
+                report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 has no Ctrl, Alt or Meta: it would take that key "
+                                                                    "from typing everywhere").arg(what, written));
+                break;
+            case HotkeyRefusal::Reason::Duplicate:
+                report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 is %3 already, on line %4: only that one works")
+                                                         .arg(what, written, KeyOwner(refusal.first))
+                                                         .arg(m_lines->lineOf(offsetOf(refusal.first))));
+                break;
+            }
+        }
+    }
+
+    static QString KeyOwner(const HotkeyAssignment &assignment)
+    {
+        switch (assignment.target) {
+        case HotkeyAssignment::Target::Join: return QStringLiteral("the JoinKey");
+        case HotkeyAssignment::Target::Palette: return QStringLiteral("the PaletteKey");
+        case HotkeyAssignment::Target::Item: break;
+        }
+        return QStringLiteral("the Key of ") + SettingsSchema::ItemElement(assignment.item);
+    }
+
+    struct WrittenKey {
+        HotkeyAssignment assignment;
+        qsizetype offset = 0;
+    };
+    // The buttons' keys in button order, then the section's own, as the palette takes them.
+    QList<WrittenKey> m_itemKeys;
+    QList<WrittenKey> m_sectionKeys;
     CheckedValues *m_values = nullptr;
     QString m_text;
     CodePageText::Encoding m_encoding = CodePageText::Encoding::CodePage932;

@@ -146,9 +146,19 @@ QString Cls_MySettingFile::GetVersion()
     return m_dataStore.Gets(SettingsSchema::Version);
 }
 
+QString Cls_MySettingFile::GetJoinKey()
+{
+    return m_dataStore.Gets(SettingsSchema::JoinKey);
+}
+
+QString Cls_MySettingFile::GetPaletteKey()
+{
+    return m_dataStore.Gets(SettingsSchema::PaletteKey);
+}
+
 bool Cls_MySettingFile::IsShowVersion()
 {
-    return SettingsSchema::IsVersionShown(GetVersion());
+    return SettingsSchema::IsSwitchOn(GetVersion());
 }
 
 QString Cls_MySettingFile::GetName()
@@ -169,6 +179,21 @@ QString Cls_MySettingFile::GetReplaceString()
 QString Cls_MySettingFile::GetData()
 {
     return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Data) : QString();
+}
+
+QString Cls_MySettingFile::GetKey()
+{
+    return m_isPrepare ? m_itemStore.Gets(SettingsSchema::Key) : QString();
+}
+
+bool Cls_MySettingFile::isPaste()
+{
+    return m_isPrepare && SettingsSchema::IsSwitchOn(m_itemStore.Gets(SettingsSchema::Paste));
+}
+
+bool Cls_MySettingFile::isRestore()
+{
+    return m_isPrepare && SettingsSchema::IsSwitchOn(m_itemStore.Gets(SettingsSchema::Restore));
 }
 
 bool Cls_MySettingFile::isReg()
@@ -197,9 +222,19 @@ QList<ButtonItem> Cls_MySettingFile::ButtonItems()
             continue;
         QString name = GetName();
         if (!name.isEmpty())
-            items.append({index, std::move(name), *mode});
+            items.append({index, std::move(name), *mode, GetKey(), isPaste(), isRestore()});
     }
     return items;
+}
+
+QList<HotkeyAssignment> Cls_MySettingFile::HotkeyAssignments()
+{
+    QList<HotkeyAssignment> keys;
+    for (const ButtonItem &item : ButtonItems())
+        keys.append({HotkeyAssignment::Target::Item, item.index, item.key, {}});
+    keys.append({HotkeyAssignment::Target::Join, -1, GetJoinKey(), {}});
+    keys.append({HotkeyAssignment::Target::Palette, -1, GetPaletteKey(), {}});
+    return keys;
 }
 
 // --- text generation -------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/mdl_ErrorFunction.h"
+#include "settings/Hotkey.h"
 #include "regexp/RegExp.h"
 #include "xml/Cls_XML.h"
 
@@ -47,6 +48,11 @@ struct ButtonItem {
     qint32 index = 0;
     QString name;
     Mode mode = Mode::Empty;
+    // Its global key as written (empty: none), and what a run by that key does with the result:
+    // paste it where the user types, then give the clipboard back.
+    QString key;
+    bool isPaste = false;
+    bool isRestore = false;
 };
 
 // How a load found a section in the file text: both tags, an opening tag alone (the file ends
@@ -93,13 +99,19 @@ public:
     QString GetLink();
     QString GetVersion();
     bool IsShowVersion();
+    // The global keys of the built-in button and of the palette itself, as written.
+    QString GetJoinKey();
+    QString GetPaletteKey();
 
     QString GetName();
     QString GetReg();
     QString GetReplaceString();
     QString GetData();
+    QString GetKey();
     bool isReg();
     bool isData();
+    bool isPaste();
+    bool isRestore();
     // What the item with this index does, decided here once for the palette and tavrelo-cli
     // alike: rewrite the given text (it has a Reg), give its fixed text (a Data) or an empty
     // text (neither); nothing when there is no such item. The cursor stays on the item.
@@ -107,6 +119,9 @@ public:
     // The items that get a button, in button order: those of Item1 to Item100 that have a Name.
     // The cursor stays where the last positioning left it.
     QList<ButtonItem> ButtonItems();
+    // The global keys as written, in the order they are taken when two are the same: the
+    // buttons' in button order, then JoinKey, then PaletteKey. Items without a button have none.
+    QList<HotkeyAssignment> HotkeyAssignments();
 
     // The text of the item for the given text: the given text rewritten by the item's Reg, else
     // its Data. The palette's buttons and tavrelo-cli take their texts from here. A missing

@@ -24,15 +24,22 @@ inline const QString Back = QStringLiteral("Back");
 // DataSetting's own, looked up in the whole section, items included.
 inline const QString Link = QStringLiteral("Link");
 inline const QString Version = QStringLiteral("Version");
+inline const QString JoinKey = QStringLiteral("JoinKey");       // the global key of the built-in button
+inline const QString PaletteKey = QStringLiteral("PaletteKey"); // the global key that brings the palette forward
 // An item's.
 inline const QString Name = QStringLiteral("Name");
 inline const QString Reg = QStringLiteral("Reg");
 inline const QString Replace = QStringLiteral("Replace");
 inline const QString Data = QStringLiteral("Data");
+inline const QString Key = QStringLiteral("Key");         // its global key
+inline const QString Paste = QStringLiteral("Paste");     // a run by its key pastes the result where the user types
+inline const QString Restore = QStringLiteral("Restore"); // and then gives the clipboard back
 
 inline const QStringList ColorElements = {Base, Title, Label, Back};
-inline const QStringList WindowElements = {Title, Link, Version};
-inline const QStringList ItemElements = {Name, Reg, Replace, Data};
+inline const QStringList WindowElements = {Title, Link, Version, JoinKey, PaletteKey};
+inline const QStringList ItemElements = {Name, Reg, Replace, Data, Key, Paste, Restore};
+// The elements that are switches: "true" in any letter case switches them on.
+inline const QStringList SwitchElements = {Version, Paste, Restore};
 
 // Items are elements named ItemPrefix and a number; the palette reads Item1 to Item100, the
 // item indexes 0 to ItemCount - 1.
@@ -83,11 +90,11 @@ inline ItemElementReading ReadItemElement(QStringView element)
     return number && *number <= ItemCount ? ItemElementReading::Item : ItemElementReading::BeyondLast;
 }
 
-// Whether a Version of this text adds the version to the caption: "true" in any letter case,
+// Whether a switch (Version, Paste, Restore) of this text is on: "true" in any letter case,
 // nothing else.
-inline bool IsVersionShown(QStringView version)
+inline bool IsSwitchOn(QStringView value)
 {
-    return version.toString().toLower() == QStringLiteral("true");
+    return value.toString().toLower() == QStringLiteral("true");
 }
 
 }

@@ -154,6 +154,10 @@ private slots:
             << QByteArray("0\ttab\\there\ttext\n1\tC:\\\\temp\\\\new\ttext\n2\tlone\\nLF and CR\\r\\nend\ttext\n");
         QTest::newRow("half-width katakana that is valid UTF-8") << "doubt-cp932.xml" << QByteArray("0\tﾘｽﾄｱ\ttext\n");
         QTest::newRow("Notepad's Unicode (UTF-16 LE)") << "notepad-unicode.xml" << QByteArray("0\tﾘｽﾄｱ 日付\ttext\n");
+        // The key as the palette shows it; one that is no key as written, for check to explain.
+        QTest::newRow("global keys") << "keys.xml"
+            << QByteArray("0\tOne\ttext\tCtrl+Alt+1\n1\tTwo\ttext\tCtrl+Alt+?\n2\tThree\ttext\tCtrl+Alt+1\n3\tFour\ttext\tQ\n"
+                          "5\tSix\treplace\tCtrl+Alt+6\n6\tSeven\ttext\n");
     }
 
     // Read as given, and as the file beside the executable when the copy runs where there is none.
@@ -332,11 +336,11 @@ private slots:
     {
         const Result cp932 = Run({"--settings", "cp932.xml", "items", "--json"});
         QCOMPARE(cp932.exitCode, 0);
-        QCOMPARE(cp932.out, QByteArray(R"([{"index":0,"item":"Item1","mode":"empty","name":"「表」"},)"
-                                       R"({"index":2,"item":"Item3","mode":"text","name":"ソ"}])" "\n"));
+        QCOMPARE(cp932.out, QByteArray(R"([{"index":0,"item":"Item1","key":"","mode":"empty","name":"「表」"},)"
+                                       R"({"index":2,"item":"Item3","key":"","mode":"text","name":"ソ"}])" "\n"));
         const Result palette = Run({"--json", "items", "--settings", "palette.xml"});
         QCOMPARE(palette.exitCode, 0);
-        QVERIFY2(palette.out.contains(R"({"index":5,"item":"Item6","mode":"replace","name":"Two\r\nlines"})"), palette.out.constData());
+        QVERIFY2(palette.out.contains(R"({"index":5,"item":"Item6","key":"","mode":"replace","name":"Two\r\nlines"})"), palette.out.constData());
     }
 
     // Without --settings: beside the real program, then the user's, the system's and the

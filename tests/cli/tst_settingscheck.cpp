@@ -57,6 +57,15 @@ private slots:
             {14, "<Replce> is never read: did you mean <Replace>?"},
             {15, "<Frobnicate> is never read: the palette knows no such element here"},
             {16, "<Itme9> is never read: did you mean <Item9>?"}};
+        QTest::newRow("keys.xml") << Findings{
+            {5, "the JoinKey \"Ctrl+Alt+1\" is the Key of Item1 already, on line 7: only that one works"},
+            {8, "the Key of Item2 \"Ctrl+Alt+?\" is not a key: write modifiers and one key joined by +"},
+            {9, "the Key of Item3 \"Alt+Ctrl+1\" is the Key of Item1 already, on line 7"},
+            {10, "the Key of Item4 \"Q\" has no Ctrl, Alt or Meta"},
+            {11, "Item5 has no Name"}, {11, "the Key of Item5 does nothing: an item without a Name has no button"},
+            {12, "Paste in Item6 \"yes\" is off: only \"true\" switches it on"},
+            {12, "Restore in Item6 does nothing without <Paste>true</Paste>"},
+            {13, "Paste in Item7 does nothing without a Key"}};
         QTest::newRow("doubt-utf8.xml") << Findings{{3, "valid as UTF-8 and as code page 932: read as UTF-8 (\"é\"), not as code page 932 (\"ﾃｩ\")"}};
         QTest::newRow("doubt-cp932.xml") << Findings{{4, "read as code page 932 (\"ﾘｽﾄｱ\"), not as UTF-8 (\"ؽı\")"}};
         QTest::newRow("../../../examples/tavrelo.xml") << Findings{};
