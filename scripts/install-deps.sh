@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Tavrelo needs and the machine lacks.
 # Usage: scripts/install-deps.sh [build|test|fuzz|icons|windows]   (default: build)
-#   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard and window), Google Benchmark
+#   build  compiler, CMake, Ninja, Qt 6, PCRE2, XCB (the X11 clipboard, window and keys; XTEST for
+#          the paste keystroke), Google Benchmark
 #   test   build + what the window, end-to-end and packaging tests need (virtual X, a window
 #          manager, clipboard, pointer, fonts, Python for closing windows; the accessibility bus
 #          and a screen reader's client library; the desktop-entry and AppStream validators, man,
@@ -14,7 +15,7 @@
 set -euo pipefail
 
 kind=${1:-build}
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libxcb1-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libpcre2-dev libxcb1-dev libxcb-xtest0-dev libbenchmark-dev)
 case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox

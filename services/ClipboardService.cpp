@@ -90,7 +90,39 @@ public:
         return true;
     }
 
+    bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats,
+                      const std::function<void()> &read) override
+    {
+        QClipboard *clipboard = writableClipboard(mode);
+        if (!clipboard)
+            return false;
+        auto data = std::make_unique<WatchedText>(read);
+        for (const QString &format : formats)
+            data->setData(format, QByteArray());
+        data->setText(text);
+        clipboard->setMimeData(data.release(), QtMode(mode));
+        return true;
+    }
+
 private:
+    // Text whose every read is told: the toolkit asks its clipboard's data for every program that
+    // reads it, from within that program's request.
+    class WatchedText : public QMimeData {
+    public:
+        explicit WatchedText(std::function<void()> read) : m_read(std::move(read)) {}
+
+    protected:
+        QVariant retrieveData(const QString &mimeType, QMetaType type) const override
+        {
+            if (mimeType.startsWith(QLatin1String("text/plain")) && m_read)
+                m_read();
+            return QMimeData::retrieveData(mimeType, type);
+        }
+
+    private:
+        std::function<void()> m_read;
+    };
+
     // An owner that listed its formats and then hangs makes Qt wait for the text and hand back an
     // empty one, which is then no answer: a real empty text arrives at once.
     static bool answeredText(QClipboard *clipboard, ClipboardMode mode, QString &text)
@@ -170,6 +202,15 @@ bool WriteClipboardText(ClipboardMode mode, const QString &text)
     return withRetries([&] {
         QString check;
         return CurrentClipboardPort().write(mode, text) && CurrentClipboardPort().read(mode, check) && check == text;
+    });
+}
+
+bool WriteClipboardTextWatched(const QString &text, const QStringList &formats, const std::function<void()> &read)
+{
+    return withRetries([&] {
+        QString check;
+        return CurrentClipboardPort().writeWatched(ClipboardMode::Clipboard, text, formats, read)
+               && CurrentClipboardPort().read(ClipboardMode::Clipboard, check) && check == text;
     });
 }
 

@@ -6,6 +6,9 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 // What the clipboard held, for one step of undo: its text and every other format it offered.
 struct ClipboardSnapshot {
@@ -37,6 +40,15 @@ public:
         return read(mode, snapshot.text);
     }
     virtual bool writeAll(ClipboardMode mode, const ClipboardSnapshot &snapshot) { return write(mode, snapshot.text); }
+    // Writes the text with these formats beside it (empty bytes), and calls read whenever a program
+    // reads the text from the clipboard from then on; a port that cannot tell writes the text
+    // alone and never calls it.
+    virtual bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats, const std::function<void()> &read)
+    {
+        Q_UNUSED(formats);
+        Q_UNUSED(read);
+        return write(mode, text);
+    }
 };
 
 // Not owned; nullptr goes back to the desktop's clipboard.
@@ -61,3 +73,6 @@ constexpr qint64 Bytes = qint64(256) << 20;
 bool WriteClipboardText(ClipboardMode mode, const QString &text);
 bool ReadClipboardSnapshot(ClipboardMode mode, ClipboardSnapshot &snapshot);
 bool WriteClipboardSnapshot(ClipboardMode mode, const ClipboardSnapshot &snapshot);
+// The result of a global key for a paste: written as WriteClipboardText writes, with read called
+// whenever a program reads it afterwards (the write's own check included).
+bool WriteClipboardTextWatched(const QString &text, const QStringList &formats, const std::function<void()> &read);

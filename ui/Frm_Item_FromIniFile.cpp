@@ -1,6 +1,7 @@
 #include "ui/Frm_Item_FromIniFile.h"
 
 #include "base/mdl_ErrorFunction.h"
+#include "platform/NativeForeground.h"
 #include "services/mdl_API_Shell32.h"
 #include "services/mdl_API_Win32.h"
 #include "services/mdl_All.h"
@@ -13,13 +14,15 @@
 #include "ui/PaletteAccessibility.h"
 #include "ui/PaletteActions.h"
 #include "ui/PaletteDesign.h"
+#include "ui/PaletteKeys.h"
+#include "ui/PaletteNotices.h"
 #include "ui/PalettePlacement.h"
 #include "ui/PaletteReload.h"
-#include "ui/ReloadNotice.h"
 #include "ui/WidgetLook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
@@ -28,6 +31,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+
+#include <algorithm>
 
 using namespace PaletteDesign;
 
@@ -78,10 +83,21 @@ QIcon PaletteIcon()
 Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
     : QWidget(parent, Qt::Window),
       m_placement(new PalettePlacement(this, [this] { SubP_PlaceWindow(); })),
-      m_actions(new PaletteActions(this))
+      m_actions(new PaletteActions(this)),
+      m_keys(new PaletteKeys(this))
 {
     InstallPaletteAccessibility();
     SubP_CreateControls();
+    connect(m_keys, &PaletteKeys::changed, this, &Frm_Item_FromIniFile::SubP_ShowKeys);
+    connect(m_keys, &PaletteKeys::itemPressed, this, [this](qint32 item, std::uint64_t target) {
+        for (qsizetype i = 0; i < m_buttonItems.size(); ++i) {
+            if (m_buttonItems[i].index == item)
+                SubP_ActItem(int(i), m_buttonItems[i].isPaste ? std::optional(PaletteActions::Paste{target, m_buttonItems[i].isRestore})
+                                                              : std::nullopt);
+        }
+    });
+    connect(m_keys, &PaletteKeys::joinPressed, this, [this] { Lbl_Button定型_Click(0); });
+    connect(m_keys, &PaletteKeys::palettePressed, this, &Frm_Item_FromIniFile::SubP_ComeForward);
 }
 
 Frm_Item_FromIniFile::~Frm_Item_FromIniFile() = default;
@@ -249,6 +265,7 @@ void Frm_Item_FromIniFile::Form_Load()
     activateWindow();
     SubP_InitColor();
     SubP_ShowVersion();
+    SubP_TakeKeys();
 }
 
 void Frm_Item_FromIniFile::SubP_ShowVersion()
@@ -376,9 +393,10 @@ void Frm_Item_FromIniFile::SubP_Rebuild()
     BuildItemButtons();
     SubP_DropUnusedButtons();
     SubP_SetTabOrder();
-    SubP_PlaceWindow();
+    SubP_ShowNotices();
     SubP_InitColor();
     SubP_ShowVersion();
+    SubP_TakeKeys();
 }
 
 void Frm_Item_FromIniFile::SubP_ClearItemButtons()
@@ -393,6 +411,7 @@ void Frm_Item_FromIniFile::SubP_ClearItemButtons()
     if (Lbl_Notice)
         Lbl_Notice->setVisible(false);
     m_clientHeight = Px(ClientHeight);
+    m_noticeRows = 0;
     Fra_Items[0]->resize(Fra_Items[0]->width(), PaletteDesign::Fra_Items.height());
 }
 
@@ -410,13 +429,59 @@ void Frm_Item_FromIniFile::SubP_ShowReloadRefused(const ReloadRefusal &refusal)
         Lbl_Notice = new ReloadNotice(Fra_Items[0]);
     if (!Lbl_Notice->tell(refusal))
         return;
-    // One row below the buttons, where the next would stand.
-    const QRect row = Lbl_Button[0]->geometry();
-    Lbl_Notice->setGeometry(row.translated(0, int(m_buttonItems.size()) * row.height()));
-    m_clientHeight += row.height();
-    Fra_Items[0]->resize(Fra_Items[0]->width(), Fra_Items[0]->height() + row.height());
     Lbl_Notice->setVisible(true);
+    SubP_ShowNotices();
+}
+
+void Frm_Item_FromIniFile::SubP_ShowNotices()
+{
+    // One row each below the buttons, where the next buttons would stand.
+    const QRect row = Lbl_Button[0]->geometry();
+    int rows = 0;
+    for (QLabel *notice : {static_cast<QLabel *>(Lbl_Notice), static_cast<QLabel *>(Lbl_KeyNotice)}) {
+        if (notice && !notice->isHidden())
+            notice->setGeometry(row.translated(0, int(m_buttonItems.size() + rows++) * row.height()));
+    }
+    const int growth = (rows - m_noticeRows) * row.height();
+    m_noticeRows = rows;
+    m_clientHeight += growth;
+    Fra_Items[0]->resize(Fra_Items[0]->width(), Fra_Items[0]->height() + growth);
     SubP_PlaceWindow();
+}
+
+// --- global keys -----------------------------------------------------------------------------
+
+void Frm_Item_FromIniFile::SubP_TakeKeys()
+{
+    if (Settings)
+        m_keys->take(*Settings);
+}
+
+void Frm_Item_FromIniFile::SubP_ShowKeys()
+{
+    for (qsizetype i = 0; i < m_buttonItems.size(); ++i)
+        Lbl_Button[i]->setToolTip(m_keys->itemKeyTip(m_buttonItems[i].index));
+    Lbl_Button定型[0]->setToolTip(m_keys->joinKeyTip());
+    // Said once, in one line whose tooltip lists each key not taken with its reason.
+    const QStringList refusals = m_keys->refusals();
+    if (!refusals.isEmpty() && !Lbl_KeyNotice)
+        Lbl_KeyNotice = new KeyNotice(Fra_Items[0]);
+    if (!Lbl_KeyNotice)
+        return;
+    Lbl_KeyNotice->tell(refusals);
+    SubP_ShowNotices();
+}
+
+void Frm_Item_FromIniFile::SubP_ComeForward()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    // A global key is the user's request, as a second start is: the window manager lets it in.
+    NativeForeground::BringToFront(std::uintptr_t(winId()), QCoreApplication::applicationPid());
+    const auto first = std::find_if(Lbl_Button.cbegin(), Lbl_Button.cend(), [this](QWidget *b) { return b->isVisibleTo(this); });
+    (first != Lbl_Button.cend() ? *first : Lbl_Button定型[0])->setFocus(Qt::ShortcutFocusReason);
 }
 
 // --- colours ---------------------------------------------------------------------------------
@@ -504,12 +569,18 @@ void Frm_Item_FromIniFile::SubP_Highlight(ButtonLabel *label)
 
 void Frm_Item_FromIniFile::Lbl_Button_Click(int index)
 {
+    SubP_ActItem(index, std::nullopt);
+}
+
+void Frm_Item_FromIniFile::SubP_ActItem(int index, const std::optional<PaletteActions::Paste> &paste)
+{
     ButtonLabel *button = Lbl_Button.value(index);
     if (!button || index >= m_buttonItems.size())
         return;
     const qint32 item = button->property(kTag).toString().toInt();
-    m_actions->act(button, button->text(), m_buttonItems[index].mode == ButtonItem::Mode::Replace,
-                   [this, item](const QString &text, const CancelToken *cancel) { return GetItemText(item, text, cancel); });
+    m_actions->act(
+        button, button->text(), m_buttonItems[index].mode == ButtonItem::Mode::Replace,
+        [this, item](const QString &text, const CancelToken *cancel) { return GetItemText(item, text, cancel); }, paste);
 }
 
 void Frm_Item_FromIniFile::Lbl_Button定型_Click(int index)

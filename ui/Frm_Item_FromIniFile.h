@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "ui/PaletteActions.h"
 
 #include <QList>
 #include <QPalette>
@@ -9,7 +10,8 @@
 
 class ButtonLabel;
 class CancelToken;
-class PaletteActions;
+class KeyNotice;
+class PaletteKeys;
 class PalettePlacement;
 class ReloadNotice;
 class SettingsReload;
@@ -69,6 +71,13 @@ private:
     void SubP_ClearItemButtons();
     void SubP_DropUnusedButtons();
     void SubP_ShowReloadRefused(const ReloadRefusal &refusal);
+    // The notices that stand below the buttons, one row each; the window grows to hold them.
+    void SubP_ShowNotices();
+    void SubP_TakeKeys();
+    // The buttons' keys in their tooltips, and the keys not taken in their notice.
+    void SubP_ShowKeys();
+    // The palette in front with the keyboard focus on its first button, for its global key.
+    void SubP_ComeForward();
 
     void SubP_InitColor();
     void SubP_SetColorBase(const QString &strA_Key);
@@ -82,6 +91,8 @@ private:
     void SubP_Highlight(ButtonLabel *label);
 
     void Lbl_Button_Click(int index);
+    // A click's action, or a global key's, which may paste the result where the user types.
+    void SubP_ActItem(int index, const std::optional<PaletteActions::Paste> &paste);
     void Lbl_Button定型_Click(int index);
     void Lbl_ButtonLink_Click();
     void Chk_Most_Click();
@@ -99,13 +110,18 @@ private:
     QList<ButtonLabel *> Lbl_Button;
     // Below the buttons while a reload keeps the settings the palette has.
     ReloadNotice *Lbl_Notice = nullptr;
+    // Below the buttons while some global key could not be taken.
+    KeyNotice *Lbl_KeyNotice = nullptr;
 
     qint32 lngM_BackColor = 0;
     // The inside height as designed plus the growth for the buttons, before any limit to the screen.
     int m_clientHeight = 0;
     bool m_isLoaded = false;
+    // The rows that the notices add below the buttons.
+    int m_noticeRows = 0;
     // What each visible member of Lbl_Button does, in their order.
     QList<ButtonItem> m_buttonItems;
     PalettePlacement *m_placement;
     PaletteActions *m_actions;
+    PaletteKeys *m_keys;
 };

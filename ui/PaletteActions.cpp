@@ -2,6 +2,7 @@
 
 #include "base/CancelToken.h"
 #include "base/mdl_ErrorFunction.h"
+#include "platform/NativePaste.h"
 #include "settings/SettingsReload.h"
 #include "ui/ItemFailureText.h"
 
@@ -19,6 +20,10 @@ namespace {
 
 // Work that ends sooner shows only the wait cursor.
 constexpr int kProgressDelayMs = 500;
+// How long a paste waits for the user to let go of the global key, and then for the target to
+// read the result before the clipboard is given back.
+constexpr int kReleaseWaitMs = 1000;
+constexpr int kReadWaitMs = 3000;
 
 const QString kClipboardKept = QStringLiteral("クリップボードの内容はそのままです。");
 
@@ -37,6 +42,16 @@ QString TextOnlyUndoMessage()
 QString NoTextNotice()
 {
     return QStringLiteral("クリップボードに文字列がありません。\n") + kClipboardKept;
+}
+
+QString PasteRefusedNotice()
+{
+    return QStringLiteral("このデスクトップでは、ほかのプログラムへ貼り付けを送れません。\n結果はクリップボードにあります。");
+}
+
+QString UnreadPasteNotice()
+{
+    return QStringLiteral("貼り付け先が結果を読み取らなかったため、\nクリップボードは結果のままです。");
 }
 
 QString ItemFailureMessage(const QString &name, const GeneratedText &result)
@@ -96,7 +111,8 @@ void PaletteActions::cancel()
         m_runningWork->cancel();
 }
 
-void PaletteActions::act(QWidget *anchor, const QString &name, bool isRewrite, const TextWork &work)
+void PaletteActions::act(QWidget *anchor, const QString &name, bool isRewrite, const TextWork &work,
+                         const std::optional<Paste> &paste)
 {
     if (m_isActing)
         return;
@@ -114,10 +130,14 @@ void PaletteActions::act(QWidget *anchor, const QString &name, bool isRewrite, c
         } else {
             const GeneratedText result = runWork([&given, &work](const CancelToken *cancel) { return work(given.text, cancel); });
             if (result.ok()) {
-                if (WriteClipboardText(ClipboardMode::Clipboard, result.text))
+                if (paste) {
+                    if (!pasteResult(anchor, result.text, *paste, given))
+                        prompt = BusyClipboardMessage();
+                } else if (WriteClipboardText(ClipboardMode::Clipboard, result.text)) {
                     m_undoSnapshot = std::move(given);
-                else
+                } else {
                     prompt = BusyClipboardMessage();
+                }
             } else if (result.outcome != GeneratedText::Outcome::Cancelled) {
                 // A stop by the user's 中止 needs no box.
                 prompt = ItemFailureMessage(name, result);
@@ -158,6 +178,63 @@ GeneratedText PaletteActions::runWork(const std::function<GeneratedText(const Ca
     worker->wait();
     m_runningWork = nullptr;
     return result;
+}
+
+bool PaletteActions::pasteResult(QWidget *anchor, const QString &text, const Paste &paste, const ClipboardSnapshot &given)
+{
+    // Shared with the clipboard's copy of the result, which may outlive this run.
+    struct State {
+        NativePaste::ReaderWatch watch;
+        std::uint64_t target = 0;
+        bool isPasted = false;
+        bool isRead = false;
+        QPointer<QEventLoop> loop;
+    };
+    auto state = std::make_shared<State>();
+    state->target = paste.target;
+    // A clipboard manager reads every new clipboard at once: only the read by the target's
+    // program after the keystroke is the paste.
+    const auto read = [state] {
+        if (!state->isPasted || state->isRead || state->target == 0 || state->watch.currentReader() != state->target)
+            return;
+        state->isRead = true;
+        if (state->loop)
+            QMetaObject::invokeMethod(state->loop, &QEventLoop::quit, Qt::QueuedConnection);
+    };
+    QStringList formats;
+    for (const std::string &format : NativePaste::PrivateFormats())
+        formats.append(QString::fromStdString(format));
+    if (!WriteClipboardTextWatched(text, formats, read))
+        return false;
+    m_undoSnapshot = given;
+
+    state->isPasted = NativePaste::SendPasteKeystroke(kReleaseWaitMs);
+    if (!state->isPasted) {
+        tellOnce(m_isPasteRefusalTold, anchor, PasteRefusedNotice());
+        return true;
+    }
+    if (!paste.isRestore)
+        return true;
+    QEventLoop loop;
+    state->loop = &loop;
+    QTimer::singleShot(kReadWaitMs, &loop, &QEventLoop::quit);
+    if (!state->isRead)
+        loop.exec();
+    if (!state->isRead) {
+        tellOnce(m_isUnreadPasteTold, anchor, UnreadPasteNotice());
+        return true;
+    }
+    if (WriteClipboardSnapshot(ClipboardMode::Clipboard, given))
+        m_undoSnapshot.reset();
+    return true;
+}
+
+void PaletteActions::tellOnce(bool &isTold, QWidget *anchor, const QString &notice)
+{
+    if (isTold)
+        return;
+    isTold = true;
+    QToolTip::showText(anchor->mapToGlobal(QPoint(0, anchor->height())), notice, anchor);
 }
 
 void PaletteActions::undo()

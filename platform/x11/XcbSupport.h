@@ -20,3 +20,13 @@ inline xcb_atom_t InternAtom(xcb_connection_t *connection, const char *name)
         &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
+
+// Whether the X server is a Wayland compositor's (XWayland): there, key grabs reach a client only
+// while one of its own windows has the focus, and keystrokes sent through XTEST reach X clients
+// alone.
+inline bool IsWaylandSession()
+{
+    const char *display = std::getenv("WAYLAND_DISPLAY");
+    const char *session = std::getenv("XDG_SESSION_TYPE");
+    return (display && *display) || (session && std::strcmp(session, "wayland") == 0);
+}

@@ -1,24 +1,33 @@
-#include "ui/ReloadNotice.h"
+#include "ui/PaletteNotices.h"
 
 #include "services/mdl_All.h"
 #include "settings/SettingsReload.h"
 
-ReloadNotice::ReloadNotice(QWidget *frame)
+NoticeLine::NoticeLine(const QString &name, const QString &text, QWidget *frame)
     : QLabel(frame)
 {
-    setObjectName(QStringLiteral("Lbl_Notice"));
+    setObjectName(name);
     setFont(frame->font());
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setText(Text());
+    setText(text);
     setVisible(false);
+}
+
+void NoticeLine::setMessage(const QString &message)
+{
+    setToolTip(message);
+    setAccessibleDescription(message);
+}
+
+ReloadNotice::ReloadNotice(QWidget *frame)
+    : NoticeLine(QStringLiteral("Lbl_Notice"), Text(), frame)
+{
 }
 
 bool ReloadNotice::tell(const ReloadRefusal &refusal)
 {
-    const QString message = Message(refusal);
-    setToolTip(message);
-    setAccessibleDescription(message);
+    setMessage(Message(refusal));
     return isHidden();
 }
 
@@ -51,4 +60,21 @@ QString ReloadNotice::Message(const ReloadRefusal &refusal)
         break;
     }
     return kept + QStringLiteral("%1\n『%2』").arg(reason, refusal.file);
+}
+
+KeyNotice::KeyNotice(QWidget *frame)
+    : NoticeLine(QStringLiteral("Lbl_KeyNotice"), Text(), frame)
+{
+}
+
+void KeyNotice::tell(const QStringList &refusals)
+{
+    // A tooltip's lines end in LF alone.
+    setMessage(refusals.join(u'\n'));
+    setVisible(!refusals.isEmpty());
+}
+
+QString KeyNotice::Text()
+{
+    return QStringLiteral("！使えないキーがあります");
 }
