@@ -2,8 +2,9 @@
 # End-to-end test of the Windows program under wine, on a virtual X display with openbox: the
 # folder ready to run beside a code page 932 settings file; text put on the clipboard with xclip
 # goes through wine's clipboard bridge to the palette and its result comes back; a fixed-text
-# item, the built-in button, Ctrl+Z, keep-on-top, a second start, a killed palette's lock, the
-# link handed to the shell, the placement at the bottom right; then tavrelo-cli.exe.
+# item, the built-in button, Ctrl+Z, global keys with a paste into wine's Notepad, keep-on-top,
+# a second start, a killed palette's lock, the link handed to the shell, the placement at the
+# bottom right; then tavrelo-cli.exe.
 # Usage: e2e_wine.sh <folder ready to run>   (WINEPREFIX: a prepared prefix of the caller's)
 set -uo pipefail
 
@@ -82,12 +83,21 @@ iconv -f UTF-8 -t CP932 >"$app/tavrelo.xml" <<XML
 			<Name>日付をドット区切りに</Name>
 			<Reg>(\d{4})-(\d{2})-(\d{2})</Reg>
 			<Replace>\$1.\$2.\$3</Replace>
+			<Key>Ctrl+Alt+1</Key>
 		</Item1>
 		<Item2>
 			<Name>署名①</Name>
 			<Data>--
 山田 太郎</Data>
 		</Item2>
+		<Item3>
+			<Name>貼り付け</Name>
+			<Reg>a</Reg>
+			<Replace>b</Replace>
+			<Key>Ctrl+Alt+3</Key>
+			<Paste>true</Paste>
+			<Restore>true</Restore>
+		</Item3>
 	</DataSetting>
 </myItem>
 XML
@@ -166,6 +176,30 @@ expect_clipboard "get user name" "clipboard set by xclip"
 click_at 80 27
 expect_clipboard "getUserName" "the built-in button joined the words"
 
+# Wine hands a hot key to the program only while one of wine's windows has the focus: Notepad's
+# here, the window the user types in.
+step "global keys through RegisterHotKey, with wine's Notepad in front"
+"$wine" notepad >/dev/null 2>&1 &
+notepad=$(timeout 60 xdotool search --sync --onlyvisible --name 'Notepad' | head -n1)
+[ -n "$notepad" ] || fail "wine's Notepad did not appear"
+xdotool windowactivate --sync "$notepad"
+clip_set "on 2024-01-05"
+expect_clipboard "on 2024-01-05" "clipboard set by xclip"
+xdotool key ctrl+alt+1
+expect_clipboard "on 2024.01.05" "Ctrl+Alt+1 rewrote the dates"
+[ "$(xdotool getactivewindow)" = "$notepad" ] || fail "the key took the focus from Notepad"
+clip_set "banana"
+expect_clipboard "banana" "clipboard set by xclip"
+xdotool key ctrl+alt+3
+# SendInput's Ctrl+V pastes the result, and the clipboard is given back once Notepad has read it,
+# within milliseconds: after two seconds a result that was not given back would still be there.
+sleep 2
+clipboard_is "banana" || fail "the clipboard holds '$(clip_get)' after the paste, expected it given back"
+echo "ok: the clipboard given back after the paste"
+xdotool key --clearmodifiers ctrl+a ctrl+c
+expect_clipboard "bbnbnb" "Notepad received the pasted result"
+"$wine" taskkill /f /im notepad.exe >/dev/null 2>&1
+
 step "keep-on-top as the window manager sees it"
 above() { xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 not_above() { ! above; }
@@ -214,8 +248,9 @@ echo "ok: the settings file is unchanged"
 step "tavrelo-cli.exe through pipes"
 cli() { (cd "$app" && "$wine" "$app/tavrelo-cli.exe" "$@"); }
 listing=$(cli items | tr -d '\r')
-[ "$listing" = $'0\t日付をドット区切りに\treplace\n1\t署名①\ttext' ] || fail "items printed '$listing'"
-echo "ok: items lists both buttons in UTF-8"
+[ "$listing" = $'0\t日付をドット区切りに\treplace\tCtrl+Alt+1\n1\t署名①\ttext\n2\t貼り付け\treplace\tCtrl+Alt+3' ] ||
+  fail "items printed '$listing'"
+echo "ok: items lists the three buttons and their keys in UTF-8"
 got=$(printf '会議 2024-05-01\r\n締切 2024-06-30' | cli apply 0 | od -An -tx1 | tr -d ' \n')
 want=$(printf '会議 2024.05.01\r\n締切 2024.06.30' | od -An -tx1 | tr -d ' \n')
 [ "$got" = "$want" ] || fail "apply through a pipe gave the bytes $got"
