@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "ui/DesktopLimits.h"
 
 #include <QList>
 #include <QPalette>
@@ -108,4 +109,5 @@ private:
     QList<ButtonItem> m_buttonItems;
     PalettePlacement *m_placement;
     PaletteActions *m_actions;
+    DesktopLimits m_desktopLimits;
 };
