@@ -18,7 +18,10 @@ constexpr int kAttempts = 100;
 }
 
 WindowManagerCorner::WindowManagerCorner(QWidget *window)
-    : QObject(window), m_window(window), m_isActive(NativeWindowManagerIpc::IsRunning())
+    : QObject(window), m_window(window),
+      // Only a window on the window manager's own display: offscreen windows are no one's.
+      m_isActive((QGuiApplication::platformName() == QLatin1String("xcb") || QGuiApplication::platformName() == QLatin1String("wayland"))
+                 && NativeWindowManagerIpc::IsRunning())
 {
 }
 

@@ -74,6 +74,9 @@ mkdir "$work/app" "$work/home"
 session_env=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$runtime" LANG=C.UTF-8)
 # session COMMAND...: runs it in the compositor's session, as its user.
 session() { "${as_user[@]}" "${session_env[@]}" "$@"; }
+# in_background COMMAND...: the same in the background, as the process $! names (setpriv and env
+# replace themselves with the command), so that it can be ended.
+in_background() { exec "${as_user[@]}" "${session_env[@]}" "$@"; }
 
 step "$compositor headless at ${width}x$height"
 { read -r bus_address; read -r bus_pid; } < <(session dbus-daemon --session --fork --print-address=1 --print-pid=1)
@@ -81,8 +84,8 @@ step "$compositor headless at ${width}x$height"
 session_env+=(DBUS_SESSION_BUS_ADDRESS="$bus_address")
 case "$compositor" in
   mutter)
-    session mutter --headless --wayland --wayland-display wayland-test --virtual-monitor "${width}x$height" \
-      >"$work/compositor.log" 2>&1 &
+    (in_background mutter --headless --wayland --wayland-display wayland-test --virtual-monitor "${width}x$height" \
+      >"$work/compositor.log" 2>&1) &
     compositor_pid=$!
     wait_for 300 grep -q 'Using public X11 display' "$work/compositor.log" ||
       skip "mutter did not start: $(tail -n 5 "$work/compositor.log")"
@@ -94,9 +97,9 @@ case "$compositor" in
     # The packaged binary carries a file capability that a container refuses; a copy has none.
     # Without permission checks its fake input, which the clicks use, is open to every client.
     cp /usr/bin/kwin_wayland "$work/kwin_wayland"
-    session KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 "$work/kwin_wayland" --virtual --xwayland --width "$width" \
+    (in_background KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 "$work/kwin_wayland" --virtual --xwayland --width "$width" \
       --height "$height" --socket wayland-test --exit-with-session "sh -c 'echo \$DISPLAY >$work/display; exec sleep 100000'" \
-      >"$work/compositor.log" 2>&1 &
+      >"$work/compositor.log" 2>&1) &
     compositor_pid=$!
     wait_for 300 test -s "$work/display" || skip "kwin did not start: $(tail -n 5 "$work/compositor.log")"
     display=$(cat "$work/display")
@@ -110,8 +113,8 @@ xwayland enable
 focus_on_window_activation smart
 exec sh -c 'printf "%s\n%s\n" "\$DISPLAY" "\$SWAYSOCK" >$work/home/session.tmp && mv $work/home/session.tmp $work/home/session'
 CONFIG
-    session WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/sway.config" \
-      >"$work/compositor.log" 2>&1 &
+    (in_background WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/sway.config" \
+      >"$work/compositor.log" 2>&1) &
     compositor_pid=$!
     wait_for 300 test -s "$work/home/session" || skip "sway did not start: $(tail -n 5 "$work/compositor.log")"
     { read -r display; read -r swaysock; } <"$work/home/session"
@@ -135,7 +138,7 @@ XML
 # As the desktop entry starts it, or natively.
 platform='xcb;wayland'
 [ "$mode" = native ] && platform=wayland
-start_palette() { session QT_QPA_PLATFORM="$platform" "$work/app/palette" "$@"; }
+
 
 wayland_client() { session python3 "$here/wayland_client.py" "$@"; }
 if [ "$mode" = xwayland ]; then
@@ -190,11 +193,8 @@ JS
 }
 
 step "the palette shows with its caption ($platform)"
-(cd / && start_palette >"$work/palette.log" 2>&1) &
+(cd / && in_background QT_QPA_PLATFORM="$platform" "$work/app/palette" >"$work/palette.log" 2>&1) &
 palette_pid=$!
-# The palette's own process, not the subshell's: the session runs it through env.
-wait_for 100 pgrep -f "$work/app/palette" >/dev/null || fail "the palette did not start: $(cat "$work/palette.log")"
-palette_pid=$(pgrep -f "$work/app/palette" | head -n1)
 if [ "$mode" = xwayland ]; then
   wid=$(session timeout 20 xdotool search --sync --all --onlyvisible --pid "$palette_pid" --name "^$title\$" | head -n1)
   [ -n "$wid" ] || fail "no palette window with the caption $title on XWayland $display: $(cat "$work/palette.log")"
