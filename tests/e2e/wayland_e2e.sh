@@ -210,7 +210,11 @@ elif [ "$compositor" = kwin ]; then
 else
   echo "not checked: mutter tells no program which native windows it shows"
 fi
-session grim "$work/palette.png" 2>/dev/null && [ -n "${TAVRELO_SCREENSHOTS:-}" ] && cp "$work/palette.png" "$TAVRELO_SCREENSHOTS/$compositor-$mode.png"
+# A picture to look at (grim speaks wlroots' screencopy): TAVRELO_SCREENSHOTS=FOLDER keeps it.
+if [ -n "${TAVRELO_SCREENSHOTS:-}" ] && [ "$compositor" = sway ]; then
+  sleep 0.5
+  session grim "$work/home/palette.png" && cp "$work/home/palette.png" "$TAVRELO_SCREENSHOTS/$compositor-$mode.png"
+fi
 
 # Where the palette's inside stands on the screen, and a click at a point of it.
 inside_origin() {
