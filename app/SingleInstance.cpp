@@ -1,7 +1,10 @@
 #include "app/SingleInstance.h"
 
+#include "platform/NativeActivation.h"
 #include "platform/NativeForeground.h"
+#include "platform/NativeInstanceMailbox.h"
 #include "platform/NativeRuntimeFolder.h"
+#include "platform/NativeWindowManagerIpc.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -37,13 +40,32 @@ LockFile RemoveUnheldLock(QLockFile &lock, const QString &path)
     return QFile::remove(path) ? LockFile::Removed : LockFile::InTheWay;
 }
 
-// The file that names the holder's window, beside its lock.
-QString WindowFilePath()
+// A file beside the lock, of the same name with another extension.
+QString BesideLock(const QString &extension)
 {
     QString path = InstanceLockPath();
     if (path.endsWith(QLatin1String(".lock")))
-        path.replace(path.size() - 5, 5, QStringLiteral(".window"));
+        path.replace(path.size() - 5, 5, extension);
     return path;
+}
+
+// The file that names the holder's window.
+QString WindowFilePath()
+{
+    return BesideLock(QStringLiteral(".window"));
+}
+
+// Where the holder takes requests to come forward from later starts (Wayland, where no program
+// may bring another's window forward).
+QString MailboxPath()
+{
+    return BesideLock(QStringLiteral(".socket"));
+}
+
+std::unique_ptr<InstanceMailbox> &openMailbox()
+{
+    static std::unique_ptr<InstanceMailbox> mailbox;
+    return mailbox;
 }
 
 }
@@ -95,6 +117,7 @@ void ReleaseInstanceLock()
     if (!heldLock())
         return;
     QFile::remove(WindowFilePath());
+    openMailbox().reset();
     heldLock().reset();
 }
 
@@ -106,6 +129,8 @@ void PublishInstanceWindow(std::uintptr_t window)
     QSaveFile file(WindowFilePath());
     if (file.open(QIODevice::WriteOnly) && file.write(QByteArray::number(qulonglong(window)) + '\n') > 0)
         file.commit();
+    // A message is the activation token that the later start was given (or none).
+    openMailbox() = std::make_unique<InstanceMailbox>(MailboxPath().toStdU16String(), &NativeActivation::ActivateOwnWindow);
 }
 
 bool BringInstanceToFront()
@@ -127,5 +152,13 @@ bool BringInstanceToFront()
         return false;
     bool isNumber = false;
     const qulonglong window = file.read(32).trimmed().toULongLong(&isNumber);
-    return isNumber && NativeForeground::BringToFront(std::uintptr_t(window), holder);
+    if (!isNumber)
+        return false;
+    // A window manager that takes commands over its socket is asked as well: sway leaves an X11
+    // program's request to come forward unanswered.
+    const bool isFocused = window <= UINT32_MAX && NativeWindowManagerIpc::Focus(holder, std::uint32_t(window));
+    if (NativeForeground::BringToFront(std::uintptr_t(window), holder) || isFocused)
+        return true;
+    // Where only the palette itself may ask (Wayland), it is asked to, with this start's token.
+    return InstanceMailbox::Send(MailboxPath().toStdU16String(), NativeActivation::LaunchToken());
 }

@@ -21,9 +21,11 @@ QString InstanceLockPath();
 void ReleaseInstanceLock();
 
 // Tells later starts which window to bring to the front: the palette's native handle, in a file
-// beside the lock until the lock is given up.
+// beside the lock until the lock is given up; and opens a mailbox beside it, where a later start
+// that may not bring the window forward itself (Wayland) asks the palette to, with its token.
 void PublishInstanceWindow(std::uintptr_t window);
 
 // For a start that found another instance: brings the lock holder's window to the front, restored
-// when it was minimised. False when that window is not known or cannot be reached.
+// when it was minimised, or asks the holder to. False when that window is not known or cannot be
+// reached.
 bool BringInstanceToFront();

@@ -6,7 +6,9 @@
 #   test   build + what the window, end-to-end and packaging tests need (virtual X, a window
 #          manager, clipboard, pointer, fonts, Python for closing windows; the accessibility bus
 #          and a screen reader's client library; the desktop-entry and AppStream validators, man,
-#          dpkg-shlibdeps and a reader of Debian's copyright format for the Debian package)
+#          dpkg-shlibdeps and a reader of Debian's copyright format for the Debian package; the
+#          Wayland compositors mutter, kwin and sway with XWayland, i3, Qt's Wayland platform and
+#          the Wayland clipboard and screenshot tools)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
 #   windows  build + mingw-w64 (posix threads), wine, NSIS, zip and what fetching and unpacking
@@ -20,7 +22,9 @@ case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox
                    dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
-                   desktop-file-utils appstream man-db dpkg-dev python3-debian) ;;
+                   desktop-file-utils appstream man-db dpkg-dev python3-debian
+                   mutter kwin-wayland kwin-style-breeze sway i3-wm xwayland qt6-wayland wl-clipboard grim
+                   libglib2.0-bin procps) ;;
   # libclang-rt-dev follows the default clang, whatever its version.
   fuzz) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox clang libclang-rt-dev) ;;
   icons) packages=(librsvg2-bin imagemagick) ;;

@@ -31,6 +31,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -165,7 +166,7 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     // The check box has no caption: its name tells assistive technology, and the tooltip the
     // user, what it does.
     Chk_Most->setAccessibleName(kKeepOnTop);
-    Chk_Most->setToolTip(kKeepOnTop);
+    Chk_Most->setToolTip(DesktopLimits::KeepOnTopToolTip());
     // A move over the check box is not a move over the bare frame.
     Chk_Most->setAttribute(Qt::WA_NoMousePropagation);
     // Every change of state, not only a click: a screen reader's Toggle action and the keyboard
@@ -266,6 +267,7 @@ void Frm_Item_FromIniFile::Form_Load()
     SubP_InitColor();
     SubP_ShowVersion();
     SubP_TakeKeys();
+    QTimer::singleShot(0, this, [this] { m_desktopLimits.shown(this, m_placement->isMovedByWindowManager()); });
 }
 
 void Frm_Item_FromIniFile::SubP_ShowVersion()
@@ -597,6 +599,8 @@ void Frm_Item_FromIniFile::Lbl_ButtonLink_Click()
 void Frm_Item_FromIniFile::Chk_Most_Click()
 {
     mdl_API_Win32::SetWindowTopMost(this, Chk_Most->checkState() == Qt::Checked);
+    if (Chk_Most->checkState() == Qt::Checked)
+        m_desktopLimits.keepOnTopTicked(Chk_Most);
 }
 
 GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString &strA_Data, const CancelToken *cancel)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Cls_MySettingFile.h"
+#include "ui/DesktopLimits.h"
 #include "ui/PaletteActions.h"
 
 #include <QList>
@@ -124,4 +125,5 @@ private:
     PalettePlacement *m_placement;
     PaletteActions *m_actions;
     PaletteKeys *m_keys;
+    DesktopLimits m_desktopLimits;
 };

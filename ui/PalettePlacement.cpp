@@ -1,6 +1,7 @@
 #include "ui/PalettePlacement.h"
 
 #include "platform/NativeWindowFrame.h"
+#include "ui/WindowManagerCorner.h"
 
 #include <QEvent>
 #include <QScreen>
@@ -49,7 +50,7 @@ void FixSize(QWindow &window, const QSize &size)
 }
 
 PalettePlacement::PalettePlacement(QWidget *window, std::function<void()> placeAgain)
-    : QObject(window), m_window(window), m_placeAgain(std::move(placeAgain))
+    : QObject(window), m_window(window), m_placeAgain(std::move(placeAgain)), m_managerCorner(new WindowManagerCorner(window))
 {
     WindowFrameWatch::Listener listener;
     listener.frameChanged = [this](const WindowFrameWatch::Extents &frame) {
@@ -101,7 +102,13 @@ WindowPlacement::Decision PalettePlacement::apply(const QSize &content, int scro
         FixSize(*window, decision.inside.size());
     // One request to the window system, which the size limits now allow.
     m_window->setGeometry(decision.inside);
+    m_managerCorner->request();
     return decision;
+}
+
+bool PalettePlacement::isMovedByWindowManager() const
+{
+    return m_managerCorner->isActive();
 }
 
 void PalettePlacement::placeLater()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class WindowFrameWatch;
+class WindowManagerCorner;
 class QWidget;
 
 // WindowPlacement's decisions applied to a top-level window: the frame around it as the window
@@ -27,6 +28,8 @@ public:
     // Where the inside goes for content of this size, with the frame known so far, applied to
     // the window: its size limits are its size (the user does not resize the palette).
     WindowPlacement::Decision apply(const QSize &content, int scrollBarWidth);
+    // Whether a window manager that places windows itself is asked to move this one (sway, i3).
+    bool isMovedByWindowManager() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,6 +43,8 @@ private:
     WindowPlacement m_placement;
     // Where the window manager tells the frame and the window's place itself (X11).
     std::unique_ptr<WindowFrameWatch> m_frameWatch;
+    // Where the window manager places the window itself and is asked to move it (sway, i3).
+    WindowManagerCorner *m_managerCorner;
     // Reports count once the window has been placed.
     bool m_isPlaced = false;
     bool m_isQueued = false;

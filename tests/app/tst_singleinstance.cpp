@@ -146,7 +146,8 @@ void TestSingleInstance::instanceWindow_data()
 }
 
 // The holder names its window beside the lock until it gives the lock up; a second start reads
-// it, and whatever it finds there ends it at once (here no window can be brought to the front).
+// it, and whatever it finds there ends it at once. No window can be brought to the front here:
+// only the mailbox that the holder opens as it publishes takes the request.
 void TestSingleInstance::instanceWindow()
 {
     QFETCH(QString, file);
@@ -177,7 +178,7 @@ void TestSingleInstance::instanceWindow()
     }
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(!BringInstanceToFront());
+    QCOMPARE(BringInstanceToFront(), file == QLatin1String("published"));
     QVERIFY(timer.elapsed() < 5000);
     ReleaseInstanceLock();
     if (file == QLatin1String("published"))

@@ -1,0 +1,15 @@
+#include "platform/NativeWindowRequests.h"
+
+namespace NativeWindowRequests {
+
+bool KeepsOnTop()
+{
+    return true;
+}
+
+bool PlacesAsAsked()
+{
+    return true;
+}
+
+}
