@@ -4,6 +4,8 @@
 # stop_virtual_display: ends that Xvfb.
 # display_is_ours <n> <pid>: the server answering on :n is the Xvfb of that process id.
 # openbox_owns_screen <pid>: the openbox of that process id manages the display in $DISPLAY.
+# start_openbox <log>: starts openbox on $DISPLAY, waits until it manages the screen and sets
+# wm_pid. Returns 1 when it did not come up.
 
 xvfb_pid=
 
@@ -55,4 +57,22 @@ stop_virtual_display() {
     wait "$xvfb_pid" 2>/dev/null
     xvfb_pid=
   fi
+}
+
+start_openbox() {
+  local log=$1
+  # Now and then openbox finds a display that has just started unable to open; it is asked again.
+  for _ in 1 2 3; do
+    openbox >"$log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 50); do
+      openbox_owns_screen "$wm_pid" && return 0
+      kill -0 "$wm_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$wm_pid" 2>/dev/null
+    wait "$wm_pid" 2>/dev/null
+  done
+  wm_pid=
+  return 1
 }

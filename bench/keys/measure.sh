@@ -26,9 +26,8 @@ trap cleanup EXIT
 start_virtual_display || { echo "no free display" >&2; exit 1; }
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do openbox_owns_screen "${pids[0]}" && break; sleep 0.1; done
+start_openbox "$work/openbox.log" || { echo "openbox did not start" >&2; exit 1; }
+pids+=("$wm_pid")
 
 cp "$program" "$work/palette"
 cat >"$work/palette.xml" <<XML
@@ -54,7 +53,7 @@ set_clipboard() {
 : >"$work/owned.ms"
 for _ in $(seq "$runs"); do
   set_clipboard
-  python3 "$here/keyprobe.py" owned ctrl+alt+1 >>"$work/owned.ms"
+  python3 "$here/../xprobe.py" owned ctrl+alt+1 >>"$work/owned.ms"
   sleep 0.3
 done
 : >"$work/pasted.ms"
@@ -63,7 +62,7 @@ for _ in $(seq "$runs"); do
   xdotool key ctrl+a BackSpace
   until [ ! -s "$work/typed" ]; do sleep 0.01; done
   set_clipboard
-  python3 "$here/keyprobe.py" pasted ctrl+alt+2 "$work/typed" 1024 >>"$work/pasted.ms"
+  python3 "$here/../xprobe.py" pasted ctrl+alt+2 "$work/typed" 1024 >>"$work/pasted.ms"
   sleep 0.3
 done
 echo "key press until the palette owns the result (1 KB): median $(median <"$work/owned.ms") ms of $runs ($(paste -sd' ' "$work/owned.ms"))"

@@ -57,7 +57,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # process is mapped and viewable).
 start_and_wait() {
   local start shown ready
-  coproc PROBE { python3 "$here/xprobe.py" shown; }
+  coproc PROBE { python3 "$here/../xprobe.py" shown; }
   read -r ready <&"${PROBE[0]}"
   [ "$ready" = ready ] || exit 1
   start=$EPOCHREALTIME
@@ -125,7 +125,7 @@ for _ in $(seq "$runs"); do
   while highlighted; do sleep 0.01; done
   xdotool mousemove --window "$wid" "$button_x" "$button_y"
   until highlighted; do sleep 0.01; done
-  python3 "$here/xprobe.py" click >>"$work/click.ms"
+  python3 "$here/../xprobe.py" click >>"$work/click.ms"
 done
 xclip -selection clipboard -t UTF8_STRING -o >"$work/result.txt"
 if ! cmp -s "$work/result.txt" "$work/expected.txt"; then

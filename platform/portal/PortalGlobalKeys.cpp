@@ -1,5 +1,7 @@
 #include "platform/portal/PortalGlobalKeys.h"
 
+#include "platform/portal/PortalShortcut.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMetaType>
@@ -23,34 +25,6 @@ const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
-
-// One shortcut as the portal takes and gives them: an id and its options.
-struct Shortcut {
-    QString id;
-    QVariantMap options;
-};
-
-QDBusArgument &operator<<(QDBusArgument &argument, const Shortcut &shortcut)
-{
-    argument.beginStructure();
-    argument << shortcut.id << shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, Shortcut &shortcut)
-{
-    argument.beginStructure();
-    argument >> shortcut.id >> shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-}
-
-Q_DECLARE_METATYPE(Shortcut)
-
-namespace {
 
 QString KeyName(int key)
 {
@@ -92,8 +66,8 @@ public:
     explicit PortalGrabber(Listener listener)
         : m_bus(QDBusConnection::sessionBus()), m_listener(std::move(listener))
     {
-        qDBusRegisterMetaType<Shortcut>();
-        qDBusRegisterMetaType<QList<Shortcut>>();
+        qDBusRegisterMetaType<PortalShortcut>();
+        qDBusRegisterMetaType<QList<PortalShortcut>>();
         m_bus.connect(kService, kPath, kShortcuts, QStringLiteral("Activated"), this, SLOT(activated(QDBusMessage)));
     }
 
@@ -158,7 +132,7 @@ private:
 
     void bind()
     {
-        QList<Shortcut> shortcuts;
+        QList<PortalShortcut> shortcuts;
         for (const Key &key : m_keys) {
             shortcuts.append({QString::number(key.id),
                               {{QStringLiteral("description"), QString::fromStdString(key.description)},
@@ -171,8 +145,8 @@ private:
                 return;
             }
             QStringList bound;
-            const auto given = qdbus_cast<QList<Shortcut>>(results.value(QStringLiteral("shortcuts")));
-            for (const Shortcut &shortcut : given)
+            const auto given = qdbus_cast<QList<PortalShortcut>>(results.value(QStringLiteral("shortcuts")));
+            for (const PortalShortcut &shortcut : given)
                 bound.append(shortcut.id);
             report(Outcome::Refused, bound);
         });

@@ -40,11 +40,8 @@ step "starting a virtual X display and openbox"
 start_virtual_display || fail "no free display among :90 to :99"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-openbox >"$work/openbox.log" 2>&1 &
-wm_pid=$!
+start_openbox "$work/openbox.log" || fail "openbox did not start: $(cat "$work/openbox.log")"
 pids+=("$wm_pid")
-for _ in $(seq 100); do openbox_owns_screen "$wm_pid" && break; sleep 0.1; done
-openbox_owns_screen "$wm_pid" || fail "openbox did not start: $(cat "$work/openbox.log")"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # wait_until <milliseconds> <what> <command...>: polls the command until it succeeds.

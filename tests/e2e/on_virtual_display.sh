@@ -29,14 +29,7 @@ trap cleanup EXIT
 start_virtual_display || { echo "FAIL: no free display among :90 to :99" >&2; exit 1; }
 chmod 700 "$runtime"
 if $window_manager; then
-  openbox >"$runtime/openbox.log" 2>&1 &
-  wm_pid=$!
-  for _ in $(seq 100); do
-    openbox_owns_screen "$wm_pid" && break
-    kill -0 "$wm_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  openbox_owns_screen "$wm_pid" || { echo "FAIL: openbox did not start: $(cat "$runtime/openbox.log")" >&2; exit 1; }
+  start_openbox "$runtime/openbox.log" || { echo "FAIL: openbox did not start: $(cat "$runtime/openbox.log")" >&2; exit 1; }
 fi
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} XDG_RUNTIME_DIR="$runtime"
 "$@"

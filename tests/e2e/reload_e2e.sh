@@ -42,22 +42,7 @@ start_virtual_display || fail "no free display among :90 to :99"
 echo "display $DISPLAY"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-wm_ready() { openbox_owns_screen "$wm_pid"; }
-# Now and then openbox finds a display that has just started unable to open; it is asked again.
-for _ in 1 2 3; do
-  openbox >"$work/openbox.log" 2>&1 &
-  wm_pid=$!
-  for _ in $(seq 50); do
-    wm_ready && break
-    kill -0 "$wm_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  wm_ready && break
-  kill "$wm_pid" 2>/dev/null
-  wait "$wm_pid" 2>/dev/null
-  wm_pid=
-done
-[ -n "$wm_pid" ] || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox "$work/openbox.log" || fail "openbox did not start: $(cat "$work/openbox.log")"
 
 mkdir "$work/app"
 cp "$program" "$work/app/palette"

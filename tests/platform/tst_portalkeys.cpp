@@ -1,4 +1,5 @@
 #include "platform/portal/PortalGlobalKeys.h"
+#include "platform/portal/PortalShortcut.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -13,33 +14,6 @@
 // documented interface does: CreateSession and BindShortcuts answer with a request object whose
 // Response signal brings the result, and Activated reports a press of a bound shortcut.
 namespace {
-
-struct Shortcut {
-    QString id;
-    QVariantMap options;
-};
-
-}
-
-Q_DECLARE_METATYPE(Shortcut)
-
-namespace {
-
-QDBusArgument &operator<<(QDBusArgument &argument, const Shortcut &shortcut)
-{
-    argument.beginStructure();
-    argument << shortcut.id << shortcut.options;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, Shortcut &shortcut)
-{
-    argument.beginStructure();
-    argument >> shortcut.id >> shortcut.options;
-    argument.endStructure();
-    return argument;
-}
 
 const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
@@ -77,12 +51,12 @@ public:
         }
         if (message.member() == u"BindShortcuts") {
             boundSession = arguments.value(0).value<QDBusObjectPath>().path();
-            asked = qdbus_cast<QList<Shortcut>>(arguments.value(1));
+            asked = qdbus_cast<QList<PortalShortcut>>(arguments.value(1));
             const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(3));
             const QString request = requestPath(sender, options.value(QStringLiteral("handle_token")).toString());
             m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-            QList<Shortcut> bound;
-            for (const Shortcut &shortcut : std::as_const(asked)) {
+            QList<PortalShortcut> bound;
+            for (const PortalShortcut &shortcut : std::as_const(asked)) {
                 if (answer == BindAnswer::FirstOnly && !bound.isEmpty())
                     break;
                 bound.append({shortcut.id, {{QStringLiteral("description"), shortcut.options.value(QStringLiteral("description"))},
@@ -105,7 +79,7 @@ public:
     BindAnswer answer = BindAnswer::All;
     QString session;
     QString boundSession;
-    QList<Shortcut> asked;
+    QList<PortalShortcut> asked;
     QStringList closed;
 
 private:
@@ -181,8 +155,8 @@ void TestPortalKeys::initTestCase()
 {
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         QFAIL("no session bus: run the test under dbus-run-session");
-    qDBusRegisterMetaType<Shortcut>();
-    qDBusRegisterMetaType<QList<Shortcut>>();
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
 }
 
 void TestPortalKeys::cleanup()

@@ -8,8 +8,14 @@ blurs the figures.
                              own start-up does not count)
   xprobe.py click            clicks button 1 where the pointer is and waits until the CLIPBOARD
                              selection changes owner; prints the milliseconds
+  xprobe.py owned KEYS       presses KEYS (such as ctrl+alt+1) as a keyboard would and waits until
+                             the CLIPBOARD selection changes owner; prints the milliseconds
+  xprobe.py pasted KEYS FILE N
+                             presses KEYS and waits until FILE holds N bytes; prints the
+                             milliseconds
 """
 import ctypes
+import os
 import sys
 import time
 
@@ -51,9 +57,14 @@ x11.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulo
 x11.XGetSelectionOwner.restype = ctypes.c_ulong
 x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 x11.XFree.argtypes = [ctypes.c_void_p]
+x11.XStringToKeysym.restype = ctypes.c_ulong
+x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 x11.XFlush.argtypes = [ctypes.c_void_p]
 xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
 xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
 
 display = x11.XOpenDisplay(None)
 if not display:
@@ -107,18 +118,53 @@ def shown():
     print(f"{time.time():.6f}")
 
 
-def click():
+def wait_until(done, what):
+    start = time.perf_counter()
+    while not done():
+        if time.perf_counter() - start > TIMEOUT_S:
+            sys.exit(what)
+        time.sleep(0.0005)
+
+
+def owner_change_ms(act, what):
     clipboard = x11.XInternAtom(display, b"CLIPBOARD", 0)
     owner = x11.XGetSelectionOwner(display, clipboard)
     start = time.perf_counter()
-    xtst.XTestFakeButtonEvent(display, 1, 1, 0)
-    xtst.XTestFakeButtonEvent(display, 1, 0, 0)
+    act()
+    wait_until(lambda: x11.XGetSelectionOwner(display, clipboard) != owner, what)
+    return (time.perf_counter() - start) * 1000
+
+
+def click():
+    def press_and_release():
+        xtst.XTestFakeButtonEvent(display, 1, 1, 0)
+        xtst.XTestFakeButtonEvent(display, 1, 0, 0)
+        x11.XFlush(display)
+    print(round(owner_change_ms(press_and_release, "the click did not change the clipboard")))
+
+
+KEY_NAMES = {"ctrl": b"Control_L", "alt": b"Alt_L", "shift": b"Shift_L", "super": b"Super_L"}
+
+
+def press_keys(keys):
+    codes = [x11.XKeysymToKeycode(display, x11.XStringToKeysym(KEY_NAMES.get(k, k.encode())))
+             for k in keys.split("+")]
+    for code in codes:
+        xtst.XTestFakeKeyEvent(display, code, 1, 0)
+    for code in reversed(codes):
+        xtst.XTestFakeKeyEvent(display, code, 0, 0)
     x11.XFlush(display)
-    while x11.XGetSelectionOwner(display, clipboard) == owner:
-        if time.perf_counter() - start > TIMEOUT_S:
-            sys.exit("the click did not change the clipboard")
-        time.sleep(0.0005)
-    print(round((time.perf_counter() - start) * 1000))
+
+
+def owned(keys):
+    print(round(owner_change_ms(lambda: press_keys(keys), "the key did not change the clipboard"), 1))
+
+
+def pasted(keys, path, size):
+    start = time.perf_counter()
+    press_keys(keys)
+    wait_until(lambda: os.path.exists(path) and os.path.getsize(path) >= size, "the paste did not arrive")
+    print(round((time.perf_counter() - start) * 1000, 1))
 
 
 if __name__ == "__main__":
@@ -126,5 +172,9 @@ if __name__ == "__main__":
         shown()
     elif len(sys.argv) == 2 and sys.argv[1] == "click":
         click()
+    elif len(sys.argv) == 3 and sys.argv[1] == "owned":
+        owned(sys.argv[2])
+    elif len(sys.argv) == 5 and sys.argv[1] == "pasted":
+        pasted(sys.argv[2], sys.argv[3], int(sys.argv[4]))
     else:
         sys.exit(__doc__)
