@@ -26,7 +26,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERR
 cmake --build "$build" -j2
 
 export ASAN_OPTIONS=detect_leaks=1
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Qt's libraries are not built with ThreadSanitizer, which therefore cannot see their own locking
 # (their mutexes wait on futexes) and would report their internals; it watches what the program's

@@ -72,6 +72,10 @@ mkdir -m 700 "$runtime"
 mkdir "$work/app" "$work/home"
 [ ${#as_user[@]} -gt 0 ] && chown 65534:65534 "$runtime" "$work/app" "$work/home"
 session_env=(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$runtime" LANG=C.UTF-8)
+# A sanitizer build's options (scripts/sanitize.sh) go into the session too.
+for variable in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+  [ -n "${!variable:-}" ] && session_env+=("$variable=${!variable}")
+done
 # session COMMAND...: runs it in the compositor's session, as its user.
 session() { "${as_user[@]}" "${session_env[@]}" "$@"; }
 # in_background COMMAND...: the same in the background, as the process $! names (setpriv and env
