@@ -49,5 +49,8 @@ public:
 
 // The global keys of the desktop the program runs on.
 std::unique_ptr<Grabber> Make(Listener listener);
+// Keys of a desktop that gives none (a window system without a desktop, such as offscreen):
+// every key is Unavailable.
+std::unique_ptr<Grabber> MakeUnavailable(Listener listener);
 
 }

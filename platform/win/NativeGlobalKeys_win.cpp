@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <Qt>
 
 #include <windows.h>
@@ -108,6 +109,9 @@ private:
 
 std::unique_ptr<Grabber> Make(Listener listener)
 {
+    // Hot keys belong to the desktop, which a window system without one (offscreen) stands for.
+    if (QGuiApplication::platformName() != QLatin1String("windows"))
+        return MakeUnavailable(std::move(listener));
     return std::make_unique<WindowsGrabber>(std::move(listener));
 }
 

@@ -19,23 +19,6 @@ namespace NativeGlobalKeys {
 
 namespace {
 
-class UnavailableGrabber : public Grabber {
-public:
-    explicit UnavailableGrabber(Listener listener) : m_listener(std::move(listener)) {}
-
-    void take(const std::vector<Key> &keys) override
-    {
-        std::vector<Result> results;
-        for (const Key &key : keys)
-            results.push_back({key.id, Outcome::Unavailable});
-        if (m_listener.taken)
-            m_listener.taken(results);
-    }
-
-private:
-    Listener m_listener;
-};
-
 // Grabs on the root window, which the server reports to this client whatever window has the
 // focus, once for every state of CapsLock and NumLock: the server compares the whole state.
 class X11Grabber : public Grabber, public QAbstractNativeEventFilter {
@@ -173,7 +156,7 @@ std::unique_ptr<Grabber> Make(Listener listener)
     }
     if (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))
         return MakePortalGrabber(std::move(listener));
-    return std::make_unique<UnavailableGrabber>(std::move(listener));
+    return MakeUnavailable(std::move(listener));
 }
 
 }

@@ -11,10 +11,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-}
-
 // The toolkit's own connection: the window's events reach this filter as they reach the toolkit
 // (it asks for structure and property events on its windows), in the order the server sent them,
 // so a frame that changes is known before the move that goes with it.

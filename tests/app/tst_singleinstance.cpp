@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "platform/NativeInstanceMailbox.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +41,8 @@ class TestSingleInstance : public QObject {
     Q_OBJECT
 
 private slots:
+    // A row that failed half-way gives the lock up all the same.
+    void cleanup() { ReleaseInstanceLock(); }
     void instanceLock_data();
     void instanceLock();
     void instanceWindow_data();
@@ -176,9 +179,13 @@ void TestSingleInstance::instanceWindow()
         QVERIFY(in.open(QIODevice::ReadOnly));
         QCOMPARE(in.readAll(), QByteArray::number(0x1234) + '\n');
     }
+    // The holder takes a later start's request in its mailbox where the system has one; on
+    // Windows a later start reaches the window itself, which here is none.
+    const bool hasMailbox =
+        InstanceMailbox(QDir(runtime.folder.path()).filePath(QStringLiteral("probe.socket")).toStdU16String(), {}).isOpen();
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(BringInstanceToFront(), file == QLatin1String("published"));
+    QCOMPARE(BringInstanceToFront(), file == QLatin1String("published") && hasMailbox);
     QVERIFY(timer.elapsed() < 5000);
     ReleaseInstanceLock();
     if (file == QLatin1String("published"))

@@ -30,6 +30,13 @@ export WINEPATH=$dll_path
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 timeout=(timeout --kill-after=10 "${TAVRELO_WINE_TIMEOUT:-300}")
+
+# A test that shows wine's windows on the display it was given waits for the wine server of the
+# runs before to end: their desktop was made without a display, and a program of the same server
+# could make no window.
+if [ -n "${DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" = windows ]; then
+  "$(dirname "$wine")/wineserver" -w
+fi
 case "$(basename "$program")" in
   tst_*)
     report=$(mktemp)
