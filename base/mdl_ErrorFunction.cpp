@@ -143,7 +143,7 @@ MessagePresenter *CurrentMessagePresenter()
 
 void ShowErrorBox()
 {
-    const ErrorRecord record = CurrentError();
+    const ErrorRecord &record = CurrentError();
     const QString prompt = QString::number(record.number) + u' ' + record.description + u'\r' + record.source;
     ShowMessageBox(MsgBox::Critical, prompt, QStringLiteral("VB Error"));
     ClearCurrentError();

@@ -249,7 +249,7 @@ QString SettingsFileOf(const Command &command)
     if (!command.settingsFile.isEmpty())
         return command.settingsFile;
     const QStringList candidates = DefaultSettingsFiles();
-    const QString path = FindSettingsFile(candidates);
+    QString path = FindSettingsFile(candidates);
     if (path.isEmpty())
         PrintError(QStringLiteral("no settings file; looked for %1").arg(candidates.join(QStringLiteral(", "))));
     return path;

@@ -230,7 +230,7 @@ private:
         if (fixed && node.min == node.max && (m_reorder || !repeatsGroups(node)))
             return {{*fixed, asWritten(node, capture) + node.quantifier}};
         const bool groups = capture && groupCount(node) > 0;
-        const std::vector<Variant> once = onceVariants(node, capture);
+        std::vector<Variant> once = onceVariants(node, capture);
         if (node.min == 1 && node.max == 1)
             return once;
         const bool empty = std::all_of(once.begin(), once.end(), [](const Variant &v) { return v.length == 0; });

@@ -37,8 +37,8 @@ constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 // The JIT stack is reserved address space that is only touched as far as it is used; PCRE2's
 // default of 32 KB overflows on a repeated group over a few dozen KB of text, 256 MB lets
 // (a|b)* run over 16 MB.
-constexpr size_t kJitStackStart = 32 * 1024;
-constexpr size_t kJitStackMax = 256 * 1024 * 1024;
+constexpr size_t kJitStackStart = size_t(32) * 1024;
+constexpr size_t kJitStackMax = size_t(256) * 1024 * 1024;
 
 // Compiled patterns are cached per thread: on a clipboard-sized text a replace with a cached
 // pattern took 0.65 us, compiling (translation, PCRE2 and JIT) every time 19 us
@@ -50,7 +50,7 @@ constexpr size_t kCacheSize = 16;
 // exceeded PCRE2's limit (64 K code units, 128 KB) only with IgnoreCase; the largest growth
 // measured was a third. A pattern above half the limit without IgnoreCase is therefore also
 // compiled with it, and refused when that fails.
-constexpr size_t kLargeCompiledSize = 64 * 1024;
+constexpr size_t kLargeCompiledSize = size_t(64) * 1024;
 
 using CompiledCode = std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)>;
 

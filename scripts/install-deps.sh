@@ -22,7 +22,7 @@ case "$kind" in
   build) ;;
   test) packages+=(xvfb xdotool xclip x11-utils imagemagick fonts-noto-cjk python3 openbox
                    dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
-                   desktop-file-utils appstream man-db dpkg-dev python3-debian
+                   desktop-file-utils appstream man-db dpkg-dev python3-debian clang-format clang-tidy
                    mutter kwin-wayland kwin-style-breeze sway i3-wm xwayland qt6-wayland wl-clipboard grim
                    libglib2.0-bin procps) ;;
   # libclang-rt-dev follows the default clang, whatever its version.

@@ -44,7 +44,8 @@ bool IconvConvert(const char *to, const char *from, const char *input, size_t si
 {
     output.clear();
     iconv_t converter = iconv_open(to, from);
-    if (converter == iconv_t(-1))
+    // iconv_open tells a failure by (iconv_t)-1, an integer made a pointer.
+    if (converter == iconv_t(-1)) // NOLINT(performance-no-int-to-ptr)
         return false;
     char *in = const_cast<char *>(input);
     size_t inLeft = size;
@@ -92,7 +93,8 @@ bool IconvEncode(std::u16string_view text, std::string &bytes)
 bool IconvAvailable()
 {
     iconv_t converter = iconv_open("UTF-16LE", kIconvName);
-    if (converter == iconv_t(-1))
+    if (converter == iconv_t(-1)) // NOLINT(performance-no-int-to-ptr): iconv_open's failure value
+
         return false;
     iconv_close(converter);
     return true;

@@ -28,7 +28,7 @@ InstanceMailbox::InstanceMailbox(const std::u16string &path, std::function<void(
         return;
     }
     QLocalServer *server = &m_server->server;
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, received] {
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, received = std::move(received)] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, received] {

@@ -74,7 +74,7 @@ public:
         if (!isOpen() || !writeAll(message))
             return QByteArray();
         QByteArray header = readExactly(kMagicSize + 8);
-        if (header.size() != qsizetype(kMagicSize + 8) || !header.startsWith(kMagic))
+        if (header.size() != qsizetype(kMagicSize) + 8 || !header.startsWith(kMagic))
             return QByteArray();
         std::uint32_t answerLength = 0;
         std::memcpy(&answerLength, header.constData() + kMagicSize, sizeof answerLength);

@@ -41,6 +41,7 @@ public:
     {
         releaseAll();
         std::vector<Result> results;
+        results.reserve(keys.size());
         for (const Key &key : keys)
             results.push_back({key.id, grab(key)});
         xcb_flush(m_connection);
