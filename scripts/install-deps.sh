@@ -8,7 +8,7 @@
 #          and a screen reader's client library; the desktop-entry and AppStream validators, man,
 #          dpkg-shlibdeps and a reader of Debian's copyright format for the Debian package; the
 #          Wayland compositors mutter, kwin and sway with XWayland, i3, Qt's Wayland platform and
-#          the Wayland clipboard and screenshot tools)
+#          the Wayland clipboard and screenshot tools; the formatter and the static checker)
 #   fuzz   test + clang with its sanitizer and libFuzzer runtime
 #   icons  the SVG renderer and ImageMagick for scripts/make-icons.sh
 #   windows  build + mingw-w64 (posix threads), wine, NSIS, zip and what fetching and unpacking
