@@ -4,6 +4,8 @@
 #include "regexp/BudgetCallout.h"
 #include "regexp/EcmaPatternTranslator.h"
 #include "regexp/LeadingLiteral.h"
+#include "regexp/LiteralPattern.h"
+#include "regexp/LiteralReplace.h"
 #include "regexp/LiteralSearch.h"
 #include "regexp/PcreCompileOptions.h"
 #include "regexp/PossessiveRepeats.h"
@@ -137,6 +139,8 @@ struct CompiledPattern {
     // to be tried only where a scan for them finds them (see LeadingLiteral).
     QString literal;
     CompiledCode anchored{nullptr, &pcre2_code_free};
+    // When the pattern is nothing but a literal between \b or \B: matched without PCRE2.
+    std::optional<LiteralPattern> literalPattern;
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
 };
@@ -203,8 +207,9 @@ private:
                 entry.code = std::move(code);
         }
         if (entry.jit && LiteralSearch::IsFast()) {
+            entry.literalPattern = LiteralPattern::Of(translated, ignoreCase);
             entry.literal = LeadingLiteral(translated, ignoreCase);
-            if (!entry.literal.isEmpty())
+            if (!entry.literal.isEmpty() && !entry.literalPattern)
                 entry.anchored = compileAnchored(translated, place, ignoreCase);
         }
         entry.captureCount = translated.captureCount;
@@ -301,6 +306,23 @@ public:
                 break;
             }
         }
+    }
+
+    // Whether it inserts the text before or after the match ($` or $'), which differs from one
+    // match to the next even where the matches are the same.
+    bool readsAroundMatch() const
+    {
+        return std::any_of(m_pieces.begin(), m_pieces.end(),
+                           [](const Piece &piece) { return piece.kind == Kind::Before || piece.kind == Kind::After; });
+    }
+
+    // What it makes of a match that is `match` and the whole text, with no group set.
+    QString textFor(const QString &match) const
+    {
+        const PCRE2_SIZE ovector[2] = {0, PCRE2_SIZE(match.size())};
+        QString text;
+        appendTo(text, match, ovector, 1);
+        return text;
     }
 
 private:
@@ -506,6 +528,9 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     ThreadState &state = threadState();
     const CompiledPattern &compiled = state.compiled(m_pattern, m_ignoreCase);
     const Substitution substitution(replacement, compiled);
+    if (compiled.literalPattern && !substitution.readsAroundMatch())
+        return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()),
+                              m_global, cancel);
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
