@@ -1,9 +1,10 @@
 #include "regexp/LiteralReplace.h"
 
 #include "base/CancelToken.h"
+#include "regexp/ResultWriter.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -11,47 +12,6 @@ namespace {
 // most, between two looks at the cancel token (a stretch takes some 20 us).
 constexpr qsizetype kBatch = 256;
 constexpr qsizetype kStretch = 64 * 1024;
-
-// The result, written through a pointer into a string that grows as a whole batch needs: with
-// QString::append for each piece, \buser\b over 5 M characters with two matches a line took
-// 4.9 ms, 30 ns a match.
-class ResultWriter {
-public:
-    explicit ResultWriter(qsizetype capacity) { resize(capacity); }
-
-    void reserve(qsizetype more)
-    {
-        if (m_size + more > m_text.size())
-            resize(std::max(m_size + more, 2 * m_text.size()));
-    }
-
-    // Only after reserve made room for it.
-    void put(const QChar *units, qsizetype count)
-    {
-        std::memcpy(m_units + m_size, units, size_t(count) * sizeof(QChar));
-        m_size += count;
-    }
-
-    QString take()
-    {
-        m_text.truncate(m_size);
-        return std::move(m_text);
-    }
-
-private:
-    // Reserved first, so that the size is the one asked for: resize alone rounds it up to a power
-    // of two, and 10 M characters then took 32 MB, which glibc maps afresh for every replace.
-    void resize(qsizetype capacity)
-    {
-        m_text.reserve(capacity);
-        m_text.resize(capacity);
-        m_units = m_text.data();
-    }
-
-    QString m_text;
-    QChar *m_units = nullptr;
-    qsizetype m_size = 0;
-};
 
 // The result's size, guessed before it is made from the matches of the first batch, which end at
 // `end`: the rest of the text is taken to hold as many for its length. Growing the result later

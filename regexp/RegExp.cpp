@@ -9,6 +9,7 @@
 #include "regexp/LiteralSearch.h"
 #include "regexp/PcreCompileOptions.h"
 #include "regexp/PossessiveRepeats.h"
+#include "regexp/ResultWriter.h"
 
 #include <QThreadStorage>
 
@@ -281,7 +282,7 @@ public:
             m_pieces.push_back({Kind::Literal, literalStart, m_text.size() - literalStart});
     }
 
-    void appendTo(QString &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
+    void appendTo(ResultWriter &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
     {
         const QChar *text = subject.constData();
         for (const Piece &piece : m_pieces) {
@@ -320,9 +321,9 @@ public:
     QString textFor(const QString &match) const
     {
         const PCRE2_SIZE ovector[2] = {0, PCRE2_SIZE(match.size())};
-        QString text;
+        ResultWriter text(m_text.size());
         appendTo(text, match, ovector, 1);
-        return text;
+        return text.take();
     }
 
 private:
@@ -540,8 +541,7 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     if (!matchData)
         throw std::bad_alloc();
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(matchData.get());
-    QString result;
-    bool matched = false;
+    std::optional<ResultWriter> result;
     PCRE2_SIZE copied = 0;
     PCRE2_SIZE from = 0;
     MatchBudget budget(length, cancel);
@@ -557,12 +557,10 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
             budget.throwStop();
         if (pairs == PCRE2_ERROR_NOMATCH)
             break;
-        if (!matched) {
-            result.reserve(text.size());
-            matched = true;
-        }
-        result.append(text.constData() + copied, qsizetype(ovector[0] - copied));
-        substitution.appendTo(result, text, ovector, pairs);
+        if (!result)
+            result.emplace(text.size());
+        result->append(text.constData() + copied, qsizetype(ovector[0] - copied));
+        substitution.appendTo(*result, text, ovector, pairs);
         copied = ovector[1];
         near = ovector[0] - from < kNearMatch;
         if (!m_global)
@@ -572,8 +570,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
         if (ovector[1] == ovector[0])
             from = NextCharacter(subject, length, from);
     }
-    if (!matched)
+    if (!result)
         return text;
-    result.append(text.constData() + copied, qsizetype(length - copied));
-    return result;
+    result->append(text.constData() + copied, qsizetype(length - copied));
+    return result->take();
 }
