@@ -16,8 +16,14 @@ namespace {
 const QString &benchText(RegExpBench::Text kind)
 {
     static const QString mixed = RegExpBench::buildText(10 * 1000 * 1000);
+    static const QString dense = RegExpBench::buildDense(5 * 1000 * 1000);
     static const QString line = RegExpBench::buildLine();
-    return kind == RegExpBench::Text::Line ? line : mixed;
+    switch (kind) {
+    case RegExpBench::Text::Dense: return dense;
+    case RegExpBench::Text::Line: return line;
+    case RegExpBench::Text::Mixed: break;
+    }
+    return mixed;
 }
 
 void BM_Kind(benchmark::State &state)

@@ -36,7 +36,7 @@ const unit = { ns: 1e-6, us: 1e-3, ms: 1, s: 1e3 };
 const best = (runs, field) => Math.min(...runs.map((b) => b[field] * unit[b.time_unit]));
 const ms = (t) => (t < 10 ? t.toFixed(2) : t.toFixed(1)).padStart(8);
 console.log(`best of ${rounds} rounds, taking turns`);
-console.log('item          ours ms     V8 ms   ours/V8   elapsed: ours ms     V8 ms   ours/V8   same length');
+console.log('item            ours ms     V8 ms   ours/V8   elapsed: ours ms     V8 ms   ours/V8   same length');
 for (const name of [...new Set(v8Runs.map((v) => v.name))]) {
   const mine = v8Runs.filter((v) => v.name === name);
   const v8Cpu = Math.min(...mine.map((v) => v.cpuMs));
@@ -45,7 +45,7 @@ for (const name of [...new Set(v8Runs.map((v) => v.name))]) {
   const cpu = best(runs, 'cpu_time');
   const real = best(runs, 'real_time');
   const same = runs[0].length === mine[0].length ? 'yes' : `no (${runs[0].length} vs ${mine[0].length})`;
-  console.log(`${name.padEnd(12)} ${ms(cpu)} ${ms(v8Cpu)} ${(cpu / v8Cpu).toFixed(2).padStart(9)}` +
+  console.log(`${name.padEnd(14)} ${ms(cpu)} ${ms(v8Cpu)} ${(cpu / v8Cpu).toFixed(2).padStart(9)}` +
     `            ${ms(real)} ${ms(v8Real)} ${(real / v8Real).toFixed(2).padStart(9)}   ${same}`);
 }
 const scans = ours.filter((b) => b.name.startsWith('BM_PlainScan'));

@@ -9,9 +9,11 @@
 // can be compared item by item.
 namespace RegExpBench {
 
-// Which text an item runs over: the mixed text of buildText, or one long line of letters
-// (buildLine), where each start position scans to the end of the line before it fails.
-enum class Text { Mixed, Line };
+// Which text an item runs over: the mixed text of buildText, where most patterns match far apart;
+// one typical line repeated (buildDense), where they match every few dozen characters; or one
+// long line of letters (buildLine), where each start position scans to the end of the line
+// before it fails.
+enum class Text { Mixed, Dense, Line };
 
 struct Item {
     const char *name;
@@ -21,8 +23,8 @@ struct Item {
 };
 
 // One item per kind of pattern; "never" and "neverdigit" match nowhere, "absentword" neither, and
-// "never" is compared with a plain scan.
-inline const std::array<Item, 18> kItems = {{
+// "never" is compared with a plain scan. The dense items are the same kinds on the typical line.
+inline const std::array<Item, 29> kItems = {{
     {"dates", u"(\\d{4})-(\\d{2})-(\\d{2})", u"$1.$2.$3"},
     {"spaces", u" +", u""},
     {"brackets", u"「([^」]*)」", u"『$1』"},
@@ -37,6 +39,17 @@ inline const std::array<Item, 18> kItems = {{
     {"kana", u"[ぁ-ん]", u""},
     {"never", u"zqx", u"!"},
     {"neverdigit", u"xyz\\d+", u"!"},
+    {"dense dates", u"(\\d{4})-(\\d{2})-(\\d{2})", u"$1.$2.$3", Text::Dense},
+    {"dense spaces", u" +", u"", Text::Dense},
+    {"dense quotes", u"「([^」]*)」", u"『$1』", Text::Dense},
+    {"dense word", u"\\buser\\b", u"member", Text::Dense},
+    {"dense literal", u"user", u"member", Text::Dense},
+    {"dense words|", u"user|said|left", u"<$&>", Text::Dense},
+    {"dense dotstar", u".*user.*", u"[$&]", Text::Dense},
+    {"dense lines", u"\\r\\n", u"\n", Text::Dense},
+    {"dense many", u"\\w+", u"w", Text::Dense},
+    {"dense kana", u"[ぁ-ん]", u"", Text::Dense},
+    {"dense never", u"zqx", u"!", Text::Dense},
     {"alt*line", u"(?:a|b)*[cd]", u"x", Text::Line},
     {"backref", u"(\\w+)\\s*=\\s*\\1!", u"x", Text::Line},
     {"class*line", u"[a-z]*[0-9]", u"x", Text::Line},
@@ -49,6 +62,14 @@ inline const std::array<Item, 18> kItems = {{
 inline QString buildLine()
 {
     return QStringLiteral("ab").repeated(20'000) + QStringLiteral(" = e!\n1");
+}
+
+// A typical line of a log or a chat, repeated: two matches of \buser\b and of the date and time
+// patterns in every line, and the rest of the kinds as often.
+inline QString buildDense(qsizetype minimumLength)
+{
+    const QString line = QStringLiteral("2024-01-05 the user said 「こんにちは」 to another user at 10:30   and left.\r\n");
+    return line.repeated((minimumLength + line.size() - 1) / line.size());
 }
 
 // Mixed Japanese and ASCII lines with CR LF, dates, quotes and runs of spaces, from a fixed

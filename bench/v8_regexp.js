@@ -6,9 +6,11 @@
 
 // The items are read from regexp_text.h, so that the two lists cannot drift apart.
 const header = require('fs').readFileSync(require('path').join(__dirname, 'regexp_text.h'), 'utf8');
-const unescape = (s) => s.replace(/\\\\/g, '\\');
-const items = [...header.matchAll(/^\s*\{"([^"]+)", u"((?:[^"\\]|\\.)*)", u"((?:[^"\\]|\\.)*)"(, Text::Line)?\},$/gm)]
-  .map(([, name, pattern, replacement, line]) => ({ name, pattern: unescape(pattern), replacement: unescape(replacement), line: !!line }));
+const unescape = (s) => s.replace(/\\(.)/g, (_, c) => (c === 'n' ? '\n' : c));
+const items = [...header.matchAll(/^\s*\{"([^"]+)", u"((?:[^"\\]|\\.)*)", u"((?:[^"\\]|\\.)*)"(?:, Text::(\w+))?\},$/gm)]
+  .map(([, name, pattern, replacement, text]) => ({ name, pattern: unescape(pattern), replacement: unescape(replacement),
+                                                    text: (text || 'Mixed').toLowerCase() }));
+const denseLine = header.match(/QStringLiteral\("(2024-01-05 [^"]*)"\)/)[1].replace(/\\r\\n$/, '\r\n');
 
 function buildText(minimumLength) {
   let state = 12345;
@@ -39,9 +41,15 @@ function buildText(minimumLength) {
 }
 
 const runs = Number(process.argv[2] || 7);
-const texts = { mixed: buildText(10 * 1000 * 1000), line: 'ab'.repeat(20000) + ' = e!\n1' };
-const results = items.map(({ name, pattern, replacement, line }) => {
-  const text = line ? texts.line : texts.mixed;
+const denseLength = 5 * 1000 * 1000;
+const texts = {
+  mixed: buildText(10 * 1000 * 1000),
+  dense: denseLine.repeat(Math.ceil(denseLength / denseLine.length)),
+  line: 'ab'.repeat(20000) + ' = e!\n1',
+};
+const results = items.map(({ name, pattern, replacement, text: kind }) => {
+  const text = texts[kind];
+  const line = kind === 'line';
   const re = new RegExp(pattern, 'g');
   let best = Infinity;
   let bestCpu = Infinity;

@@ -1,7 +1,6 @@
 #include "regexp/LeadingLiteral.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -11,8 +10,9 @@ bool IsLookBehindOnly(PatternItem::Kind kind)
         || kind == PatternItem::Kind::Lookbehind;
 }
 
-// The one code unit that the character item matches, if it matches one only and as itself.
-std::optional<char16_t> OnlyCodeUnit(const PatternItem &item, bool ignoreCase)
+}
+
+std::optional<char16_t> LiteralCodeUnit(const PatternItem &item, bool ignoreCase)
 {
     if (item.set.size() != 1 || item.set.front().first != item.set.front().last)
         return std::nullopt;
@@ -23,8 +23,6 @@ std::optional<char16_t> OnlyCodeUnit(const PatternItem &item, bool ignoreCase)
     if (ignoreCase && item.caseless && (c > 0x7F || asciiLetter))
         return std::nullopt;
     return char16_t(c);
-}
-
 }
 
 QString LeadingLiteral(const TranslatedPattern &pattern, bool ignoreCase)
@@ -41,7 +39,7 @@ QString LeadingLiteral(const TranslatedPattern &pattern, bool ignoreCase)
     QString literal;
     for (; k < items.size() && items[k].kind == PatternItem::Kind::Character; ++k) {
         const bool quantified = k + 1 < items.size() && items[k + 1].kind == PatternItem::Kind::Quantifier;
-        const std::optional<char16_t> unit = OnlyCodeUnit(items[k], ignoreCase);
+        const std::optional<char16_t> unit = LiteralCodeUnit(items[k], ignoreCase);
         if (quantified || !unit)
             break;
         literal += QChar(*unit);

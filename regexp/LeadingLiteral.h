@@ -2,6 +2,8 @@
 
 #include "regexp/EcmaPatternTranslator.h"
 
+#include <optional>
+
 // The code units that every match of a translated pattern begins with, the match starting where
 // they start; empty when there are none or they cannot be told for sure. A replace can then look
 // for them with a fast scan and try the pattern only there: PCRE2's own scan for a first code
@@ -13,3 +15,7 @@
 // with IgnoreCase, whose case folding is Unicode's (k matches the Kelvin sign), only an ASCII
 // character that is not a letter.
 QString LeadingLiteral(const TranslatedPattern &pattern, bool ignoreCase);
+
+// The one code unit that a character item matches, when it matches one only and as itself, as
+// LeadingLiteral counts it.
+std::optional<char16_t> LiteralCodeUnit(const PatternItem &item, bool ignoreCase);

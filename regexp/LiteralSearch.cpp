@@ -1,12 +1,9 @@
 #include "regexp/LiteralSearch.h"
 
+#include "regexp/WideCandidates.h"
+
 #include <algorithm>
 #include <string_view>
-
-#if defined(__x86_64__) || defined(__i386__)
-#define TAVRELO_WIDE_SEARCH 1
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -28,7 +25,7 @@ qsizetype FindPlainly(const char16_t *text, qsizetype length, qsizetype from, st
     return found == std::u16string_view::npos ? -1 : qsizetype(found);
 }
 
-#ifdef TAVRELO_WIDE_SEARCH
+#ifdef TAVRELO_WIDE_CANDIDATES
 // The literal's first and last code units are compared at 32 positions a step; where both
 // stand, the rest of it is compared.
 __attribute__((target("avx2"))) qsizetype FindWide(const char16_t *text, qsizetype length, qsizetype from,
@@ -40,14 +37,7 @@ __attribute__((target("avx2"))) qsizetype FindWide(const char16_t *text, qsizety
     qsizetype at = from;
     // Each step reads up to at + last + 31.
     for (; at + last + 32 <= length; at += 32) {
-        const auto *step = reinterpret_cast<const __m256i *>(text + at);
-        const auto *stepEnd = reinterpret_cast<const __m256i *>(text + at + last);
-        const __m256i low = _mm256_and_si256(_mm256_cmpeq_epi16(_mm256_loadu_si256(step), first),
-                                             _mm256_cmpeq_epi16(_mm256_loadu_si256(stepEnd), final));
-        const __m256i high = _mm256_and_si256(_mm256_cmpeq_epi16(_mm256_loadu_si256(step + 1), first),
-                                              _mm256_cmpeq_epi16(_mm256_loadu_si256(stepEnd + 1), final));
-        // Two bits per code unit; packing would reorder the lanes, so the halves stay apart.
-        quint64 candidates = quint32(_mm256_movemask_epi8(low)) | quint64(quint32(_mm256_movemask_epi8(high))) << 32;
+        quint64 candidates = WideCandidates(text, at, last, first, final);
         while (candidates != 0) {
             const qsizetype candidate = at + __builtin_ctzll(candidates) / 2;
             if (StandsAt(text, candidate, literal))
@@ -64,7 +54,7 @@ __attribute__((target("avx2"))) qsizetype FindWide(const char16_t *text, qsizety
 
 bool LiteralSearch::IsFast()
 {
-#ifdef TAVRELO_WIDE_SEARCH
+#ifdef TAVRELO_WIDE_CANDIDATES
     static const bool avx2 = __builtin_cpu_supports("avx2");
     return avx2;
 #else
@@ -78,7 +68,7 @@ qsizetype LiteralSearch::Find(QStringView text, qsizetype from, QStringView lite
     const std::u16string_view needle(reinterpret_cast<const char16_t *>(literal.utf16()), size_t(literal.size()));
     if (from < 0 || from > text.size() - literal.size())
         return -1;
-#ifdef TAVRELO_WIDE_SEARCH
+#ifdef TAVRELO_WIDE_CANDIDATES
     if (IsFast())
         return FindWide(units, text.size(), from, needle);
 #endif

@@ -4,9 +4,12 @@
 #include "regexp/BudgetCallout.h"
 #include "regexp/EcmaPatternTranslator.h"
 #include "regexp/LeadingLiteral.h"
+#include "regexp/LiteralPattern.h"
+#include "regexp/LiteralReplace.h"
 #include "regexp/LiteralSearch.h"
 #include "regexp/PcreCompileOptions.h"
 #include "regexp/PossessiveRepeats.h"
+#include "regexp/ResultWriter.h"
 
 #include <QThreadStorage>
 
@@ -137,6 +140,8 @@ struct CompiledPattern {
     // to be tried only where a scan for them finds them (see LeadingLiteral).
     QString literal;
     CompiledCode anchored{nullptr, &pcre2_code_free};
+    // When the pattern is nothing but a literal between \b or \B: matched without PCRE2.
+    std::optional<LiteralPattern> literalPattern;
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
 };
@@ -203,8 +208,9 @@ private:
                 entry.code = std::move(code);
         }
         if (entry.jit && LiteralSearch::IsFast()) {
+            entry.literalPattern = LiteralPattern::Of(translated, ignoreCase);
             entry.literal = LeadingLiteral(translated, ignoreCase);
-            if (!entry.literal.isEmpty())
+            if (!entry.literal.isEmpty() && !entry.literalPattern)
                 entry.anchored = compileAnchored(translated, place, ignoreCase);
         }
         entry.captureCount = translated.captureCount;
@@ -276,7 +282,7 @@ public:
             m_pieces.push_back({Kind::Literal, literalStart, m_text.size() - literalStart});
     }
 
-    void appendTo(QString &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
+    void appendTo(ResultWriter &out, const QString &subject, const PCRE2_SIZE *ovector, int pairs) const
     {
         const QChar *text = subject.constData();
         for (const Piece &piece : m_pieces) {
@@ -301,6 +307,23 @@ public:
                 break;
             }
         }
+    }
+
+    // Whether it inserts the text before or after the match ($` or $'), which differs from one
+    // match to the next even where the matches are the same.
+    bool readsAroundMatch() const
+    {
+        return std::any_of(m_pieces.begin(), m_pieces.end(),
+                           [](const Piece &piece) { return piece.kind == Kind::Before || piece.kind == Kind::After; });
+    }
+
+    // What it makes of a match that is `match` and the whole text, with no group set.
+    QString textFor(const QString &match) const
+    {
+        const PCRE2_SIZE ovector[2] = {0, PCRE2_SIZE(match.size())};
+        ResultWriter text(m_text.size());
+        appendTo(text, match, ovector, 1);
+        return text.take();
     }
 
 private:
@@ -506,6 +529,9 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     ThreadState &state = threadState();
     const CompiledPattern &compiled = state.compiled(m_pattern, m_ignoreCase);
     const Substitution substitution(replacement, compiled);
+    if (compiled.literalPattern && !substitution.readsAroundMatch())
+        return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()),
+                              m_global, cancel);
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
@@ -515,8 +541,7 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     if (!matchData)
         throw std::bad_alloc();
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(matchData.get());
-    QString result;
-    bool matched = false;
+    std::optional<ResultWriter> result;
     PCRE2_SIZE copied = 0;
     PCRE2_SIZE from = 0;
     MatchBudget budget(length, cancel);
@@ -532,12 +557,10 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
             budget.throwStop();
         if (pairs == PCRE2_ERROR_NOMATCH)
             break;
-        if (!matched) {
-            result.reserve(text.size());
-            matched = true;
-        }
-        result.append(text.constData() + copied, qsizetype(ovector[0] - copied));
-        substitution.appendTo(result, text, ovector, pairs);
+        if (!result)
+            result.emplace(text.size());
+        result->append(text.constData() + copied, qsizetype(ovector[0] - copied));
+        substitution.appendTo(*result, text, ovector, pairs);
         copied = ovector[1];
         near = ovector[0] - from < kNearMatch;
         if (!m_global)
@@ -547,8 +570,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
         if (ovector[1] == ovector[0])
             from = NextCharacter(subject, length, from);
     }
-    if (!matched)
+    if (!result)
         return text;
-    result.append(text.constData() + copied, qsizetype(length - copied));
-    return result;
+    result->append(text.constData() + copied, qsizetype(length - copied));
+    return result->take();
 }

@@ -45,6 +45,10 @@ protected:
 
 private:
     void DrawCaption(QPainter &painter) const;
+    void DrawParagraph(QPainter &painter) const;
+    void DrawDocument(QPainter &painter) const;
+    void MoveToCaption(QPainter &painter, qreal height) const;
+    QPalette CaptionColors() const;
 
     QString m_text;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;

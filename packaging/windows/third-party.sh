@@ -25,11 +25,22 @@ cmake --install "$work/pcre2"
 sed -i '/^Cflags:/ s/$/ -DPCRE2_STATIC/' "$prefix/lib/pkgconfig/libpcre2-16.pc"
 
 # qtbase with what the palette, the command line and the Qt Test suites use: Core, Gui, Widgets,
-# Test, the windows platform and the Vista style. OpenGL is off with dynamicgl (off alone does
-# not build qwindowswindow.cpp); Debian's tarball lacks wintab, hence no tablet events. Image and
-# font libraries are Qt's bundled copies. The host tools (moc, rcc, uic) are Debian's qt6-base-dev.
+# Test, the windows, offscreen and minimal platforms and the Vista style. OpenGL is off with
+# dynamicgl (off alone does not build qwindowswindow.cpp); Debian's tarball lacks wintab, hence no
+# tablet events. Image and font libraries are Qt's bundled copies. The host tools (moc, rcc, uic)
+# are Debian's qt6-base-dev.
+# Left out as well, 120 of the 935 files compiled: the Direct2D platform plug-in, a second windows
+# platform that nothing loads (58 files); the widgets, dialogs and models that neither the
+# program nor its tests use (the graphics view alone is 31); the document writers and readers,
+# the undo framework, the ICO plug-in. Direct2D itself stays: Qt 6.4 builds the DirectWrite font
+# database, which the windows platform uses, only with it. The Vista style includes the headers
+# of QInputDialog, QComboBox and the tool bar, which therefore stay too.
 features_off=(opengl dynamicgl dbus sql network concurrent xml printsupport vulkan tabletevent
-              jpeg gif icu zstd)
+              jpeg gif icu zstd ico direct2d1_1
+              graphicsview mdiarea calendarwidget datetimeedit dial lcdnumber fontcombobox fontdialog
+              colordialog filedialog wizard columnview datawidgetmapper undoview undostack undogroup
+              undocommand keysequenceedit splashscreen syntaxhighlighter toolbox filesystemmodel
+              textodfwriter textmarkdownreader textmarkdownwriter pdf movie systemtrayicon sessionmanager)
 bundled=(zlib pcre2 harfbuzz freetype png doubleconversion)
 args=()
 for f in "${features_off[@]}"; do args+=("-DFEATURE_$f=OFF"); done

@@ -192,6 +192,26 @@ private slots:
         QTest::newRow("IgnoreCase, a literal without letters") << "1-a" << "1-A 1-a" << true << true << "X" << "X X";
         QTest::newRow("IgnoreCase, letters") << "user" << "USER User" << true << true << "X" << "X X";
         QTest::newRow("IgnoreCase, the Kelvin sign") << "k1" << QString(QChar(0x212A)) + "1 k1" << true << true << "X" << "X X";
+        // A pattern that is only a literal between \b or \B is matched by a scan alone, a stretch of
+        // 64 Ki start positions and a batch of 256 matches at a time.
+        const QString stretch(64 * 1024 - 1, u'x');
+        QTest::newRow("a match from the last start of a stretch into the next") << "aa" << stretch + "aaa" << false << true
+                                                                               << "X" << stretch + "Xa";
+        QTest::newRow("a word boundary across the end of a stretch") << "\\buser\\b" << stretch + " user xuser user"
+                                                                     << false << true << "X" << stretch + " X xuser X";
+        QTest::newRow("more matches than a batch") << "\\bab\\b" << QStringLiteral("ab ").repeated(1000) + "abc"
+                                                   << false << true << "X" << QStringLiteral("X ").repeated(1000) + "abc";
+        QTest::newRow("a literal's replacement with the match and a dollar") << "\\buser\\b" << "a user, users" << false
+                                                                              << true << "[$&|$$|$1]"
+                                                                              << "a [user|$|$1], users";
+        QTest::newRow("a literal's replacement with the texts around") << "user" << "a user b" << false << true
+                                                                        << "[$`|$']" << "a [a | b] b";
+        QTest::newRow("a literal, replaced longer") << "\\r\\n" << QStringLiteral("ab\r\n").repeated(500) << false << true
+                                                    << "<br>\r\n" << QStringLiteral("ab<br>\r\n").repeated(500);
+        QTest::newRow("a literal, replaced by nothing") << "\\B-\\B" << "a-b a - b" << false << true << "" << "a-b a  b";
+        QTest::newRow("a literal without Global") << "\\bab\\b" << stretch + " ab ab" << false << false << "X"
+                                                  << stretch + " X ab";
+        QTest::newRow("a literal, IgnoreCase") << "\\b10:30\\b" << "10:30 110:30 10:30" << true << true << "X" << "X 110:30 X";
     }
 
     void leadingLiteral()

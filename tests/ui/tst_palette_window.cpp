@@ -2,6 +2,8 @@
 #include "settings/SettingsLocations.h"
 #include "ui/ButtonLabel.h"
 
+#include <QColorSpace>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -86,7 +88,13 @@ void TestPaletteWindow::buttonsAndTags()
     QCOMPARE(window->windowTitle(), caption);
     QCOMPARE(palette.control(QStringLiteral("Lbl_ButtonLink"))->isVisibleTo(window), !link.isEmpty());
     QCOMPARE(palette.control(QStringLiteral("Lbl_ButtonLink"))->property("tag").toString(), link);
-    QVERIFY(!window->windowIcon().isNull());
+    // The raw pixels the palette reads are those of ui/tavrelo.png (whose colour space tag the
+    // window's icon does not carry).
+    const QImage icon(QStringLiteral(TAVRELO_SOURCE_DIR "/ui/tavrelo.png"));
+    QVERIFY(!icon.isNull());
+    QImage expected = QPixmap::fromImage(icon).toImage();
+    expected.setColorSpace(QColorSpace());
+    QCOMPARE(window->windowIcon().pixmap(icon.size()).toImage(), expected);
     QCOMPARE(presenter.boxes.size(), data.isNull() ? 1 : 0);
     // The box names the file beside the program first, then the configuration folders' files.
     for (const RecordingPresenter::Box &box : presenter.boxes)
