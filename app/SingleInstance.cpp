@@ -96,13 +96,11 @@ bool AnotherInstanceRuns()
         if (lock->error() != QLockFile::LockFailedError)
             return false;
         switch (RemoveUnheldLock(*lock, path)) {
-        case LockFile::Held:
-            return true;
+        case LockFile::Held: return true;
         case LockFile::InTheWay:
             // What cannot be removed does not keep the palette from starting.
             return false;
-        case LockFile::Removed:
-            break;
+        case LockFile::Removed: break;
         }
         // Another start may have taken it in between.
         if (!lock->tryLock(0))

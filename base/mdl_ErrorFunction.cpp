@@ -36,8 +36,7 @@ QString ErrorDescription(qint32 number, const QString &detail)
     return ErrorDescription(number) + QStringLiteral(": ") + detail;
 }
 
-RuntimeError::RuntimeError(qint32 number)
-    : RuntimeError(number, ErrorDescription(number))
+RuntimeError::RuntimeError(qint32 number) : RuntimeError(number, ErrorDescription(number))
 {
 }
 
@@ -94,8 +93,7 @@ ErrorRecord TrappedError()
     } catch (const std::exception &e) {
         return {ErrorNumber::InvalidProcedureCall, QString::fromLocal8Bit(e.what()), ApplicationTitle()};
     } catch (...) {
-        return {ErrorNumber::InvalidProcedureCall, ErrorDescription(ErrorNumber::InvalidProcedureCall),
-                ApplicationTitle()};
+        return {ErrorNumber::InvalidProcedureCall, ErrorDescription(ErrorNumber::InvalidProcedureCall), ApplicationTitle()};
     }
 }
 

@@ -73,8 +73,14 @@ void shortText(benchmark::State &state, int patterns)
     }
 }
 
-void BM_ShortTextCached(benchmark::State &state) { shortText(state, 1); }
-void BM_ShortTextCompiled(benchmark::State &state) { shortText(state, 64); }
+void BM_ShortTextCached(benchmark::State &state)
+{
+    shortText(state, 1);
+}
+void BM_ShortTextCompiled(benchmark::State &state)
+{
+    shortText(state, 64);
+}
 BENCHMARK(BM_ShortTextCached);
 BENCHMARK(BM_ShortTextCompiled);
 

@@ -45,9 +45,9 @@ void BM_DataGet(benchmark::State &state)
 {
     const RegExpBench::Item &item = RegExpBench::kItems[state.range(0)];
     state.SetLabel(item.name);
-    LoadedFile file(itemText(1, QStringLiteral("<Name>%1</Name><Reg>%2</Reg><Replace>%3</Replace>")
-                                    .arg(QString::fromLatin1(item.name), QString::fromUtf16(item.pattern),
-                                         QString::fromUtf16(item.replacement))));
+    LoadedFile file(itemText(
+        1, QStringLiteral("<Name>%1</Name><Reg>%2</Reg><Replace>%3</Replace>")
+               .arg(QString::fromLatin1(item.name), QString::fromUtf16(item.pattern), QString::fromUtf16(item.replacement))));
     file.settings.LoadFile();
     const QString &text = benchText();
     qsizetype length = 0;
@@ -67,7 +67,8 @@ void BM_LoadAndAskNames(benchmark::State &state)
     QString items;
     for (int number = 1; number <= state.range(0); ++number)
         items += itemText(number, QStringLiteral("\r\n\t\t<Name>項目%1</Name>\r\n\t\t<Reg>(\\d{4})-(\\d{2})</Reg>"
-                                                 "\r\n\t\t<Replace>$1.$2</Replace>\r\n\t").arg(number));
+                                                 "\r\n\t\t<Replace>$1.$2</Replace>\r\n\t")
+                                      .arg(number));
     LoadedFile file(items);
     for (auto _ : state) {
         file.settings.LoadFile();

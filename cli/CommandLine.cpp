@@ -159,19 +159,17 @@ QString UsageText(const QStringList &settingsFiles)
         if (!row.isOption)
             text += QStringLiteral("  %1").arg(row.name, -12) + Indented(row.description, 14);
     }
-    text += QStringLiteral(
-        "\nOptions:\n"
-        "  -s, --settings FILE  read FILE as the settings file\n"
-        "  -h, --help           print this usage; after a command, the command's usage\n"
-        "  -V, --version        print the version\n"
-        "  --                   end the options: what follows is an argument, even with a leading -\n"
-        "\nWithout --settings, the settings file is the first of these that exists: tavrelo.xml beside\n"
-        "tavrelo-cli (links resolved), tavrelo/tavrelo.xml in the user's configuration folder, in\n"
-        "each system configuration folder and, for an installation into a prefix, in its etc/xdg. Here:\n");
+    text += QStringLiteral("\nOptions:\n"
+                           "  -s, --settings FILE  read FILE as the settings file\n"
+                           "  -h, --help           print this usage; after a command, the command's usage\n"
+                           "  -V, --version        print the version\n"
+                           "  --                   end the options: what follows is an argument, even with a leading -\n"
+                           "\nWithout --settings, the settings file is the first of these that exists: tavrelo.xml beside\n"
+                           "tavrelo-cli (links resolved), tavrelo/tavrelo.xml in the user's configuration folder, in\n"
+                           "each system configuration folder and, for an installation into a prefix, in its etc/xdg. Here:\n");
     for (const QString &file : settingsFiles)
         text += QStringLiteral("  %1\n").arg(file);
-    text += QStringLiteral(
-        "\nExit status: 0 done, 1 failed (check: something reported), 2 usage error or unreadable FILE.\n");
+    text += QStringLiteral("\nExit status: 0 done, 1 failed (check: something reported), 2 usage error or unreadable FILE.\n");
     return text;
 }
 

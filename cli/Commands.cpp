@@ -116,8 +116,7 @@ int RunItems(const Command &command, const QString &path)
                                  {QStringLiteral("mode"), mode},
                                  {QStringLiteral("key"), key}});
     }
-    return Written(command.json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n'
-                                : listing);
+    return Written(command.json ? QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)) + u'\n' : listing);
 }
 
 int RunApply(const Command &command, const QString &path)
@@ -196,23 +195,51 @@ const QList<CommandRow> &CommandRows()
 {
     using namespace ExitStatus;
     static const QList<CommandRow> rows{
-        {QStringLiteral("items"), false, true, {QStringLiteral("json")}, &RunItems, Unreadable,
+        {QStringLiteral("items"),
+         false,
+         true,
+         {QStringLiteral("json")},
+         &RunItems,
+         Unreadable,
          QStringLiteral("[-s FILE] items [--json]"),
          QStringLiteral("list the palette's buttons in button order: INDEX, NAME, MODE (replace,\n"
                         "text or empty) and, for a button with a global key, KEY, separated by\n"
                         "tabs; --json prints a JSON array of objects with index, item (the element\n"
                         "name), name, mode and key (empty for none)")},
-        {QStringLiteral("apply"), false, true, {QStringLiteral("name")}, &RunApply, Failed,
+        {QStringLiteral("apply"),
+         false,
+         true,
+         {QStringLiteral("name")},
+         &RunApply,
+         Failed,
          QStringLiteral("[-s FILE] apply ITEM\n[-s FILE] apply --name CAPTION"),
          QStringLiteral("write the text of an item for the UTF-8 text on standard input to standard\n"
                         "output; ITEM is the item's index counted from 0 (0 is Item1, as items\n"
                         "prints it) or its element name as written in the file (Item1); --name\n"
                         "takes the caption of its button")},
-        {QStringLiteral("join-words"), false, false, {}, &RunJoinWords, Failed, QStringLiteral("join-words"),
+        {QStringLiteral("join-words"),
+         false,
+         false,
+         {},
+         &RunJoinWords,
+         Failed,
+         QStringLiteral("join-words"),
          QStringLiteral("join the words of every line of standard input (get user name -> getUserName)")},
-        {QStringLiteral("check"), false, true, {}, &RunCheck, Unreadable, QStringLiteral("[-s FILE] check"),
+        {QStringLiteral("check"),
+         false,
+         true,
+         {},
+         &RunCheck,
+         Unreadable,
+         QStringLiteral("[-s FILE] check"),
          QStringLiteral("report the settings file's traps as FILE:LINE: message")},
-        {QStringLiteral("help"), false, false, {}, &RunHelp, Failed, QStringLiteral("help [COMMAND]"),
+        {QStringLiteral("help"),
+         false,
+         false,
+         {},
+         &RunHelp,
+         Failed,
+         QStringLiteral("help [COMMAND]"),
          QStringLiteral("print this usage, or the usage of COMMAND")},
         {QStringLiteral("version"), true, false, {}, &RunVersion, Failed, QStringLiteral("-V | --version"), {}},
     };

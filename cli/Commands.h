@@ -32,7 +32,7 @@ struct CommandRow {
     // The status when memory runs out: Unreadable for a command that reads the settings file to
     // answer, Failed for one that makes a text.
     int outOfMemoryStatus = ExitStatus::Failed;
-    QString synopsis;    // one line per form, after "tavrelo-cli "
+    QString synopsis; // one line per form, after "tavrelo-cli "
     QString description; // indented lines in the usage
 };
 

@@ -117,8 +117,7 @@ struct ItemTag {
 class Checker {
 public:
     // The text is the one the palette loads: read by its XML store, loaded by its model.
-    Checker(const QByteArray &bytes, CheckedValues *values)
-        : m_values(values)
+    Checker(const QByteArray &bytes, CheckedValues *values) : m_values(values)
     {
         CodePageText::DecodedText decoded = Cls_XML::DecodeFileText(bytes);
         m_encoding = decoded.encoding;
@@ -139,35 +138,24 @@ public:
     }
 
 private:
-    void report(qsizetype offset, const QString &message)
-    {
-        m_findings.append({m_lines->lineOf(offset), message});
-    }
+    void report(qsizetype offset, const QString &message) { m_findings.append({m_lines->lineOf(offset), message}); }
 
-    QStringView content(const ElementSpan &span) const
-    {
-        return span.content(m_text);
-    }
+    QStringView content(const ElementSpan &span) const { return span.content(m_text); }
 
     // A lookup of the palette inside the element at path ("DataSetting/Item3"): reports an opening
     // tag left without its closing tag, which makes the value read as empty; where names the
     // element in that message (" in Item3").
-    ElementSpan lookUp(const ElementSpan &within, const QString &path, const QString &name,
-                       const QString &where = QString())
+    ElementSpan lookUp(const ElementSpan &within, const QString &path, const QString &name, const QString &where = QString())
     {
         const ElementSpan span = FindElement(m_text, name, within.contentStart, within.contentStart + within.contentLength());
         if (span.hasOpen() && !span.isComplete())
-            report(span.open, QStringLiteral("<%1>%2 has no closing tag </%1> after it: it reads as empty")
-                                  .arg(name, where));
+            report(span.open, QStringLiteral("<%1>%2 has no closing tag </%1> after it: it reads as empty").arg(name, where));
         if (m_values)
             m_values->insert(path.isEmpty() ? name : path + u'/' + name, content(span).toString());
         return span;
     }
 
-    ElementSpan wholeText() const
-    {
-        return ElementSpan{0, 0, m_text.size()};
-    }
+    ElementSpan wholeText() const { return ElementSpan{0, 0, m_text.size()}; }
 
     void checkEncoding()
     {
@@ -197,9 +185,10 @@ private:
         const QRegularExpressionMatch match = kEntity.match(content(span).toString());
         if (!match.hasMatch())
             return;
-        report(span.contentStart + match.capturedStart(), QStringLiteral("%1 holds the reference %2, which is not decoded: the palette "
-                                                     "shows and copies it as written; write the character itself")
-                                          .arg(what, match.captured()));
+        report(span.contentStart + match.capturedStart(),
+               QStringLiteral("%1 holds the reference %2, which is not decoded: the palette "
+                              "shows and copies it as written; write the character itself")
+                   .arg(what, match.captured()));
     }
 
     // Every tag inside the section that the palette does not read as its author meant: another
@@ -283,16 +272,17 @@ private:
                 const QString right = u'<' + proper + u'>';
                 if (!isExact)
                     report(p, QStringLiteral("the tag %1 is not recognised: tags carry no blanks, attributes or slash; "
-                                             "write %2").arg(written, right));
-                else
-                    report(p, QStringLiteral("the tag %1 is not recognised: names are case-sensitive; write %2")
+                                             "write %2")
                                   .arg(written, right));
+                else
+                    report(
+                        p,
+                        QStringLiteral("the tag %1 is not recognised: names are case-sensitive; write %2").arg(written, right));
                 continue;
             }
             const QString nearest = NearestName(name, known);
-            report(p, nearest.isEmpty()
-                          ? QStringLiteral("<%1> is never read: the palette knows no such element here").arg(name)
-                          : QStringLiteral("<%1> is never read: did you mean <%2>?").arg(name, nearest));
+            report(p, nearest.isEmpty() ? QStringLiteral("<%1> is never read: the palette knows no such element here").arg(name)
+                                        : QStringLiteral("<%1> is never read: did you mean <%2>?").arg(name, nearest));
             // What it holds is its own business.
             const qsizetype close = closeAfter(name, tagEnd);
             if (close >= 0)
@@ -319,8 +309,8 @@ private:
             if (SpansLines(value))
                 report(span.open, QStringLiteral("the colour %1 spans lines: write it on the line of its tags").arg(name));
             else if (!IsColorText(value))
-                report(span.open, QStringLiteral("the colour %1 %2 is not six hexadecimal digits RRGGBB")
-                                      .arg(name, Quoted(value)));
+                report(span.open,
+                       QStringLiteral("the colour %1 %2 is not six hexadecimal digits RRGGBB").arg(name, Quoted(value)));
         }
     }
 
@@ -389,8 +379,7 @@ private:
             const QString element = SettingsSchema::ItemPrefix + tag.number;
             switch (SettingsSchema::ReadItemElement(element)) {
             case SettingsSchema::ItemElementReading::LeadingZero:
-                report(tag.open, QStringLiteral("%1 is never read: item numbers are written without leading zeros")
-                                     .arg(element));
+                report(tag.open, QStringLiteral("%1 is never read: item numbers are written without leading zeros").arg(element));
                 break;
             case SettingsSchema::ItemElementReading::FromZero:
                 report(tag.open, QStringLiteral("Item0 is never read: items are numbered from Item1"));
@@ -403,7 +392,8 @@ private:
             case SettingsSchema::ItemElementReading::Item:
                 if (firstOpen.contains(tag.number)) {
                     report(tag.open, QStringLiteral("a second %1 is never read: only the first one, on line %2, counts")
-                                         .arg(element).arg(m_lines->lineOf(firstOpen.value(tag.number))));
+                                         .arg(element)
+                                         .arg(m_lines->lineOf(firstOpen.value(tag.number))));
                 } else {
                     firstOpen.insert(tag.number, tag.open);
                 }
@@ -426,10 +416,12 @@ private:
                                                  "DataSetting wins, so write the section's own before the items")
                                       .arg(name, holder->number));
             if (name == SettingsSchema::JoinKey || name == SettingsSchema::PaletteKey) {
-                m_sectionKeys.append({{name == SettingsSchema::JoinKey ? HotkeyAssignment::Target::Join
-                                                                       : HotkeyAssignment::Target::Palette,
-                                       -1, content(span).toString(), {}},
-                                      span.open});
+                m_sectionKeys.append(
+                    {{name == SettingsSchema::JoinKey ? HotkeyAssignment::Target::Join : HotkeyAssignment::Target::Palette,
+                      -1,
+                      content(span).toString(),
+                      {}},
+                     span.open});
             }
             if (name != SettingsSchema::Version)
                 checkEntities(span, QStringLiteral("the ") + name);
@@ -473,10 +465,11 @@ private:
         const bool hasKey = !content(key).trimmed().isEmpty();
         if (SettingsSchema::IsSwitchOn(content(restore)) && !SettingsSchema::IsSwitchOn(content(paste)))
             report(restore.open, QStringLiteral("Restore in %1 does nothing without <Paste>true</Paste>: only a paste "
-                                                "gives the clipboard back").arg(element));
+                                                "gives the clipboard back")
+                                     .arg(element));
         if (SettingsSchema::IsSwitchOn(content(paste)) && !hasKey)
-            report(paste.open, QStringLiteral("Paste in %1 does nothing without a Key: only a run by its key pastes")
-                                   .arg(element));
+            report(paste.open,
+                   QStringLiteral("Paste in %1 does nothing without a Key: only a run by its key pastes").arg(element));
 
         if (name.contentLength() == 0) {
             if (!IsBlank(content(item)))
@@ -486,11 +479,10 @@ private:
         } else {
             m_itemKeys.append({{HotkeyAssignment::Target::Item, index, content(key).toString(), {}}, key.open});
             if (reg.contentLength() == 0 && data.contentLength() == 0)
-                report(item.open, QStringLiteral("%1 has a Name but neither Reg nor Data: its button gives an empty text")
-                                      .arg(element));
+                report(item.open,
+                       QStringLiteral("%1 has a Name but neither Reg nor Data: its button gives an empty text").arg(element));
             if (SpansLines(content(name)))
-                report(name.open, QStringLiteral("the Name of %1 spans lines: write it on the line of its tags")
-                                      .arg(element));
+                report(name.open, QStringLiteral("the Name of %1 spans lines: write it on the line of its tags").arg(element));
         }
         if (reg.contentLength() > 0)
             checkPattern(element, reg);
@@ -521,9 +513,11 @@ private:
     void checkSwitch(const ElementSpan &span, const QString &name, const QString &where)
     {
         const QStringView value = content(span);
-        if (!value.isEmpty() && !SettingsSchema::IsSwitchOn(value) && value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0)
+        if (!value.isEmpty() && !SettingsSchema::IsSwitchOn(value)
+            && value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0)
             report(span.open, QStringLiteral("%1%2 %3 is off: only \"true\" switches it on, in any letter case and without "
-                                             "blanks").arg(name, where, Quoted(value)));
+                                             "blanks")
+                                  .arg(name, where, Quoted(value)));
     }
 
     // The keys of the file as the palette takes them: one that is not a key, or the second of two
@@ -548,11 +542,13 @@ private:
             switch (refusal.reason) {
             case HotkeyRefusal::Reason::Unreadable:
                 report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 is not a key: write modifiers and one key joined by "
-                                                                    "+, such as Ctrl+Alt+1").arg(what, written));
+                                                                    "+, such as Ctrl+Alt+1")
+                                                         .arg(what, written));
                 break;
             case HotkeyRefusal::Reason::NoModifier:
                 report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 has no Ctrl, Alt or Meta: it would take that key "
-                                                                    "from typing everywhere").arg(what, written));
+                                                                    "from typing everywhere")
+                                                         .arg(what, written));
                 break;
             case HotkeyRefusal::Reason::Duplicate:
                 report(offsetOf(refusal.assignment), QStringLiteral("%1 %2 is %3 already, on line %4: only that one works")

@@ -47,8 +47,7 @@ bool ReadStandardInputUtf8(QString *text, QString *error)
 {
     // Stateless, so that a sequence cut off at the very end counts as an error; chunks are
     // therefore cut on character boundaries by hand. The initial byte-order mark is kept.
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text->clear();
     // UTF-8 never takes fewer bytes than UTF-16 code units, so the byte count is enough.
     const long long hint = NativeStreams::StandardInputFileSize();

@@ -9,10 +9,10 @@
 namespace NativeClipboardOwner {
 
 enum class State {
-    Unknown,   // not asked: the toolkit's own read tells
-    None,      // nobody holds it: it is empty
+    Unknown, // not asked: the toolkit's own read tells
+    None, // nobody holds it: it is empty
     Answering, // the owner listed its formats
-    Silent,    // an owner exists but gave no list of formats in time
+    Silent, // an owner exists but gave no list of formats in time
 };
 
 // Asks the owner of the clipboard of this mode for its list of formats and waits at most the given

@@ -6,7 +6,7 @@ namespace {
 
 class UnavailableGrabber : public Grabber {
 public:
-    explicit UnavailableGrabber(Listener listener) : m_listener(std::move(listener)) {}
+    explicit UnavailableGrabber(Listener listener) : m_listener(std::move(listener)) { }
 
     void take(const std::vector<Key> &keys) override
     {

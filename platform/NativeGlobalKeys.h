@@ -15,15 +15,15 @@ struct Key {
     int id = 0;
     unsigned modifiers = 0;
     int key = 0;
-    std::string text;        // as the palette writes it, "Ctrl+Alt+1"
+    std::string text; // as the palette writes it, "Ctrl+Alt+1"
     std::string description; // what it does, UTF-8, for a desktop that lists a program's keys
 };
 
 enum class Outcome {
     Taken,
-    InUse,       // another program holds it
-    NoSuchKey,   // the keyboard has no such key
-    Refused,     // the desktop asked the user, who did not give it
+    InUse, // another program holds it
+    NoSuchKey, // the keyboard has no such key
+    Refused, // the desktop asked the user, who did not give it
     Unavailable, // this desktop gives the program no global keys
 };
 

@@ -29,7 +29,8 @@ bool IsCharacter(const std::vector<PatternItem> &items, size_t k)
 qsizetype BudgetCalloutPlace(const TranslatedPattern &pattern, bool jit)
 {
     const std::vector<PatternItem> &items = pattern.items;
-    if (std::any_of(items.begin(), items.end(), [](const PatternItem &item) { return item.kind == PatternItem::Kind::Alternative; }))
+    if (std::any_of(items.begin(), items.end(),
+                    [](const PatternItem &item) { return item.kind == PatternItem::Kind::Alternative; }))
         return 0;
     size_t k = 0;
     for (; k < items.size(); ++k) {

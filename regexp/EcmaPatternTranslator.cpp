@@ -34,7 +34,7 @@ constexpr quint32 kMaxQuantifier = 65535;
 
 // ECMAScript's WhiteSpace and LineTerminator characters.
 constexpr CodePointRange kSpaceRanges[] = {
-    {0x09, 0x0D}, {0x20, 0x20}, {0xA0, 0xA0}, {0x1680, 0x1680}, {0x2000, 0x200A},
+    {0x09, 0x0D},     {0x20, 0x20},     {0xA0, 0xA0},     {0x1680, 0x1680}, {0x2000, 0x200A},
     {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000}, {0xFEFF, 0xFEFF},
 };
 
@@ -47,16 +47,24 @@ struct Failure {
     QString message; // the translator's own, when PCRE2 has none for the error
 };
 
-bool isOctalDigit(QChar c) { return c >= u'0' && c <= u'7'; }
-bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isOctalDigit(QChar c)
+{
+    return c >= u'0' && c <= u'7';
+}
+bool isDecimalDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 bool inTable(char32_t c, const EcmaIdentifier::IdentifierRange *begin, const EcmaIdentifier::IdentifierRange *end)
 {
-    const auto *found = std::upper_bound(begin, end, c, [](char32_t value, const EcmaIdentifier::IdentifierRange &r) {
-        return value < r.first;
-    });
+    const auto *found = std::upper_bound(
+        begin, end, c, [](char32_t value, const EcmaIdentifier::IdentifierRange &r) { return value < r.first; });
     return found != begin && c <= (found - 1)->last;
 }
 
@@ -199,7 +207,7 @@ const QString kLookbehindRefusedMessage = QStringLiteral(
 
 class Translator {
 public:
-    explicit Translator(const QString &pattern) : m_src(pattern), m_length(pattern.size()) {}
+    explicit Translator(const QString &pattern) : m_src(pattern), m_length(pattern.size()) { }
 
     TranslatedPattern run()
     {
@@ -296,7 +304,7 @@ private:
             if (next < 0)
                 fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
             const bool valid = c == u'$' || c == u'_'
-                || (i == start ? isIdentifierStart(c) : (isIdentifierPart(c) || c == 0x200C || c == 0x200D));
+                               || (i == start ? isIdentifierStart(c) : (isIdentifierPart(c) || c == 0x200C || c == 0x200D));
             if (!valid)
                 fail(PCRE2_ERROR_SUBPATTERN_NAME_EXPECTED, i);
             name->append(codePointText(c));
@@ -379,7 +387,7 @@ private:
                 if (open.back() == GroupKind::Lookbehind || !m_tree.empty()) {
                     openNode(mark, open.back());
                 } else {
-                    m_item.group = open.back() == GroupKind::Capture    ? PatternItem::Group::Capture
+                    m_item.group = open.back() == GroupKind::Capture     ? PatternItem::Group::Capture
                                    : open.back() == GroupKind::Lookahead ? PatternItem::Group::Lookahead
                                                                          : PatternItem::Group::NonCapture;
                     m_openItems.push_back(record(mark, PatternItem::Kind::GroupOpen));
@@ -414,8 +422,7 @@ private:
             }
             case u'*':
             case u'+':
-            case u'?':
-                fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
+            case u'?': fail(PCRE2_ERROR_QUANTIFIER_INVALID, start);
             case u'{': {
                 quint32 min = 0;
                 quint32 max = 0;
@@ -726,8 +733,7 @@ private:
             }
             return char32_t(value);
         }
-        default:
-            break;
+        default: break;
         }
         ++m_pos;
         return nextCharacter();

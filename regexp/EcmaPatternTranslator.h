@@ -12,17 +12,17 @@
 // again. The items follow each other and together make up the whole translated pattern.
 struct PatternItem {
     enum class Kind {
-        Character,       // matches one character of a known set: a literal, a class, ., \w, \d, \s...
-        Quantifier,      // repeats the item or group before it
-        GroupOpen,       // ( (?: (?= or (?!
-        GroupClose,      // )
-        Alternative,     // |
-        StartAnchor,     // ^
-        EndAnchor,       // $
-        WordBoundary,    // \b
+        Character, // matches one character of a known set: a literal, a class, ., \w, \d, \s...
+        Quantifier, // repeats the item or group before it
+        GroupOpen, // ( (?: (?= or (?!
+        GroupClose, // )
+        Alternative, // |
+        StartAnchor, // ^
+        EndAnchor, // $
+        WordBoundary, // \b
         NotWordBoundary, // \B
-        BackReference,   // \g{n}
-        Lookbehind,      // a whole lookbehind, written out in the form PCRE2 accepts
+        BackReference, // \g{n}
+        Lookbehind, // a whole lookbehind, written out in the form PCRE2 accepts
     };
     enum class Group { Capture, NonCapture, Lookahead };
 

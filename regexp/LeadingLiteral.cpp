@@ -7,7 +7,7 @@ namespace {
 bool IsLookBehindOnly(PatternItem::Kind kind)
 {
     return kind == PatternItem::Kind::WordBoundary || kind == PatternItem::Kind::NotWordBoundary
-        || kind == PatternItem::Kind::Lookbehind;
+           || kind == PatternItem::Kind::Lookbehind;
 }
 
 }

@@ -8,8 +8,7 @@ namespace {
 
 bool IsWordUnit(char16_t unit)
 {
-    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9')
-        || unit == u'_';
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit == u'_';
 }
 
 bool IsAssertion(const PatternItem &item)
@@ -32,8 +31,8 @@ std::optional<LiteralPattern> LiteralPattern::Of(const TranslatedPattern &patter
         return std::nullopt;
     QString literal;
     for (size_t k = first; k < end; ++k) {
-        const std::optional<char16_t> unit =
-            items[k].kind == PatternItem::Kind::Character ? LiteralCodeUnit(items[k], ignoreCase) : std::nullopt;
+        const std::optional<char16_t> unit = items[k].kind == PatternItem::Kind::Character ? LiteralCodeUnit(items[k], ignoreCase)
+                                                                                           : std::nullopt;
         if (!unit)
             return std::nullopt;
         literal += QChar(*unit);
@@ -52,10 +51,8 @@ std::optional<LiteralPattern> LiteralPattern::Of(const TranslatedPattern &patter
 }
 
 LiteralPattern::LiteralPattern(QString literal, Beside before, Beside after)
-    : m_literal(std::move(literal)),
-      m_units(reinterpret_cast<const char16_t *>(m_literal.utf16()), size_t(m_literal.size())),
-      m_before(before),
-      m_after(after)
+    : m_literal(std::move(literal)), m_units(reinterpret_cast<const char16_t *>(m_literal.utf16()), size_t(m_literal.size())),
+      m_before(before), m_after(after)
 {
 }
 
@@ -77,8 +74,7 @@ inline bool LiteralPattern::passesAt(const char16_t *text, qsizetype length, qsi
     return true;
 }
 
-qsizetype LiteralPattern::find(QStringView text, qsizetype from, qsizetype until, qsizetype *starts,
-                               qsizetype capacity) const
+qsizetype LiteralPattern::find(QStringView text, qsizetype from, qsizetype until, qsizetype *starts, qsizetype capacity) const
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     // No match starts where the literal no longer fits.
@@ -93,8 +89,8 @@ qsizetype LiteralPattern::find(QStringView text, qsizetype from, qsizetype until
 }
 
 // One position at a time.
-qsizetype LiteralPattern::findPlainly(const char16_t *text, qsizetype length, qsizetype from, qsizetype until,
-                                      qsizetype *starts, qsizetype capacity) const
+qsizetype LiteralPattern::findPlainly(const char16_t *text, qsizetype length, qsizetype from, qsizetype until, qsizetype *starts,
+                                      qsizetype capacity) const
 {
     const char16_t front = m_units.front();
     const char16_t back = m_units.back();
@@ -114,9 +110,8 @@ qsizetype LiteralPattern::findPlainly(const char16_t *text, qsizetype length, qs
 #ifdef TAVRELO_WIDE_CANDIDATES
 // 32 positions a step, as LiteralSearch does; the positions that a step cannot read to the end
 // of are left to findPlainly.
-__attribute__((target("avx2"))) qsizetype LiteralPattern::findWide(const char16_t *text, qsizetype length,
-                                                                   qsizetype from, qsizetype until, qsizetype *starts,
-                                                                   qsizetype capacity) const
+__attribute__((target("avx2"))) qsizetype LiteralPattern::findWide(const char16_t *text, qsizetype length, qsizetype from,
+                                                                   qsizetype until, qsizetype *starts, qsizetype capacity) const
 {
     const qsizetype last = qsizetype(m_units.size()) - 1;
     const __m256i first = _mm256_set1_epi16(short(m_units.front()));

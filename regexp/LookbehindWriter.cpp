@@ -41,9 +41,8 @@ public:
         const bool fixed = std::all_of(node.alternatives.begin(), node.alternatives.end(),
                                        [](const std::vector<PatternNode> &a) { return fixedLength(a).has_value(); });
         const bool observable = capture && node.text == QStringLiteral("(?<=") && groupCount(node) > 0;
-        const bool repeats = std::any_of(node.alternatives.begin(), node.alternatives.end(), [](const auto &a) {
-            return std::any_of(a.begin(), a.end(), repeatsGroups);
-        });
+        const bool repeats = std::any_of(node.alternatives.begin(), node.alternatives.end(),
+                                         [](const auto &a) { return std::any_of(a.begin(), a.end(), repeatsGroups); });
         if (fixed && !(observable && repeats))
             return node.text + alternativesAsWritten(node, capture) + u')';
         const bool previous = m_reorder;
@@ -140,10 +139,8 @@ private:
     {
         switch (node.kind) {
         case PatternNode::Kind::Atom:
-        case PatternNode::Kind::BackReference:
-            return node.text;
-        case PatternNode::Kind::Group:
-            break;
+        case PatternNode::Kind::BackReference: return node.text;
+        case PatternNode::Kind::Group: break;
         }
         if (node.group == GroupKind::Lookbehind)
             return lookbehind(node, capture);
@@ -196,8 +193,7 @@ private:
         qint32 before = 0;
         for (size_t i = 0; i < node.alternatives.size(); ++i) {
             for (Variant &variant : sequenceVariants(node.alternatives[i], capture)) {
-                out.push_back({variant.length,
-                               emptyGroups(before) + variant.text + emptyGroups(total - before - counts[i])});
+                out.push_back({variant.length, emptyGroups(before) + variant.text + emptyGroups(total - before - counts[i])});
                 check(out.size());
             }
             before += counts[i];
@@ -295,8 +291,7 @@ private:
 
     static bool isAlternation(const PatternNode &node)
     {
-        return node.kind == PatternNode::Kind::Group
-            && (node.group == GroupKind::Capture || node.group == GroupKind::NonCapture);
+        return node.kind == PatternNode::Kind::Group && (node.group == GroupKind::Capture || node.group == GroupKind::NonCapture);
     }
 
     // Whether the node repeats a group, itself or inside.

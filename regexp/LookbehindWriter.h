@@ -8,7 +8,7 @@ enum class GroupKind { Capture, NonCapture, Lookahead, Lookbehind };
 
 // A lookbehind this program's engine cannot run: unbounded, with a back reference, or one that
 // would take more than 256 fixed-length alternatives to write out.
-struct LookbehindRefused {};
+struct LookbehindRefused { };
 
 // A lookbehind's contents as a tree, kept while translating it, so that it can be written out
 // again in the form PCRE2 10.42 accepts: every top-level alternative of one fixed length.

@@ -7,4 +7,4 @@
 // that may hold lone surrogates, $ only at the very end, a back reference to an unset group
 // matching the empty text, [] and [^] as the empty and the full class.
 inline constexpr uint32_t kPcreCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY
-    | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
+                                                | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;

@@ -13,7 +13,7 @@ const CharacterSet kWordCharacters(std::begin(kWordRanges), std::end(kWordRanges
 
 // \w and the characters that IgnoreCase may take for an ASCII letter (İ ı ſ and the Kelvin
 // sign): characters and ranges meant to stay apart from \w must also stay apart from these.
-const CharacterSet kWordAndCaseMates = {{u'0', u'9'}, {u'A', u'Z'}, {u'_', u'_'}, {u'a', u'z'},
+const CharacterSet kWordAndCaseMates = {{u'0', u'9'},   {u'A', u'Z'},   {u'_', u'_'},    {u'a', u'z'},
                                         {0x130, 0x131}, {0x17F, 0x17F}, {0x212A, 0x212A}};
 
 bool Intersect(const CharacterSet &a, const CharacterSet &b)
@@ -52,12 +52,9 @@ bool GivingBackNeverMatches(const std::vector<PatternItem> &items, size_t after,
             // This alternative ends here: what follows is the group's end.
             k = item.partner < 0 ? items.size() : size_t(item.partner);
             break;
-        case PatternItem::Kind::EndAnchor:
-            return true;
-        case PatternItem::Kind::WordBoundary:
-            return takesOne;
-        default:
-            return false;
+        case PatternItem::Kind::EndAnchor: return true;
+        case PatternItem::Kind::WordBoundary: return takesOne;
+        default: return false;
         }
     }
     return true;

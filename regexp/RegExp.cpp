@@ -114,8 +114,8 @@ PatternFault FaultOfCode(int code)
                                            QStringLiteral("the regular expression needed too much work (%1)").arg(message)),
                           PatternFault::None, message, -1);
     default:
-        throw RegExpError(ErrorNumber::InvalidProcedureCall,
-                          ErrorDescription(ErrorNumber::InvalidProcedureCall, message), PatternFault::None, message, -1);
+        throw RegExpError(ErrorNumber::InvalidProcedureCall, ErrorDescription(ErrorNumber::InvalidProcedureCall, message),
+                          PatternFault::None, message, -1);
     }
 }
 
@@ -178,8 +178,8 @@ public:
 private:
     std::unique_ptr<pcre2_compile_context, decltype(&pcre2_compile_context_free)> m_compileContext{
         pcre2_compile_context_create(nullptr), &pcre2_compile_context_free};
-    std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> m_matchContext{
-        pcre2_match_context_create(nullptr), &pcre2_match_context_free};
+    std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> m_matchContext{pcre2_match_context_create(nullptr),
+                                                                                             &pcre2_match_context_free};
     std::unique_ptr<pcre2_jit_stack, decltype(&pcre2_jit_stack_free)> m_jitStack{
         pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr), &pcre2_jit_stack_free};
     std::list<CompiledPattern> m_cache;
@@ -231,7 +231,8 @@ private:
                           &pcre2_code_free);
         if (!code) {
             // Back to an offset in the translated pattern, without the callout.
-            const size_t mapped = std::min<size_t>(WithoutBudgetCallout(errorOffset, place), translated.originalOffsets.size() - 1);
+            const size_t mapped = std::min<size_t>(WithoutBudgetCallout(errorOffset, place),
+                                                   translated.originalOffsets.size() - 1);
             throwSyntaxError(errorCode, errorMessage(errorCode), translated.originalOffsets[mapped]);
         }
         return code;
@@ -287,18 +288,10 @@ public:
         const QChar *text = subject.constData();
         for (const Piece &piece : m_pieces) {
             switch (piece.kind) {
-            case Kind::Literal:
-                out.append(m_text.constData() + piece.start, piece.length);
-                break;
-            case Kind::Match:
-                out.append(text + ovector[0], qsizetype(ovector[1] - ovector[0]));
-                break;
-            case Kind::Before:
-                out.append(text, qsizetype(ovector[0]));
-                break;
-            case Kind::After:
-                out.append(text + ovector[1], subject.size() - qsizetype(ovector[1]));
-                break;
+            case Kind::Literal: out.append(m_text.constData() + piece.start, piece.length); break;
+            case Kind::Match: out.append(text + ovector[0], qsizetype(ovector[1] - ovector[0])); break;
+            case Kind::Before: out.append(text, qsizetype(ovector[0])); break;
+            case Kind::After: out.append(text + ovector[1], subject.size() - qsizetype(ovector[1])); break;
             case Kind::Group:
                 if (piece.start < pairs && ovector[2 * piece.start] != PCRE2_UNSET) {
                     const PCRE2_SIZE begin = ovector[2 * piece.start];
@@ -330,7 +323,7 @@ private:
     enum class Kind { Literal, Match, Before, After, Group };
     struct Piece {
         Kind kind;
-        qsizetype start;  // offset into the replacement, or the group number
+        qsizetype start; // offset into the replacement, or the group number
         qsizetype length;
     };
 
@@ -419,8 +412,8 @@ private:
 // One search from `offset`, or with PCRE2_ANCHORED one try there: by the JIT-compiled code when
 // there is one, by the interpreter when there is none or the JIT's stack ran out. Returns PCRE2's
 // result (PCRE2_ERROR_CALLOUT when MatchBudget stopped it), never a limit or other error.
-int match(const CompiledPattern &compiled, const pcre2_code *jitCode, PCRE2_SPTR subject, PCRE2_SIZE length,
-          PCRE2_SIZE offset, uint32_t options, pcre2_match_data *matchData, pcre2_match_context *context)
+int match(const CompiledPattern &compiled, const pcre2_code *jitCode, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
+          uint32_t options, pcre2_match_data *matchData, pcre2_match_context *context)
 {
     int rc = PCRE2_ERROR_JIT_STACKLIMIT;
     if (jitCode)
@@ -433,8 +426,8 @@ int match(const CompiledPattern &compiled, const pcre2_code *jitCode, PCRE2_SPTR
     return rc;
 }
 
-int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset,
-           pcre2_match_data *matchData, pcre2_match_context *context)
+int search(const CompiledPattern &compiled, PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset, pcre2_match_data *matchData,
+           pcre2_match_context *context)
 {
     return match(compiled, compiled.jit ? compiled.code.get() : nullptr, subject, length, offset, 0, matchData, context);
 }
@@ -455,8 +448,8 @@ int searchByLiteral(const CompiledPattern &compiled, QStringView text, PCRE2_SIZ
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
     for (qsizetype at = qsizetype(from); (at = LiteralSearch::Find(text, at, compiled.literal)) >= 0; ++at) {
-        const int rc = match(compiled, compiled.anchored.get(), subject, length, PCRE2_SIZE(at), PCRE2_ANCHORED,
-                             matchData, context);
+        const int rc = match(compiled, compiled.anchored.get(), subject, length, PCRE2_SIZE(at), PCRE2_ANCHORED, matchData,
+                             context);
         if (rc != PCRE2_ERROR_NOMATCH)
             return rc;
     }
@@ -516,7 +509,7 @@ private:
 PCRE2_SIZE NextCharacter(PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offset)
 {
     const bool pair = offset + 1 < length && QChar::isHighSurrogate(subject[offset])
-        && QChar::isLowSurrogate(subject[offset + 1]);
+                      && QChar::isLowSurrogate(subject[offset + 1]);
     return offset + (pair ? 2 : 1);
 }
 
@@ -530,8 +523,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     const CompiledPattern &compiled = state.compiled(m_pattern, m_ignoreCase);
     const Substitution substitution(replacement, compiled);
     if (compiled.literalPattern && !substitution.readsAroundMatch())
-        return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()),
-                              m_global, cancel);
+        return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()), m_global,
+                              cancel);
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
@@ -551,8 +544,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     bool near = false;
     while (from <= length) {
         const int pairs = compiled.anchored && !near
-            ? searchByLiteral(compiled, text, from, matchData.get(), state.matchContext())
-            : search(compiled, subject, length, from, matchData.get(), state.matchContext());
+                              ? searchByLiteral(compiled, text, from, matchData.get(), state.matchContext())
+                              : search(compiled, subject, length, from, matchData.get(), state.matchContext());
         if (pairs == PCRE2_ERROR_CALLOUT)
             budget.throwStop();
         if (pairs == PCRE2_ERROR_NOMATCH)

@@ -9,16 +9,16 @@ class CancelToken;
 // What is wrong with a pattern, by kind, for messages in the user's words; the engine's own
 // English message says the rest.
 enum class PatternFault {
-    None,                        // not a syntax error: a work limit, or another failure
-    MissingClosingParenthesis,   // the pattern ends inside a group
+    None, // not a syntax error: a work limit, or another failure
+    MissingClosingParenthesis, // the pattern ends inside a group
     UnmatchedClosingParenthesis,
-    MissingClosingBracket,       // the pattern ends inside a class
-    NothingToRepeat,             // a quantifier with nothing before it
+    MissingClosingBracket, // the pattern ends inside a class
+    NothingToRepeat, // a quantifier with nothing before it
     TrailingBackslash,
-    BadGroupName,                // a group's name, or a reference to one, is malformed or unknown
-    RangeOutOfOrder,             // {3,2} or [z-a]
-    UnboundedLookbehind,         // a lookbehind this engine cannot write out
-    Other,                       // any other syntax error
+    BadGroupName, // a group's name, or a reference to one, is malformed or unknown
+    RangeOutOfOrder, // {3,2} or [z-a]
+    UnboundedLookbehind, // a lookbehind this engine cannot write out
+    Other, // any other syntax error
 };
 
 // A pattern that could not be compiled, or a match that ran into a work limit.

@@ -12,8 +12,8 @@
 // Two bits for each of the positions at to at + 31 (bit 2i and 2i + 1 for at + i): set where the
 // literal's first unit stands there and its last unit `last` units further on. Reads the units
 // from at to at + last + 31.
-__attribute__((target("avx2"))) inline quint64 WideCandidates(const char16_t *text, qsizetype at, qsizetype last,
-                                                              __m256i first, __m256i final)
+__attribute__((target("avx2"))) inline quint64 WideCandidates(const char16_t *text, qsizetype at, qsizetype last, __m256i first,
+                                                              __m256i final)
 {
     const auto *step = reinterpret_cast<const __m256i *>(text + at);
     const auto *stepEnd = reinterpret_cast<const __m256i *>(text + at + last);

@@ -109,7 +109,7 @@ private:
     // reads it, from within that program's request.
     class WatchedText : public QMimeData {
     public:
-        explicit WatchedText(std::function<void()> read) : m_read(std::move(read)) {}
+        explicit WatchedText(std::function<void()> read) : m_read(std::move(read)) { }
 
     protected:
         QVariant retrieveData(const QString &mimeType, QMetaType type) const override
@@ -154,14 +154,10 @@ private:
         if (isOwn)
             return clipboard;
         switch (NativeClipboardOwner::Probe(mode, ClipboardRetry::OwnerMilliseconds)) {
-        case NativeClipboardOwner::State::Silent:
-            return nullptr;
-        case NativeClipboardOwner::State::None:
-            m_isEmpty = true;
-            break;
+        case NativeClipboardOwner::State::Silent: return nullptr;
+        case NativeClipboardOwner::State::None: m_isEmpty = true; break;
         case NativeClipboardOwner::State::Unknown:
-        case NativeClipboardOwner::State::Answering:
-            break;
+        case NativeClipboardOwner::State::Answering: break;
         }
         return clipboard;
     }

@@ -43,7 +43,8 @@ public:
     // Writes the text with these formats beside it (empty bytes), and calls read whenever a program
     // reads the text from the clipboard from then on; a port that cannot tell writes the text
     // alone and never calls it.
-    virtual bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats, const std::function<void()> &read)
+    virtual bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats,
+                              const std::function<void()> &read)
     {
         Q_UNUSED(formats);
         Q_UNUSED(read);

@@ -4,8 +4,7 @@
 
 qint16 MessageBoxPresenter::show(qint32 style, const QString &prompt, const QString &title)
 {
-    QMessageBox box(IconOfStyle(style), title, DisplayText(prompt), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QMessageBox box(IconOfStyle(style), title, DisplayText(prompt), QMessageBox::NoButton, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     for (QMessageBox::StandardButton button : ButtonsOfStyle(style))
         box.addButton(button);

@@ -10,10 +10,7 @@ namespace {
 
 class DesktopLinkOpener : public LinkOpener {
 public:
-    qint32 open(quintptr hWnd, const QString &target) override
-    {
-        return NativeShell::Open(hWnd, target.toStdU16String());
-    }
+    qint32 open(quintptr hWnd, const QString &target) override { return NativeShell::Open(hWnd, target.toStdU16String()); }
 };
 
 LinkOpener &currentOpener()

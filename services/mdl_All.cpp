@@ -14,22 +14,16 @@ QString MissingFileMessage(const QStringList &strA_Files, SettingsFileProblem pr
 {
     QString reason;
     switch (problem) {
-    case SettingsFileProblem::Missing:
-        reason = QStringLiteral("以下のファイルがみあたりません");
-        break;
+    case SettingsFileProblem::Missing: reason = QStringLiteral("以下のファイルがみあたりません"); break;
     case SettingsFileProblem::NotRegularFile:
         reason = QStringLiteral("以下は通常のファイルではないため、読み込みませんでした");
         break;
-    case SettingsFileProblem::NoPermission:
-        reason = QStringLiteral("以下のファイルを読む権限がありません");
-        break;
+    case SettingsFileProblem::NoPermission: reason = QStringLiteral("以下のファイルを読む権限がありません"); break;
     case SettingsFileProblem::TooLarge:
         reason = QStringLiteral("以下のファイルは %1 MB を超えるため、読み込みませんでした").arg(SettingsFileLimit::Bytes >> 20);
         break;
     case SettingsFileProblem::None:
-    case SettingsFileProblem::ReadFailed:
-        reason = QStringLiteral("以下のファイルを読み込めませんでした");
-        break;
+    case SettingsFileProblem::ReadFailed: reason = QStringLiteral("以下のファイルを読み込めませんでした"); break;
     }
     for (const QString &file : strA_Files)
         reason += QStringLiteral("\r\n『%1』").arg(file);
@@ -50,7 +44,7 @@ bool LoadSettings()
     // A file that is there but cannot be read is named alone, with its reason; when there is
     // none, every place looked at is named.
     ShowMessageBox(MsgBox::Information, load.problem == SettingsFileProblem::Missing ? MissingFileMessage(candidates)
-                                                                                    : MissingFileMessage({file}, load.problem));
+                                                                                     : MissingFileMessage({file}, load.problem));
     return false;
 }
 

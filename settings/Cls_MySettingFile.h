@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/mdl_ErrorFunction.h"
-#include "settings/Hotkey.h"
 #include "regexp/RegExp.h"
+#include "settings/Hotkey.h"
 #include "xml/Cls_XML.h"
 
 #include <QDate>
@@ -17,10 +17,10 @@ class CancelToken;
 struct GeneratedText {
     enum class Outcome {
         Made,
-        NoItem,        // the item is missing or empty
-        ReadFailed,    // positioning on the item or reading it failed
+        NoItem, // the item is missing or empty
+        ReadFailed, // positioning on the item or reading it failed
         RewriteFailed, // the pattern is invalid or its work ran into a limit
-        Cancelled,     // the caller's cancel token stopped the work
+        Cancelled, // the caller's cancel token stopped the work
     };
 
     Outcome outcome = Outcome::Made;

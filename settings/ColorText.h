@@ -12,6 +12,15 @@ QString TrimColorText(QStringView text);
 // The leading hexadecimal digits of a short text, after blanks are removed; 0 when there are none.
 qint32 ToValue(const QString &text);
 
-constexpr int ColorRed(qint32 color) { return color & 0xFF; }
-constexpr int ColorGreen(qint32 color) { return (color >> 8) & 0xFF; }
-constexpr int ColorBlue(qint32 color) { return (color >> 16) & 0xFF; }
+constexpr int ColorRed(qint32 color)
+{
+    return color & 0xFF;
+}
+constexpr int ColorGreen(qint32 color)
+{
+    return (color >> 8) & 0xFF;
+}
+constexpr int ColorBlue(qint32 color)
+{
+    return (color >> 16) & 0xFF;
+}

@@ -16,19 +16,31 @@ struct NamedKey {
 const QList<NamedKey> &NamedKeys()
 {
     static const QList<NamedKey> keys{
-        {QStringLiteral("Insert"), Qt::Key_Insert},       {QStringLiteral("Delete"), Qt::Key_Delete},
-        {QStringLiteral("Home"), Qt::Key_Home},           {QStringLiteral("End"), Qt::Key_End},
-        {QStringLiteral("PageUp"), Qt::Key_PageUp},       {QStringLiteral("PageDown"), Qt::Key_PageDown},
-        {QStringLiteral("Left"), Qt::Key_Left},           {QStringLiteral("Up"), Qt::Key_Up},
-        {QStringLiteral("Right"), Qt::Key_Right},         {QStringLiteral("Down"), Qt::Key_Down},
-        {QStringLiteral("Space"), Qt::Key_Space},         {QStringLiteral("Tab"), Qt::Key_Tab},
-        {QStringLiteral("Return"), Qt::Key_Return},       {QStringLiteral("Enter"), Qt::Key_Enter},
-        {QStringLiteral("Escape"), Qt::Key_Escape},       {QStringLiteral("Backspace"), Qt::Key_Backspace},
-        {QStringLiteral("Pause"), Qt::Key_Pause, true},   {QStringLiteral("Print"), Qt::Key_Print, true},
+        {QStringLiteral("Insert"), Qt::Key_Insert},
+        {QStringLiteral("Delete"), Qt::Key_Delete},
+        {QStringLiteral("Home"), Qt::Key_Home},
+        {QStringLiteral("End"), Qt::Key_End},
+        {QStringLiteral("PageUp"), Qt::Key_PageUp},
+        {QStringLiteral("PageDown"), Qt::Key_PageDown},
+        {QStringLiteral("Left"), Qt::Key_Left},
+        {QStringLiteral("Up"), Qt::Key_Up},
+        {QStringLiteral("Right"), Qt::Key_Right},
+        {QStringLiteral("Down"), Qt::Key_Down},
+        {QStringLiteral("Space"), Qt::Key_Space},
+        {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Return"), Qt::Key_Return},
+        {QStringLiteral("Enter"), Qt::Key_Enter},
+        {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("Backspace"), Qt::Key_Backspace},
+        {QStringLiteral("Pause"), Qt::Key_Pause, true},
+        {QStringLiteral("Print"), Qt::Key_Print, true},
         {QStringLiteral("ScrollLock"), Qt::Key_ScrollLock, true},
-        {QStringLiteral("Ins"), Qt::Key_Insert},          {QStringLiteral("Del"), Qt::Key_Delete},
-        {QStringLiteral("PgUp"), Qt::Key_PageUp},         {QStringLiteral("PgDown"), Qt::Key_PageDown},
-        {QStringLiteral("Esc"), Qt::Key_Escape},          {QStringLiteral("PrintScreen"), Qt::Key_Print, true},
+        {QStringLiteral("Ins"), Qt::Key_Insert},
+        {QStringLiteral("Del"), Qt::Key_Delete},
+        {QStringLiteral("PgUp"), Qt::Key_PageUp},
+        {QStringLiteral("PgDown"), Qt::Key_PageDown},
+        {QStringLiteral("Esc"), Qt::Key_Escape},
+        {QStringLiteral("PrintScreen"), Qt::Key_Print, true},
     };
     return keys;
 }
@@ -36,9 +48,9 @@ const QList<NamedKey> &NamedKeys()
 const QList<QPair<QString, unsigned>> &ModifierNames()
 {
     static const QList<QPair<QString, unsigned>> names{
-        {QStringLiteral("Ctrl"), Hotkey::Ctrl},   {QStringLiteral("Control"), Hotkey::Ctrl},
-        {QStringLiteral("Alt"), Hotkey::Alt},     {QStringLiteral("Shift"), Hotkey::Shift},
-        {QStringLiteral("Meta"), Hotkey::Meta},   {QStringLiteral("Win"), Hotkey::Meta},
+        {QStringLiteral("Ctrl"), Hotkey::Ctrl},  {QStringLiteral("Control"), Hotkey::Ctrl},
+        {QStringLiteral("Alt"), Hotkey::Alt},    {QStringLiteral("Shift"), Hotkey::Shift},
+        {QStringLiteral("Meta"), Hotkey::Meta},  {QStringLiteral("Win"), Hotkey::Meta},
         {QStringLiteral("Super"), Hotkey::Meta},
     };
     return names;
@@ -94,8 +106,8 @@ QString KeyName(int key)
 QString Hotkey::text() const
 {
     QStringList parts;
-    for (const auto &[modifier, name] : {std::pair{Ctrl, "Ctrl"}, std::pair{Alt, "Alt"}, std::pair{Shift, "Shift"},
-                                         std::pair{Meta, "Meta"}}) {
+    for (const auto &[modifier, name] :
+         {std::pair{Ctrl, "Ctrl"}, std::pair{Alt, "Alt"}, std::pair{Shift, "Shift"}, std::pair{Meta, "Meta"}}) {
         if (modifiers & modifier)
             parts.append(QString::fromLatin1(name));
     }
@@ -135,9 +147,10 @@ HotkeyPlan PlanHotkeys(const QList<HotkeyAssignment> &written)
     for (HotkeyAssignment assignment : written) {
         const HotkeyReading reading = ReadHotkey(assignment.written);
         if (reading.fault != HotkeyFault::None) {
-            plan.refusals.append({reading.fault == HotkeyFault::NoModifier ? HotkeyRefusal::Reason::NoModifier
-                                                                           : HotkeyRefusal::Reason::Unreadable,
-                                  assignment, {}});
+            plan.refusals.append(
+                {reading.fault == HotkeyFault::NoModifier ? HotkeyRefusal::Reason::NoModifier : HotkeyRefusal::Reason::Unreadable,
+                 assignment,
+                 {}});
             continue;
         }
         if (!reading.key)

@@ -42,8 +42,8 @@ HotkeyReading ReadHotkey(QStringView text);
 struct HotkeyAssignment {
     enum class Target { Item, Join, Palette };
     Target target = Target::Item;
-    qint32 item = -1;   // the item's index, for Target::Item
-    QString written;    // the text as the file writes it
+    qint32 item = -1; // the item's index, for Target::Item
+    QString written; // the text as the file writes it
     Hotkey key;
 };
 

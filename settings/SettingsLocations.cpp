@@ -18,8 +18,8 @@ QStringList ConfigurationFolders()
     return folders;
 }
 
-QStringList SettingsFileCandidates(const QString &folder, const QString &baseName,
-                                   const QStringList &configFolders, const QStringList &installedConfigFolders)
+QStringList SettingsFileCandidates(const QString &folder, const QString &baseName, const QStringList &configFolders,
+                                   const QStringList &installedConfigFolders)
 {
     const QString fileName = baseName + QStringLiteral(".xml");
     QStringList candidates{QDir::cleanPath(QDir(folder).absoluteFilePath(fileName))};
@@ -46,7 +46,8 @@ QStringList InstallationConfigFolders(const QString &folder, const QString &conf
     const QString real = QFileInfo(folder).canonicalFilePath();
     const QString packaged = QFileInfo(packageProgramFolder).canonicalFilePath();
     if (!packageProgramFolder.isEmpty() && !packageConfigFolder.isEmpty()
-        && QDir::cleanPath(real.isEmpty() ? folder : real) == QDir::cleanPath(packaged.isEmpty() ? packageProgramFolder : packaged))
+        && QDir::cleanPath(real.isEmpty() ? folder : real)
+               == QDir::cleanPath(packaged.isEmpty() ? packageProgramFolder : packaged))
         folders.append(packageConfigFolder);
     return folders;
 }

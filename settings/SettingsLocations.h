@@ -14,8 +14,8 @@ QStringList ConfigurationFolders();
 //   3. the same in each of installedConfigFolders, relative to folder or absolute (the
 //      configuration folder of the installation the program belongs to, see below).
 // A folder named twice is listed once, where it first appears.
-QStringList SettingsFileCandidates(const QString &folder, const QString &baseName,
-                                   const QStringList &configFolders, const QStringList &installedConfigFolders);
+QStringList SettingsFileCandidates(const QString &folder, const QString &baseName, const QStringList &configFolders,
+                                   const QStringList &installedConfigFolders);
 
 // The configuration folders of the installation a program in folder belongs to: configured, the
 // one of the layout the build was configured for, relative to the program's folder (../etc/xdg

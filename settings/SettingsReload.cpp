@@ -153,8 +153,7 @@ void SettingsReload::reload()
     m_file = file;
 
     SettingsFileLoad load = LoadSettingsFile(file);
-    const ReloadReading reading{load.problem, m_read.size, load.settings->ColorSectionState(),
-                                load.settings->DataSectionState()};
+    const ReloadReading reading{load.problem, m_read.size, load.settings->ColorSectionState(), load.settings->DataSectionState()};
     rearm();
     const ReloadFault fault = JudgeReload(reading);
     if (fault == ReloadFault::None) {

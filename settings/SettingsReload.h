@@ -28,11 +28,11 @@ struct SettingsFileStamp {
 // Why a reloaded settings file is not taken; the palette keeps what it shows.
 enum class ReloadFault {
     None,
-    Unreadable,           // missing, not a regular file, not permitted, too large or a read error
-    Empty,                // nothing in it: an editor empties the file before it writes it again
-    UnclosedDataSetting,  // the file ends inside a section: a save that is still being written
+    Unreadable, // missing, not a regular file, not permitted, too large or a read error
+    Empty, // nothing in it: an editor empties the file before it writes it again
+    UnclosedDataSetting, // the file ends inside a section: a save that is still being written
     UnclosedColorSetting,
-    NoDataSetting,        // the file lost its section: there would be no buttons
+    NoDataSetting, // the file lost its section: there would be no buttons
 };
 
 // What a read of the settings file found, for the judgement.

@@ -24,15 +24,15 @@ inline const QString Back = QStringLiteral("Back");
 // DataSetting's own, looked up in the whole section, items included.
 inline const QString Link = QStringLiteral("Link");
 inline const QString Version = QStringLiteral("Version");
-inline const QString JoinKey = QStringLiteral("JoinKey");       // the global key of the built-in button
+inline const QString JoinKey = QStringLiteral("JoinKey"); // the global key of the built-in button
 inline const QString PaletteKey = QStringLiteral("PaletteKey"); // the global key that brings the palette forward
 // An item's.
 inline const QString Name = QStringLiteral("Name");
 inline const QString Reg = QStringLiteral("Reg");
 inline const QString Replace = QStringLiteral("Replace");
 inline const QString Data = QStringLiteral("Data");
-inline const QString Key = QStringLiteral("Key");         // its global key
-inline const QString Paste = QStringLiteral("Paste");     // a run by its key pastes the result where the user types
+inline const QString Key = QStringLiteral("Key"); // its global key
+inline const QString Paste = QStringLiteral("Paste"); // a run by its key pastes the result where the user types
 inline const QString Restore = QStringLiteral("Restore"); // and then gives the clipboard back
 
 inline const QStringList ColorElements = {Base, Title, Label, Back};
@@ -70,11 +70,11 @@ inline std::optional<qint64> ItemNumber(QStringView element)
 // How the palette takes an element named ItemPrefix and decimal digits: as one of its items, or
 // never, and why. Anything else is no item element at all.
 enum class ItemElementReading {
-    Item,        // Item1 to Item100
-    NotAnItem,   // not ItemPrefix and decimal digits
-    FromZero,    // Item0: items are numbered from Item1
+    Item, // Item1 to Item100
+    NotAnItem, // not ItemPrefix and decimal digits
+    FromZero, // Item0: items are numbered from Item1
     LeadingZero, // Item01
-    BeyondLast,  // Item101 and beyond
+    BeyondLast, // Item101 and beyond
 };
 
 inline ItemElementReading ReadItemElement(QStringView element)

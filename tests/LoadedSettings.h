@@ -17,7 +17,7 @@ struct LoadedSettings {
         settings.Name(QStringLiteral("tavrelo.xml"));
         loaded = settings.LoadFile();
     }
-    explicit LoadedSettings(const QString &text) : LoadedSettings(text.toUtf8()) {}
+    explicit LoadedSettings(const QString &text) : LoadedSettings(text.toUtf8()) { }
 
     QTemporaryDir dir;
     Cls_MySettingFile settings;

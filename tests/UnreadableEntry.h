@@ -19,10 +19,13 @@ inline QString MakeUnreadableEntry(const QString &path, const QString &kind)
         return QProcess::execute(QStringLiteral("mkfifo"), {path}) == 0 ? QString() : QStringLiteral("mkfifo is not available");
     if (kind == QLatin1String("zero")) {
         return QFile::exists(QStringLiteral("/dev/zero")) && QFile::link(QStringLiteral("/dev/zero"), path)
-            ? QString() : QStringLiteral("no /dev/zero to link to");
+                   ? QString()
+                   : QStringLiteral("no /dev/zero to link to");
     }
     if (kind == QLatin1String("large"))
-        return file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1) ? QString() : QStringLiteral("no room for a sparse file");
+        return file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1)
+                   ? QString()
+                   : QStringLiteral("no room for a sparse file");
     if (kind == QLatin1String("private")) {
         if (!file.open(QIODevice::WriteOnly) || file.write("<myItem/>") <= 0)
             return QStringLiteral("cannot write a file");

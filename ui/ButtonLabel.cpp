@@ -31,10 +31,7 @@ bool IsOneParagraph(const QString &text)
 // as the name and a press action, where QLabel's own interface is static text.
 class AccessibleButtonLabel : public QAccessibleWidget {
 public:
-    explicit AccessibleButtonLabel(ButtonLabel *label)
-        : QAccessibleWidget(label, label->accessibleRole())
-    {
-    }
+    explicit AccessibleButtonLabel(ButtonLabel *label) : QAccessibleWidget(label, label->accessibleRole()) { }
 
     // Read each time: the role may be set after the interface was made.
     QAccessible::Role role() const override { return label()->accessibleRole(); }
@@ -66,8 +63,7 @@ QAccessibleInterface *AccessibleButtonLabelFactory(const QString &className, QOb
 
 }
 
-ButtonLabel::ButtonLabel(QWidget *parent)
-    : QWidget(parent)
+ButtonLabel::ButtonLabel(QWidget *parent) : QWidget(parent)
 {
     static const bool isFactoryInstalled = (QAccessible::installFactory(&AccessibleButtonLabelFactory), true);
     Q_UNUSED(isFactoryInstalled);

@@ -24,8 +24,7 @@ void ReturnFreedHeap()
 
 }
 
-CaptionImage::CaptionImage(const QString &text, const QFont &font)
-    : m_text(text), m_font(font)
+CaptionImage::CaptionImage(const QString &text, const QFont &font) : m_text(text), m_font(font)
 {
 }
 
@@ -61,7 +60,7 @@ const CaptionImage::Picture &CaptionImage::picture(qreal ratio, const QColor &te
     worker->wait();
     if (drawn)
         ReturnFreedHeap();
-    else  // no thread to be had: drawn here, and the face stays
+    else // no thread to be had: drawn here, and the face stays
         m_picture = Draw(m_text, m_font, look);
     m_look = look;
     return m_picture;

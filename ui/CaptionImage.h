@@ -13,8 +13,8 @@ class CaptionImage {
 public:
     struct Picture {
         QImage image;
-        int height = 0;  // the font's line height, in device-independent pixels
-        int width = 0;   // the text's advance
+        int height = 0; // the font's line height, in device-independent pixels
+        int width = 0; // the text's advance
     };
 
     CaptionImage(const QString &text, const QFont &font);

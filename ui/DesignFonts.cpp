@@ -19,10 +19,9 @@ QString GothicFamily()
 {
     // MS Gothic is a fixed-pitch face: its monospaced relatives come first.
     static const QString family = NearestFamily(
-        {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-         QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP"),
-         QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"), QStringLiteral("TakaoGothic"),
-         QStringLiteral("VL Gothic"), QStringLiteral("Source Han Sans JP")},
+        {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+         QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+         QStringLiteral("TakaoGothic"), QStringLiteral("VL Gothic"), QStringLiteral("Source Han Sans JP")},
         QFont::SansSerif);
     return family;
 }
@@ -30,8 +29,8 @@ QString GothicFamily()
 QString SerifFamily()
 {
     static const QString family = NearestFamily(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-         QStringLiteral("Tinos"), QStringLiteral("Nimbus Roman"),
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
+         QStringLiteral("Nimbus Roman"),
          // The frame's caption is Japanese: a serif face with kana and kanji beats a Latin one.
          QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAMincho"), QStringLiteral("DejaVu Serif"),
          QStringLiteral("Noto Serif")},
@@ -42,9 +41,8 @@ QString SerifFamily()
 QString SansFamily()
 {
     static const QString family = NearestFamily(
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-         QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans"),
-         QStringLiteral("Noto Sans")},
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+         QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans")},
         QFont::SansSerif);
     return family;
 }

@@ -5,9 +5,9 @@
 #include <QStringList>
 
 // The design's Windows faces, or the nearest installed ones where they are missing.
-QString GothicFamily();   // "ＭＳ ゴシック"
-QString SerifFamily();    // "Times New Roman"
-QString SansFamily();     // "Arial"
+QString GothicFamily(); // "ＭＳ ゴシック"
+QString SerifFamily(); // "Times New Roman"
+QString SansFamily(); // "Arial"
 
 // The first of the families that is installed; otherwise the face the font matcher picks for
 // the style hint.

@@ -85,10 +85,8 @@ QIcon PaletteIcon()
 }
 
 Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
-    : QWidget(parent, Qt::Window),
-      m_placement(new PalettePlacement(this, [this] { SubP_PlaceWindow(); })),
-      m_actions(new PaletteActions(this)),
-      m_keys(new PaletteKeys(this))
+    : QWidget(parent, Qt::Window), m_placement(new PalettePlacement(this, [this] { SubP_PlaceWindow(); })),
+      m_actions(new PaletteActions(this)), m_keys(new PaletteKeys(this))
 {
     InstallPaletteAccessibility();
     SubP_CreateControls();
@@ -96,8 +94,9 @@ Frm_Item_FromIniFile::Frm_Item_FromIniFile(QWidget *parent)
     connect(m_keys, &PaletteKeys::itemPressed, this, [this](qint32 item, std::uint64_t target) {
         for (qsizetype i = 0; i < m_buttonItems.size(); ++i) {
             if (m_buttonItems[i].index == item)
-                SubP_ActItem(int(i), m_buttonItems[i].isPaste ? std::optional(PaletteActions::Paste{target, m_buttonItems[i].isRestore})
-                                                              : std::nullopt);
+                SubP_ActItem(int(i), m_buttonItems[i].isPaste
+                                         ? std::optional(PaletteActions::Paste{target, m_buttonItems[i].isRestore})
+                                         : std::nullopt);
         }
     });
     connect(m_keys, &PaletteKeys::joinPressed, this, [this] { Lbl_Button定型_Click(0); });
@@ -276,11 +275,9 @@ void Frm_Item_FromIniFile::Form_Load()
 void Frm_Item_FromIniFile::SubP_ShowVersion()
 {
     if (Settings && Settings->IsShowVersion()) {
-        setWindowTitle(windowTitle()
-                       + QStringLiteral(" ver%1.%2.%3")
-                             .arg(TAVRELO_VERSION_MAJOR)
-                             .arg(TAVRELO_VERSION_MINOR)
-                             .arg(TAVRELO_VERSION_PATCH));
+        setWindowTitle(
+            windowTitle()
+            + QStringLiteral(" ver%1.%2.%3").arg(TAVRELO_VERSION_MAJOR).arg(TAVRELO_VERSION_MINOR).arg(TAVRELO_VERSION_PATCH));
     }
 }
 
@@ -387,8 +384,8 @@ bool Frm_Item_FromIniFile::eventFilter(QObject *watched, QEvent *event)
 void Frm_Item_FromIniFile::FollowSettings(SettingsReload *reload)
 {
     Form_Load();
-    new PaletteReload(this, reload, [this] { SubP_Rebuild(); },
-                      [this](const ReloadRefusal &refusal) { SubP_ShowReloadRefused(refusal); });
+    new PaletteReload(
+        this, reload, [this] { SubP_Rebuild(); }, [this](const ReloadRefusal &refusal) { SubP_ShowReloadRefused(refusal); });
     m_actions->setReload(reload);
 }
 
@@ -611,8 +608,10 @@ GeneratedText Frm_Item_FromIniFile::GetItemText(qint32 lngA_Index, const QString
     // DataGet traps every failure itself and returns it with its reason. It runs on the action's
     // worker thread, the only user of Settings meanwhile.
     if (!Settings) {
-        return GeneratedText{GeneratedText::Outcome::ReadFailed, QString(),
-                             {ErrorNumber::ObjectNotSet, ErrorDescription(ErrorNumber::ObjectNotSet), ApplicationTitle()}, -1};
+        return GeneratedText{GeneratedText::Outcome::ReadFailed,
+                             QString(),
+                             {ErrorNumber::ObjectNotSet, ErrorDescription(ErrorNumber::ObjectNotSet), ApplicationTitle()},
+                             -1};
     }
     return Settings->DataGet(lngA_Index, strA_Data, cancel);
 }

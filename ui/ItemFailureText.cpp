@@ -42,8 +42,7 @@ QString Reason(const GeneratedText &result)
     if (result.error.number == ErrorNumber::RegExpSyntax) {
         const QString place = QStringLiteral("パターンの %1 文字目").arg(result.patternOffset + 1);
         if (const PatternWording *wording = FindWording(result.patternFault)) {
-            return (wording->isAtEnd ? QStringLiteral("パターンの終わり") : place) + QStringLiteral("：")
-                + wording->wording;
+            return (wording->isAtEnd ? QStringLiteral("パターンの終わり") : place) + QStringLiteral("：") + wording->wording;
         }
         return place + QStringLiteral("に誤りがあります。\r\n") + result.engineMessage;
     }

@@ -13,7 +13,7 @@ constexpr const char *kDrawingOnly = "isDrawingOnly";
 // child widget, and name each line of the separator after the frame, as a frame of its own.
 class AccessibleFrame : public QAccessibleWidget {
 public:
-    explicit AccessibleFrame(EtchedFrame *frame) : QAccessibleWidget(frame, QAccessible::Grouping) {}
+    explicit AccessibleFrame(EtchedFrame *frame) : QAccessibleWidget(frame, QAccessible::Grouping) { }
 
     QString text(QAccessible::Text t) const override
     {
@@ -30,8 +30,8 @@ public:
     int indexOfChild(const QAccessibleInterface *child) const override
     {
         return child && child->object() && child->object()->isWidgetType()
-            ? int(controls().indexOf(static_cast<QWidget *>(child->object())))
-            : -1;
+                   ? int(controls().indexOf(static_cast<QWidget *>(child->object())))
+                   : -1;
     }
 
 private:

@@ -29,8 +29,7 @@ const QString kClipboardKept = QStringLiteral("クリップボードの内容は
 
 QString BusyClipboardMessage()
 {
-    return QStringLiteral("クリップボードを使用できませんでした。ほかのプログラムが使用中かもしれません。\r\n")
-        + kClipboardKept;
+    return QStringLiteral("クリップボードを使用できませんでした。ほかのプログラムが使用中かもしれません。\r\n") + kClipboardKept;
 }
 
 QString TextOnlyUndoMessage()
@@ -93,8 +92,7 @@ private:
 
 }
 
-PaletteActions::PaletteActions(QWidget *window)
-    : QObject(window), m_window(window)
+PaletteActions::PaletteActions(QWidget *window) : QObject(window), m_window(window)
 {
 }
 

@@ -15,8 +15,7 @@ QString Quoted(const QString &text)
 
 }
 
-PaletteKeys::PaletteKeys(QObject *parent)
-    : QObject(parent)
+PaletteKeys::PaletteKeys(QObject *parent) : QObject(parent)
 {
 }
 
@@ -58,8 +57,7 @@ void PaletteKeys::taken(const std::vector<NativeGlobalKeys::Result> &results)
             continue;
         const QString key = m_plan.keys[result.id].key.text();
         switch (result.outcome) {
-        case NativeGlobalKeys::Outcome::Taken:
-            break;
+        case NativeGlobalKeys::Outcome::Taken: break;
         case NativeGlobalKeys::Outcome::InUse:
             m_notTaken.insert(result.id, QStringLiteral("%1 は他のプログラムが使用中です").arg(key));
             break;
@@ -90,15 +88,9 @@ void PaletteKeys::pressed(int id)
         this,
         [this, assignment, target] {
             switch (assignment.target) {
-            case HotkeyAssignment::Target::Item:
-                emit itemPressed(assignment.item, target);
-                break;
-            case HotkeyAssignment::Target::Join:
-                emit joinPressed(target);
-                break;
-            case HotkeyAssignment::Target::Palette:
-                emit palettePressed();
-                break;
+            case HotkeyAssignment::Target::Item: emit itemPressed(assignment.item, target); break;
+            case HotkeyAssignment::Target::Join: emit joinPressed(target); break;
+            case HotkeyAssignment::Target::Palette: emit palettePressed(); break;
             }
         },
         Qt::QueuedConnection);
@@ -122,8 +114,7 @@ QString PaletteKeys::refusalLine(const HotkeyRefusal &refusal) const
         return QStringLiteral("%1（%2）はキーとして読めません").arg(Quoted(refusal.assignment.written), owner);
     case HotkeyRefusal::Reason::NoModifier:
         return QStringLiteral("%1（%2）には Ctrl、Alt か Win が必要です").arg(Quoted(refusal.assignment.written), owner);
-    case HotkeyRefusal::Reason::Duplicate:
-        break;
+    case HotkeyRefusal::Reason::Duplicate: break;
     }
     return QStringLiteral("%1（%2）は「%3」と重なっています").arg(refusal.assignment.key.text(), owner, ownerName(refusal.first));
 }

@@ -3,8 +3,7 @@
 #include "services/mdl_All.h"
 #include "settings/SettingsReload.h"
 
-NoticeLine::NoticeLine(const QString &name, const QString &text, QWidget *frame)
-    : QLabel(frame)
+NoticeLine::NoticeLine(const QString &name, const QString &text, QWidget *frame) : QLabel(frame)
 {
     setObjectName(name);
     setFont(frame->font());
@@ -20,8 +19,7 @@ void NoticeLine::setMessage(const QString &message)
     setAccessibleDescription(message);
 }
 
-ReloadNotice::ReloadNotice(QWidget *frame)
-    : NoticeLine(QStringLiteral("Lbl_Notice"), Text(), frame)
+ReloadNotice::ReloadNotice(QWidget *frame) : NoticeLine(QStringLiteral("Lbl_Notice"), Text(), frame)
 {
 }
 
@@ -46,24 +44,19 @@ QString ReloadNotice::Message(const ReloadRefusal &refusal)
     case ReloadFault::None:
     case ReloadFault::Unreadable:
         return kept + MissingFileMessage({refusal.file}, refusal.problem).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    case ReloadFault::Empty:
-        reason = QStringLiteral("以下のファイルは空です") + maybeBeingWritten;
-        break;
+    case ReloadFault::Empty: reason = QStringLiteral("以下のファイルは空です") + maybeBeingWritten; break;
     case ReloadFault::UnclosedDataSetting:
         reason = QStringLiteral("以下のファイルの <DataSetting> に終わりの </DataSetting> がありません") + maybeBeingWritten;
         break;
     case ReloadFault::UnclosedColorSetting:
         reason = QStringLiteral("以下のファイルの <ColorSetting> に終わりの </ColorSetting> がありません") + maybeBeingWritten;
         break;
-    case ReloadFault::NoDataSetting:
-        reason = QStringLiteral("以下のファイルに <DataSetting> がありません");
-        break;
+    case ReloadFault::NoDataSetting: reason = QStringLiteral("以下のファイルに <DataSetting> がありません"); break;
     }
     return kept + QStringLiteral("%1\n『%2』").arg(reason, refusal.file);
 }
 
-KeyNotice::KeyNotice(QWidget *frame)
-    : NoticeLine(QStringLiteral("Lbl_KeyNotice"), Text(), frame)
+KeyNotice::KeyNotice(QWidget *frame) : NoticeLine(QStringLiteral("Lbl_KeyNotice"), Text(), frame)
 {
 }
 

@@ -136,8 +136,7 @@ bool PalettePlacement::eventFilter(QObject *watched, QEvent *event)
         if (!m_frameWatch->isWatching() && m_isPlaced && m_placement.reported(m_window->geometry().topLeft()))
             placeLater();
         break;
-    default:
-        break;
+    default: break;
     }
     // Where the toolkit knows the frame itself, a frame that changes (known once the native window
     // exists) moves the window as long as the user has not.

@@ -20,8 +20,9 @@ constexpr int kAttempts = 100;
 WindowManagerCorner::WindowManagerCorner(QWidget *window)
     : QObject(window), m_window(window),
       // Only a window on the window manager's own display: offscreen windows are no one's.
-      m_isActive((QGuiApplication::platformName() == QLatin1String("xcb") || QGuiApplication::platformName() == QLatin1String("wayland"))
-                 && NativeWindowManagerIpc::IsRunning())
+      m_isActive(
+          (QGuiApplication::platformName() == QLatin1String("xcb") || QGuiApplication::platformName() == QLatin1String("wayland"))
+          && NativeWindowManagerIpc::IsRunning())
 {
 }
 
@@ -41,7 +42,9 @@ void WindowManagerCorner::attempt()
         return;
     --m_attempts;
     // Only an X11 window has an id that the window manager knows.
-    const std::uint32_t x11Window = QGuiApplication::platformName() == QLatin1String("xcb") ? std::uint32_t(m_window->internalWinId()) : 0;
+    const std::uint32_t x11Window = QGuiApplication::platformName() == QLatin1String("xcb")
+                                        ? std::uint32_t(m_window->internalWinId())
+                                        : 0;
     const std::optional<NativeWindowManagerIpc::Floating> floating = NativeWindowManagerIpc::FindFloating(
         QCoreApplication::applicationPid(), x11Window, m_window->windowTitle().toStdString());
     if (!floating || !m_window->isVisible()) {

@@ -39,7 +39,8 @@ WindowPlacement::Decision WindowPlacement::place(const QSize &content, int scrol
     decision.isScrolling = content.height() > highestInside && highestInside > 0;
     const QSize inside(content.width() + (decision.isScrolling ? scrollBarWidth : 0),
                        decision.isScrolling ? highestInside : content.height());
-    decision.inside = QRect(QPoint(outer.x() - m_frame.right() - inside.width(), outer.y() - m_frame.bottom() - inside.height()), inside);
+    decision.inside = QRect(QPoint(outer.x() - m_frame.right() - inside.width(), outer.y() - m_frame.bottom() - inside.height()),
+                            inside);
 
     m_inside = inside;
     m_isFrameChanged = false;
@@ -82,7 +83,9 @@ bool WindowPlacement::reported(const QPoint &insideTopLeft)
     // A window manager that keeps the frame's outer corner where it stands when the frame changes
     // moves the inside by as much as the frame's left and top sides have changed.
     const bool isMovedWithFrame = m_reported
-        && insideTopLeft - *m_reported == QPoint(m_frame.left() - m_reportedFrame.left(), m_frame.top() - m_reportedFrame.top());
+                                  && insideTopLeft - *m_reported
+                                         == QPoint(m_frame.left() - m_reportedFrame.left(),
+                                                   m_frame.top() - m_reportedFrame.top());
     setReported(insideTopLeft);
     if (answer(insideTopLeft))
         return false;

@@ -30,8 +30,7 @@ bool isFolderSeparator(QChar c)
 
 }
 
-Cls_XML::Cls_XML()
-    : m_topTagName(QStringLiteral("myItem")), m_saveFilePath(ExecutableFolder())
+Cls_XML::Cls_XML() : m_topTagName(QStringLiteral("myItem")), m_saveFilePath(ExecutableFolder())
 {
     InitItem_bln();
     IndentLevel_Prop(0);
@@ -108,8 +107,8 @@ bool Cls_XML::CheckKey_bln(const QString &strA_Key) const
     for (const ItemEntry &entry : m_items) {
         if (entry.Key == strA_Key) {
             const QString prompt = QStringLiteral("次のKeyは既に使用されています。") + kCrLf
-                                   + QStringLiteral("違う項目名を設定してください。") + kCrLf + QString(36, u'-')
-                                   + kCrLf + QStringLiteral("『") + strA_Key + QStringLiteral("』");
+                                   + QStringLiteral("違う項目名を設定してください。") + kCrLf + QString(36, u'-') + kCrLf
+                                   + QStringLiteral("『") + strA_Key + QStringLiteral("』");
             ShowMessageBox(MsgBox::OkOnly | MsgBox::Exclamation, prompt, QStringLiteral("重複Key発見"));
             return false;
         }
@@ -216,12 +215,9 @@ bool Cls_XML::ReadText_bln(const QString &strA_FileName, QString &strA_Text)
         QByteArray bytes;
         const SettingsFileProblem problem = ReadSettingsFile(path, bytes);
         switch (problem) {
-        case SettingsFileProblem::None:
-            break;
-        case SettingsFileProblem::Missing:
-            throw RuntimeError(ErrorNumber::FileNotFound);
-        case SettingsFileProblem::ReadFailed:
-            throw RuntimeError(ErrorNumber::DeviceIO);
+        case SettingsFileProblem::None: break;
+        case SettingsFileProblem::Missing: throw RuntimeError(ErrorNumber::FileNotFound);
+        case SettingsFileProblem::ReadFailed: throw RuntimeError(ErrorNumber::DeviceIO);
         default:
             throw RuntimeError(ErrorNumber::PathFileAccess,
                                ErrorDescription(ErrorNumber::PathFileAccess, SettingsFileProblemText(problem)));
@@ -364,8 +360,7 @@ QString Cls_XML::MakeIndent_str(qint32 lngA_Level) const
 QString Cls_XML::MakeFileText_str(const QString &strA_Lines) const
 {
     if (m_isTopLevel) {
-        return kDeclaration + kCrLf + OpenTag_str(m_topTagName) + kCrLf + strA_Lines + kCrLf
-               + CloseTag_str(m_topTagName);
+        return kDeclaration + kCrLf + OpenTag_str(m_topTagName) + kCrLf + strA_Lines + kCrLf + CloseTag_str(m_topTagName);
     }
     if (m_indentLevel == std::numeric_limits<qint32>::min())
         throw RuntimeError(ErrorNumber::Overflow);
@@ -402,8 +397,7 @@ bool Cls_XML::WriteText_bln(const QString &strA_FileName, const QString &strA_Te
         QSaveFile file(JoinPath_str(m_saveFilePath, strA_FileName));
         file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw RuntimeError(ErrorNumber::PathFileAccess,
-                               ErrorDescription(ErrorNumber::PathFileAccess, file.errorString()));
+            throw RuntimeError(ErrorNumber::PathFileAccess, ErrorDescription(ErrorNumber::PathFileAccess, file.errorString()));
         return true;
     } catch (...) {
         ReportError();

@@ -80,20 +80,20 @@ bool IsJapaneseOrSymbol(char32_t c)
         char32_t last;
     };
     static constexpr Range kRanges[] = {
-        {0x2000, 0x206F},   // general punctuation
-        {0x20A0, 0x20CF},   // currency signs
-        {0x2100, 0x2BFF},   // letterlike, number forms, arrows, maths, technical, enclosed, boxes, shapes
-        {0x2E80, 0x2FDF},   // CJK radicals
-        {0x3000, 0x30FF},   // CJK punctuation, hiragana, katakana
-        {0x3190, 0x319F},   // kanbun
-        {0x31F0, 0x31FF},   // small katakana
-        {0x3200, 0x33FF},   // enclosed CJK, CJK compatibility (㈱, ㌔)
-        {0x3400, 0x4DBF},   // CJK extension A
-        {0x4E00, 0x9FFF},   // CJK unified ideographs
-        {0xF900, 0xFAFF},   // CJK compatibility ideographs
-        {0xFE00, 0xFE0F},   // variation selectors
-        {0xFE30, 0xFE4F},   // CJK compatibility forms
-        {0xFF00, 0xFFEF},   // full-width and half-width forms
+        {0x2000, 0x206F}, // general punctuation
+        {0x20A0, 0x20CF}, // currency signs
+        {0x2100, 0x2BFF}, // letterlike, number forms, arrows, maths, technical, enclosed, boxes, shapes
+        {0x2E80, 0x2FDF}, // CJK radicals
+        {0x3000, 0x30FF}, // CJK punctuation, hiragana, katakana
+        {0x3190, 0x319F}, // kanbun
+        {0x31F0, 0x31FF}, // small katakana
+        {0x3200, 0x33FF}, // enclosed CJK, CJK compatibility (㈱, ㌔)
+        {0x3400, 0x4DBF}, // CJK extension A
+        {0x4E00, 0x9FFF}, // CJK unified ideographs
+        {0xF900, 0xFAFF}, // CJK compatibility ideographs
+        {0xFE00, 0xFE0F}, // variation selectors
+        {0xFE30, 0xFE4F}, // CJK compatibility forms
+        {0xFF00, 0xFFEF}, // full-width and half-width forms
         {0x1F000, 0x1FAFF}, // emoji and pictographs
         {0x20000, 0x3134F}, // CJK extensions B to G
     };
@@ -206,7 +206,8 @@ bool CodePage932::encode(const QString &text, QByteArray *bytes, QString *error)
             } else {
                 std::string piece;
                 const QStringView run = part.sliced(i, end - i);
-                if (!m_codec->encode(std::u16string_view(reinterpret_cast<const char16_t *>(run.utf16()), size_t(run.size())), piece))
+                if (!m_codec->encode(std::u16string_view(reinterpret_cast<const char16_t *>(run.utf16()), size_t(run.size())),
+                                     piece))
                     return false;
                 out += piece;
             }
@@ -223,8 +224,8 @@ bool CodePage932::encode(const QString &text, QByteArray *bytes, QString *error)
     if (error) {
         *error = QStringLiteral("a character cannot be written in code page 932");
         for (qsizetype i = 0; i < text.size();) {
-            const qsizetype length =
-                (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+            const qsizetype length = (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2
+                                                                                                                              : 1;
             if (!encodes(QStringView(text).sliced(i, length), encoded)) {
                 *error = CodeName(length == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode())
                          + QStringLiteral(" cannot be written in code page 932");

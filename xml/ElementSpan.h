@@ -7,9 +7,9 @@
 // opening tag "<name>" in a range, then the first closing tag "</name>" after that tag's "<";
 // exact and case-sensitive.
 struct ElementSpan {
-    qsizetype open = -1;         // the opening tag's "<", or -1 when there is none
+    qsizetype open = -1; // the opening tag's "<", or -1 when there is none
     qsizetype contentStart = -1; // just after the opening tag
-    qsizetype close = -1;        // the closing tag's "<", or -1 when there is none
+    qsizetype close = -1; // the closing tag's "<", or -1 when there is none
 
     bool hasOpen() const { return open >= 0; }
     bool isComplete() const { return open >= 0 && close >= 0; }

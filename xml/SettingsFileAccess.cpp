@@ -26,7 +26,7 @@ SettingsFileProblem ReadSettingsFile(const QString &path, QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return file.error() == QFileDevice::PermissionsError ? SettingsFileProblem::NoPermission
-                                                              : SettingsFileProblem::ReadFailed;
+                                                             : SettingsFileProblem::ReadFailed;
     }
     // Read in pieces rather than asking for the cap at once, which would reserve 256 MB for every
     // file; the cap still holds for a file that grew after it was measured.
@@ -51,18 +51,12 @@ SettingsFileProblem ReadSettingsFile(const QString &path, QByteArray &bytes)
 QString SettingsFileProblemText(SettingsFileProblem problem)
 {
     switch (problem) {
-    case SettingsFileProblem::None:
-        break;
-    case SettingsFileProblem::Missing:
-        return QStringLiteral("no such file");
-    case SettingsFileProblem::NotRegularFile:
-        return QStringLiteral("not a regular file");
-    case SettingsFileProblem::NoPermission:
-        return QStringLiteral("permission denied");
-    case SettingsFileProblem::TooLarge:
-        return QStringLiteral("larger than %1 MB").arg(SettingsFileLimit::Bytes >> 20);
-    case SettingsFileProblem::ReadFailed:
-        return QStringLiteral("read error");
+    case SettingsFileProblem::None: break;
+    case SettingsFileProblem::Missing: return QStringLiteral("no such file");
+    case SettingsFileProblem::NotRegularFile: return QStringLiteral("not a regular file");
+    case SettingsFileProblem::NoPermission: return QStringLiteral("permission denied");
+    case SettingsFileProblem::TooLarge: return QStringLiteral("larger than %1 MB").arg(SettingsFileLimit::Bytes >> 20);
+    case SettingsFileProblem::ReadFailed: return QStringLiteral("read error");
     }
     return QString();
 }

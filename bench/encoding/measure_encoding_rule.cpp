@@ -72,9 +72,8 @@ int main(int argc, char **argv)
                 measure(text, tally);
         }
         std::printf("%s: %ld texts\n", argv[i], tally.texts);
-        std::printf("  code page 932: %ld written, %ld also valid UTF-8, %ld misread as UTF-8 (%.4f%%)\n",
-                    tally.codePageWritten, tally.codePageDoubt, tally.codePageMisread,
-                    percent(tally.codePageMisread, tally.codePageWritten));
+        std::printf("  code page 932: %ld written, %ld also valid UTF-8, %ld misread as UTF-8 (%.4f%%)\n", tally.codePageWritten,
+                    tally.codePageDoubt, tally.codePageMisread, percent(tally.codePageMisread, tally.codePageWritten));
         std::printf("  UTF-8: %ld misread as code page 932 (%.4f%%)\n", tally.utf8Misread,
                     percent(tally.utf8Misread, tally.texts));
         for (qsizetype e = 0; e < tally.examples.size() && e < 20; ++e)

@@ -66,8 +66,8 @@ const QByteArray kItems = "<DataSetting>\r\n"
                           "</DataSetting>\r\n";
 
 // The peak is read right after the operation, before the expected output is built for the check.
-int report(const char *name, double inputBytes, double inputLabelBytes, const char *inputLabel, double start,
-           double before, double peak, qint64 milliseconds, bool correct)
+int report(const char *name, double inputBytes, double inputLabelBytes, const char *inputLabel, double start, double before,
+           double peak, qint64 milliseconds, bool correct)
 {
     std::printf("%-9s input %7.1f MiB (%s %7.1f MiB)  time %6lld ms  peak above start %7.1f MiB = %.2f x input"
                 "  (above the held input: %7.1f MiB)  %s\n",
@@ -106,7 +106,7 @@ int main(int argc, char **argv)
         const qint64 elapsed = timer.elapsed();
         const double peak = statusBytes("VmHWM");
         const double textBytes = double(text.size()) * 2;
-        const QString expected = kind == "rewrite" ? repeatedTo(QStringLiteral("2024.01.02 date\r\n"), characters)
+        const QString expected = kind == "rewrite"  ? repeatedTo(QStringLiteral("2024.01.02 date\r\n"), characters)
                                  : kind == "spaces" ? QStringLiteral("abc\r\n").repeated(text.size() / line.size())
                                                     : QStringLiteral("fixed text");
         return report(kind.constData(), textBytes, double(text.size()), "UTF-8", start, before, peak, elapsed,
@@ -121,8 +121,7 @@ int main(int argc, char **argv)
         const qint64 elapsed = timer.elapsed();
         const double peak = statusBytes("VmHWM");
         const bool correct = result == QStringLiteral("getUserName\r\n").repeated(text.size() / 19);
-        return report("join", double(text.size()) * 2, double(text.size()), "UTF-8", start, before, peak, elapsed,
-                      correct);
+        return report("join", double(text.size()) * 2, double(text.size()), "UTF-8", start, before, peak, elapsed, correct);
     }
     if (kind == "settings") {
         // A settings file of the given size: a big fixed text in Item1 and a rewrite in Item2. The

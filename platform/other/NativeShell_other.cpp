@@ -11,8 +11,7 @@ int Open(std::uintptr_t, const std::u16string &target)
 {
     const QString text = QString::fromStdU16String(target);
     // A leading dot can only start a relative path, never a host name.
-    const QUrl::UserInputResolutionOptions options =
-        text.startsWith(u'.') ? QUrl::AssumeLocalFile : QUrl::DefaultResolution;
+    const QUrl::UserInputResolutionOptions options = text.startsWith(u'.') ? QUrl::AssumeLocalFile : QUrl::DefaultResolution;
     const QUrl url = QUrl::fromUserInput(text, QDir::currentPath(), options);
     if (!url.isValid())
         return FileNotFound;

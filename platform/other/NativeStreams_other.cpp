@@ -18,7 +18,7 @@ void FailWritesToClosedPipes()
 
 long long StandardInputFileSize()
 {
-    struct stat info {};
+    struct stat info { };
     if (fstat(fileno(stdin), &info) == 0 && S_ISREG(info.st_mode))
         return info.st_size;
     return 0;

@@ -158,10 +158,11 @@ struct Search {
     // Walks the tree below node, which stands on output and inside the floating container
     // floating (null outside one).
     std::optional<NativeWindowManagerIpc::Floating> find(const QJsonObject &node, const NativeWindowManagerIpc::Rect &output,
-                                                        const QJsonObject *floating) const
+                                                         const QJsonObject *floating) const
     {
         const QString type = node.value(QLatin1String("type")).toString();
-        const NativeWindowManagerIpc::Rect here = type == QLatin1String("output") ? ToRect(node.value(QLatin1String("rect"))) : output;
+        const NativeWindowManagerIpc::Rect here = type == QLatin1String("output") ? ToRect(node.value(QLatin1String("rect")))
+                                                                                  : output;
         const QJsonObject *container = type == QLatin1String("floating_con") ? &node : floating;
         if (container && isWindow(node)) {
             NativeWindowManagerIpc::Floating found;

@@ -4,8 +4,8 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusMetaType>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -63,8 +63,7 @@ QString KeyName(int key)
 class PortalGrabber : public QObject, public Grabber {
     Q_OBJECT
 public:
-    explicit PortalGrabber(Listener listener)
-        : m_bus(QDBusConnection::sessionBus()), m_listener(std::move(listener))
+    explicit PortalGrabber(Listener listener) : m_bus(QDBusConnection::sessionBus()), m_listener(std::move(listener))
     {
         qDBusRegisterMetaType<PortalShortcut>();
         qDBusRegisterMetaType<QList<PortalShortcut>>();
@@ -166,10 +165,7 @@ private:
             m_listener.taken(results);
     }
 
-    QString newToken() const
-    {
-        return QStringLiteral("tavrelo%1").arg(QRandomGenerator::global()->generate());
-    }
+    QString newToken() const { return QStringLiteral("tavrelo%1").arg(QRandomGenerator::global()->generate()); }
 
     void request(const QString &token, Answer answer)
     {

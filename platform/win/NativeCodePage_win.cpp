@@ -20,8 +20,8 @@ bool Decode(std::string_view bytes, std::u16string &text)
     if (length <= 0)
         return false;
     text.resize(size_t(length));
-    return MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size,
-                               reinterpret_cast<wchar_t *>(text.data()), length)
+    return MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), size, reinterpret_cast<wchar_t *>(text.data()),
+                               length)
            == length;
 }
 
@@ -41,8 +41,7 @@ bool Encode(std::u16string_view text, std::string &bytes)
     if (length <= 0 || usedDefault)
         return false;
     bytes.resize(size_t(length));
-    return WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, size, bytes.data(), length, nullptr, &usedDefault)
-               == length
+    return WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, size, bytes.data(), length, nullptr, &usedDefault) == length
            && !usedDefault;
 }
 

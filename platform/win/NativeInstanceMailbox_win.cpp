@@ -1,7 +1,6 @@
 #include "platform/NativeInstanceMailbox.h"
 
-struct InstanceMailbox::Server {
-};
+struct InstanceMailbox::Server { };
 
 InstanceMailbox::InstanceMailbox(const std::u16string &, std::function<void(const std::string &)>)
 {

@@ -68,7 +68,7 @@ std::vector<std::string> PrivateFormats()
 }
 
 // The reader has the clipboard open while it asks for the data, with its own window named.
-struct ReaderWatch::Watcher {};
+struct ReaderWatch::Watcher { };
 
 ReaderWatch::ReaderWatch() = default;
 ReaderWatch::~ReaderWatch() = default;

@@ -1,7 +1,7 @@
 #include "platform/NativeShell.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace NativeShell {
 

@@ -22,7 +22,7 @@ void FailWritesToClosedPipes()
 
 long long StandardInputFileSize()
 {
-    struct _stat64 info {};
+    struct _stat64 info { };
     if (_fstat64(_fileno(stdin), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG)
         return info.st_size;
     return 0;

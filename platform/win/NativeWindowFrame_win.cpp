@@ -1,7 +1,6 @@
 #include "platform/NativeWindowFrame.h"
 
-struct WindowFrameWatch::Watcher {
-};
+struct WindowFrameWatch::Watcher { };
 
 WindowFrameWatch::WindowFrameWatch(std::function<std::uintptr_t()>, Listener)
 {

@@ -1,7 +1,6 @@
 #include "platform/NativeWindowLoss.h"
 
-struct WindowLossWatch::Watcher {
-};
+struct WindowLossWatch::Watcher { };
 
 WindowLossWatch::WindowLossWatch(std::function<std::uintptr_t()>, std::function<void()>)
 {

@@ -6,8 +6,7 @@ namespace NativeWindow {
 
 void SetTopMost(std::uintptr_t window, bool isTopMost)
 {
-    SetWindowPos(reinterpret_cast<HWND>(window), isTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(reinterpret_cast<HWND>(window), isTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 std::uintptr_t DesktopWindow()

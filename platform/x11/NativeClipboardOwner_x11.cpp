@@ -20,8 +20,7 @@ using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
 xcb_window_t SelectionOwner(xcb_connection_t *connection, xcb_atom_t selection)
 {
     const xcb_get_selection_owner_cookie_t cookie = xcb_get_selection_owner(connection, selection);
-    XcbReply<xcb_get_selection_owner_reply_t> reply(
-        xcb_get_selection_owner_reply(connection, cookie, nullptr), &std::free);
+    XcbReply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(connection, cookie, nullptr), &std::free);
     return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
 
@@ -71,8 +70,8 @@ struct ProbeConnection {
         if (screens.rem == 0 || clipboard == XCB_ATOM_NONE || targets == XCB_ATOM_NONE || property == XCB_ATOM_NONE)
             return false;
         requestor = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, screens.data->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, screens.data->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
         return true;
     }
 };

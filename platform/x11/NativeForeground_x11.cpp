@@ -38,8 +38,8 @@ bool BringToFront(std::uintptr_t window, std::int64_t processId)
         return false;
     const auto id = xcb_window_t(window);
     // Also whether the window exists at all: a window that has gone gives no geometry.
-    const XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),
-                                                   &std::free);
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr), &std::free);
     if (!geometry || WindowProcess(connection, id) != processId)
         return false;
 
@@ -53,8 +53,7 @@ bool BringToFront(std::uintptr_t window, std::int64_t processId)
     activate.type = InternAtom(connection, "_NET_ACTIVE_WINDOW");
     activate.data.data32[0] = 2;
     activate.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, geometry->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(connection, 0, geometry->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&activate));
     // Without a window manager nobody answers that: the window is raised directly.
     const uint32_t above = XCB_STACK_MODE_ABOVE;

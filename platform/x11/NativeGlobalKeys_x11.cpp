@@ -107,8 +107,8 @@ private:
         // Checked one by one: another client's grab of the same key and state is an error.
         for (const xcb_keycode_t code : grabbed.codes) {
             for (const uint16_t locks : lockStates()) {
-                const xcb_void_cookie_t cookie = xcb_grab_key_checked(m_connection, 0, m_root, uint16_t(grabbed.mask | locks), code,
-                                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+                const xcb_void_cookie_t cookie = xcb_grab_key_checked(m_connection, 0, m_root, uint16_t(grabbed.mask | locks),
+                                                                      code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
                 if (xcb_generic_error_t *error = xcb_request_check(m_connection, cookie)) {
                     std::free(error);
                     release(grabbed);

@@ -50,8 +50,8 @@ std::uint64_t FocusedProgram()
     xcb_connection_t *connection = Connection();
     if (!connection)
         return 0;
-    const XcbReply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr),
-                                                     &std::free);
+    const XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr), &std::free);
     // PointerRoot (1) sends keys wherever the pointer is: no window of one client.
     if (!focus || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT)
         return 0;
@@ -81,7 +81,8 @@ bool SendPasteKeystroke(int waitMilliseconds)
         if (!keymap)
             return false;
         held.clear();
-        const bool isAnyDown = std::any_of(std::begin(keymap->keys), std::end(keymap->keys), [](uint8_t bits) { return bits != 0; });
+        const bool isAnyDown = std::any_of(std::begin(keymap->keys), std::end(keymap->keys),
+                                           [](uint8_t bits) { return bits != 0; });
         for (const xcb_keycode_t code : mapping.modifierKeys()) {
             if (IsDown(keymap->keys, code))
                 held.push_back(code);

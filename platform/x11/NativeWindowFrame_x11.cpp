@@ -47,7 +47,8 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
         if (id == XCB_WINDOW_NONE || extentsAtom == XCB_ATOM_NONE)
             return std::nullopt;
         const XcbReply<xcb_get_property_reply_t> reply(
-            xcb_get_property_reply(connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4), nullptr),
+            xcb_get_property_reply(connection, xcb_get_property(connection, 0, id, extentsAtom, XCB_ATOM_CARDINAL, 0, 4),
+                                   nullptr),
             &std::free);
         if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
             return std::nullopt;
@@ -94,8 +95,8 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
             // server answers where the window stands.
             const xcb_translate_coordinates_cookie_t placeCookie = xcb_translate_coordinates(connection, followed, root, 0, 0);
             const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection, followed);
-            const XcbReply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(connection, placeCookie, nullptr),
-                                                                 &std::free);
+            const XcbReply<xcb_translate_coordinates_reply_t> place(
+                xcb_translate_coordinates_reply(connection, placeCookie, nullptr), &std::free);
             const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, treeCookie, nullptr), &std::free);
             // Taken over meanwhile: the frame still stands where the window manager made it, and the
             // notice of the new parent, which comes next, asks for the window's place again.
@@ -109,8 +110,7 @@ struct WindowFrameWatch::Watcher : QAbstractNativeEventFilter {
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
         return false;
     }

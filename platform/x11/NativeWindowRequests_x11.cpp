@@ -16,10 +16,12 @@ bool IsWayland()
 }
 
 // A list property of the window (of atoms or windows), read whole.
-XcbReply<xcb_get_property_reply_t> ListProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+XcbReply<xcb_get_property_reply_t> ListProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
+                                                xcb_atom_t type)
 {
     return XcbReply<xcb_get_property_reply_t>(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, 4096), nullptr), &std::free);
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, 4096), nullptr),
+        &std::free);
 }
 
 }
@@ -35,13 +37,13 @@ bool KeepsOnTop()
     if (QGuiApplication::platformName() != QLatin1String("xcb") || !connection)
         return true;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const XcbReply<xcb_get_property_reply_t> manager =
-        ListProperty(connection, root, InternAtom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    const XcbReply<xcb_get_property_reply_t> manager = ListProperty(
+        connection, root, InternAtom(connection, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
     if (!manager || xcb_get_property_value_length(manager.get()) < 4)
         return true;
     const xcb_atom_t above = InternAtom(connection, "_NET_WM_STATE_ABOVE");
-    const XcbReply<xcb_get_property_reply_t> supported =
-        ListProperty(connection, root, InternAtom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    const XcbReply<xcb_get_property_reply_t> supported = ListProperty(connection, root, InternAtom(connection, "_NET_SUPPORTED"),
+                                                                      XCB_ATOM_ATOM);
     if (!supported || supported->format != 32)
         return false;
     const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(supported.get()));

@@ -5,7 +5,6 @@
 
 #include <QtTest>
 
-
 Q_DECLARE_METATYPE(std::exception_ptr)
 
 class TestErrorFunction : public QObject {

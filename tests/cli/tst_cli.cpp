@@ -13,10 +13,17 @@
 // The tests run the built executable in tests/cli/data, where the settings files lie.
 namespace {
 
-struct Result { int exitCode; QByteArray out; QByteArray err; };
+struct Result {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
 
 // What one finding line of check must say: its line number and a phrase of its message.
-struct Expected { int line; QString phrase; };
+struct Expected {
+    int line;
+    QString phrase;
+};
 using Findings = QList<Expected>;
 
 Result Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
@@ -35,8 +42,8 @@ Result Run(const QStringList &arguments, const QByteArray &input = QByteArray(),
     // waiting for it then answers false.
     if (process.state() != QProcess::NotRunning && !process.waitForFinished(60000))
         qFatal("%s did not finish within 60 s", qPrintable(program));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 // A pattern for one line of text that starts with start and contains phrase.
@@ -71,19 +78,22 @@ private slots:
         QTest::addColumn<QString>("err");
         const QString usage = QStringLiteral(".*usage: tavrelo-cli.*");
 
-        const QString whole = QStringLiteral("usage: tavrelo-cli .*items.*apply ITEM.*apply --name CAPTION.*join-words.*check.*help.*"
-                                             "--version.*Exit status.*");
+        const QString whole = QStringLiteral(
+            "usage: tavrelo-cli .*items.*apply ITEM.*apply --name CAPTION.*join-words.*check.*help.*"
+            "--version.*Exit status.*");
         const QString applyUsage = QStringLiteral("usage: tavrelo-cli \\[-s FILE\\] apply ITEM\n.*apply --name CAPTION\n.*");
         QTest::newRow("help") << QStringList{"--help"} << 0 << whole << "";
         QTest::newRow("-h") << QStringList{"-h"} << 0 << whole << "";
         QTest::newRow("help command") << QStringList{"help"} << 0 << whole << "";
         QTest::newRow("help for a command") << QStringList{"help", "apply"} << 0 << applyUsage << "";
         QTest::newRow("--help after a command") << QStringList{"-s", "missing.xml", "apply", "--help"} << 0 << applyUsage << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "tavrelo-cli 1\\.0\\.0\n" << "";
-        QTest::newRow("-V") << QStringList{"-V"} << 0 << "tavrelo-cli 1\\.0\\.0\n" << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "tavrelo-cli 1\\.0\\.0\n"
+                                 << "";
+        QTest::newRow("-V") << QStringList{"-V"} << 0 << "tavrelo-cli 1\\.0\\.0\n"
+                            << "";
         QTest::newRow("no command") << QStringList{} << 2 << "" << usage;
-        QTest::newRow("apply above the palette's 100 items") << QStringList{"--settings", "palette.xml", "apply", "100"}
-                                                           << 2 << "" << Line({}, "0 to 99") + usage;
+        QTest::newRow("apply above the palette's 100 items")
+            << QStringList{"--settings", "palette.xml", "apply", "100"} << 2 << "" << Line({}, "0 to 99") + usage;
         const QString unreadable = Line({}, "missing.xml");
         QTest::newRow("items, no such file") << QStringList{"--settings", "missing.xml", "items"} << 2 << "" << unreadable;
         QTest::newRow("check, no such file") << QStringList{"--settings", "missing.xml", "check"} << 2 << "" << unreadable;
@@ -109,12 +119,18 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "missing" << "no such file";
-        QTest::newRow("folder") << "folder" << "not a regular file";
-        QTest::newRow("FIFO") << "fifo" << "not a regular file";
-        QTest::newRow("link to /dev/zero") << "zero" << "not a regular file";
-        QTest::newRow("one byte over 256 MB") << "large" << "larger than 256 MB";
-        QTest::newRow("no permission") << "private" << "permission denied";
+        QTest::newRow("missing") << "missing"
+                                 << "no such file";
+        QTest::newRow("folder") << "folder"
+                                << "not a regular file";
+        QTest::newRow("FIFO") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "not a regular file";
+        QTest::newRow("one byte over 256 MB") << "large"
+                                              << "larger than 256 MB";
+        QTest::newRow("no permission") << "private"
+                                       << "permission denied";
     }
 
     void notARegularFile()
@@ -145,17 +161,19 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("number order, gaps, blank Name and Item101 left out") << "palette.xml"
+        QTest::newRow("number order, gaps, blank Name and Item101 left out")
+            << "palette.xml"
             << QByteArray("0\t署名\ttext\n1\tEmpty\tempty\n2\t日付をドット区切りに\treplace\n5\tTwo\\r\\nlines\treplace\n"
                           "6\tStrip\treplace\n7\tQuote\treplace\n8\tToday\ttext\n9\tBrackets\treplace\n"
                           "10\tBroken\treplace\n11\t \tempty\n");
         QTest::newRow("code page 932 file") << "cp932.xml" << QByteArray("0\t「表」\tempty\n2\tソ\ttext\n");
-        QTest::newRow("tab, line breaks and backslash in a Name escaped") << "names.xml"
-            << QByteArray("0\ttab\\there\ttext\n1\tC:\\\\temp\\\\new\ttext\n2\tlone\\nLF and CR\\r\\nend\ttext\n");
+        QTest::newRow("tab, line breaks and backslash in a Name escaped")
+            << "names.xml" << QByteArray("0\ttab\\there\ttext\n1\tC:\\\\temp\\\\new\ttext\n2\tlone\\nLF and CR\\r\\nend\ttext\n");
         QTest::newRow("half-width katakana that is valid UTF-8") << "doubt-cp932.xml" << QByteArray("0\tﾘｽﾄｱ\ttext\n");
         QTest::newRow("Notepad's Unicode (UTF-16 LE)") << "notepad-unicode.xml" << QByteArray("0\tﾘｽﾄｱ 日付\ttext\n");
         // The key as the palette shows it; one that is no key as written, for check to explain.
-        QTest::newRow("global keys") << "keys.xml"
+        QTest::newRow("global keys")
+            << "keys.xml"
             << QByteArray("0\tOne\ttext\tCtrl+Alt+1\n1\tTwo\ttext\tCtrl+Alt+?\n2\tThree\ttext\tCtrl+Alt+1\n3\tFour\ttext\tQ\n"
                           "5\tSix\treplace\tCtrl+Alt+6\n6\tSeven\ttext\n");
     }
@@ -169,8 +187,7 @@ private slots:
         const QString program = folder.filePath(QStringLiteral("tavrelo-cli"));
         QVERIFY(QFile::copy(QStringLiteral(TAVRELO_CLI), program));
         QVERIFY(QFile::copy(QStringLiteral(TAVRELO_TEST_DATA "/") + file, folder.filePath(QStringLiteral("tavrelo.xml"))));
-        for (const Result &result : {Run({"--settings", file, "items"}),
-                                     Run({"items"}, QByteArray(), program)}) {
+        for (const Result &result : {Run({"--settings", file, "items"}), Run({"items"}, QByteArray(), program)}) {
             QCOMPARE(result.exitCode, 0);
             QCOMPARE(result.out, expected);
             QVERIFY(result.err.isEmpty());
@@ -185,38 +202,47 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QString>("error"); // when set: status 1 and this phrase on one line of standard error
 
-        QTest::newRow("dates rewritten, CR LF, lone LF, Japanese and no final line end kept") << "2"
-            << QByteArray("会議 2024-05-01\r\n締切 2024-06-30 と 1999-12-31\na\r\n2024-01-02")
+        QTest::newRow("dates rewritten, CR LF, lone LF, Japanese and no final line end kept")
+            << "2" << QByteArray("会議 2024-05-01\r\n締切 2024-06-30 と 1999-12-31\na\r\n2024-01-02")
             << QByteArray("会議 2024.05.01\r\n締切 2024.06.30 と 1999.12.31\na\r\n2024.01.02") << "";
-        QTest::newRow("byte-order mark kept") << "2" << QByteArray("\xEF\xBB\xBF" "2024-01-02\r\n")
-                                              << QByteArray("\xEF\xBB\xBF" "2024.01.02\r\n") << "";
-        QTest::newRow("no Replace: matches deleted, text outside the BMP kept") << "6" << QByteArray(" 😀  😀\r\n")
-                                                                                << QByteArray("😀😀\r\n") << "";
+        QTest::newRow("byte-order mark kept") << "2"
+                                              << QByteArray("\xEF\xBB\xBF"
+                                                            "2024-01-02\r\n")
+                                              << QByteArray("\xEF\xBB\xBF"
+                                                            "2024.01.02\r\n")
+                                              << "";
+        QTest::newRow("no Replace: matches deleted, text outside the BMP kept")
+            << "6" << QByteArray(" 😀  😀\r\n") << QByteArray("😀😀\r\n") << "";
         QTest::newRow("anchor only at the very start") << "7" << QByteArray("one\r\ntwo") << QByteArray("&gt; one\r\ntwo") << "";
         QTest::newRow("empty input, pattern matching it") << "7" << QByteArray() << QByteArray("&gt; ") << "";
-        QTest::newRow("pattern with Japanese") << "9" << QByteArray("「会議」と「締切」") << QByteArray("『会議』と『締切』") << "";
-        QTest::newRow("fixed text with its CR LF and indentation") << "0" << QByteArray("ignored")
-                                                                     << QByteArray("--\r\n\t山田 太郎") << "";
-        QTest::newRow("date placeholder filled in on loading") << "8" << QByteArray()
-            << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8() << "";
+        QTest::newRow("pattern with Japanese")
+            << "9" << QByteArray("「会議」と「締切」") << QByteArray("『会議』と『締切』") << "";
+        QTest::newRow("fixed text with its CR LF and indentation")
+            << "0" << QByteArray("ignored") << QByteArray("--\r\n\t山田 太郎") << "";
+        QTest::newRow("date placeholder filled in on loading")
+            << "8" << QByteArray() << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8() << "";
         QTest::newRow("item without Reg and Data") << "1" << QByteArray("text") << QByteArray() << "";
         QTest::newRow("item without Name still works") << "4" << QByteArray() << QByteArray("no name") << "";
-        QTest::newRow("element name as the file writes it") << "Item3" << QByteArray("2024-01-02") << QByteArray("2024.01.02") << "";
-        QTest::newRow("join-words: lines trimmed, CR LF kept") << "" << QByteArray("  item count  \r\nmax value\r\n")
-                                                               << QByteArray("itemCount\r\nmaxValue\r\n") << "";
+        QTest::newRow("element name as the file writes it")
+            << "Item3" << QByteArray("2024-01-02") << QByteArray("2024.01.02") << "";
+        QTest::newRow("join-words: lines trimmed, CR LF kept")
+            << "" << QByteArray("  item count  \r\nmax value\r\n") << QByteArray("itemCount\r\nmaxValue\r\n") << "";
         QTest::newRow("join-words: lone LF stays inside a word") << "" << QByteArray("x y\nz w") << QByteArray("xY\nzW") << "";
-        QTest::newRow("join-words: non-ASCII") << "" << QByteArray("HTML parser ärger 日本 語") << QByteArray("HTMLParserÄrger日本語") << "";
+        QTest::newRow("join-words: non-ASCII")
+            << "" << QByteArray("HTML parser ärger 日本 語") << QByteArray("HTMLParserÄrger日本語") << "";
         QTest::newRow("join-words: empty") << "" << QByteArray() << QByteArray() << "";
 
         QTest::newRow("invalid pattern, with its position") << "10" << QByteArray("ab") << QByteArray() << "position 1";
         QTest::newRow("no such item") << "3" << QByteArray("x") << QByteArray() << "Item4";
         QTest::newRow("invalid byte") << "2" << QByteArray("2024-01-02 \xFF") << QByteArray() << "not valid UTF-8";
-        QTest::newRow("cut-off sequence at the end") << "2" << QByteArray("2024-01-02 \xE3\x81") << QByteArray() << "not valid UTF-8";
+        QTest::newRow("cut-off sequence at the end")
+            << "2" << QByteArray("2024-01-02 \xE3\x81") << QByteArray() << "not valid UTF-8";
         QTest::newRow("encoded surrogate") << "2" << QByteArray("\xED\xA0\x80") << QByteArray() << "not valid UTF-8";
         QTest::newRow("overlong form") << "2" << QByteArray("\xC0\xAF") << QByteArray() << "not valid UTF-8";
         // An item that ignores the input never reads it, so it cannot be wrong.
         QTest::newRow("fixed text, input not UTF-8") << "0" << QByteArray("\xC0\xAF") << QByteArray("--\r\n\t山田 太郎") << "";
-        QTest::newRow("join-words: invalid byte after a whole line") << "" << QByteArray("a b\r\n\xFE") << QByteArray() << "not valid UTF-8";
+        QTest::newRow("join-words: invalid byte after a whole line")
+            << "" << QByteArray("a b\r\n\xFE") << QByteArray() << "not valid UTF-8";
     }
 
     void apply()
@@ -225,8 +251,8 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(QByteArray, out);
         QFETCH(QString, error);
-        const Result result = Run(index.isEmpty() ? QStringList{"join-words"}
-                                                  : QStringList{"--settings", "palette.xml", "apply", index}, input);
+        const Result result = Run(
+            index.isEmpty() ? QStringList{"join-words"} : QStringList{"--settings", "palette.xml", "apply", index}, input);
         QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, error.isEmpty() ? 0 : 1);
         QVERIFY2(Matches(result.err, error.isEmpty() ? QString() : Line({}, error)), result.err.constData());
@@ -241,8 +267,9 @@ private slots:
         QTest::addColumn<int>("status");
 
         QTest::newRow("fixed text") << QStringList{"0"} << QByteArray("--\r\n\t山田 太郎") << 0;
-        QTest::newRow("fixed text by caption") << QStringList{"--name", "Today"}
-                                               << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8() << 0;
+        QTest::newRow("fixed text by caption")
+            << QStringList{"--name", "Today"} << ("as of " + QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))).toUtf8()
+            << 0;
         QTest::newRow("neither Reg nor Data") << QStringList{"Item2"} << QByteArray() << 0;
         QTest::newRow("no such item") << QStringList{"3"} << QByteArray() << 1;
     }
@@ -286,7 +313,8 @@ private slots:
             QSKIP("no POSIX shell for a pipe without a reader");
         QTemporaryDir folder;
         QFile input(folder.filePath(QStringLiteral("in.txt")));
-        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(QByteArray("2024-01-02 get user name\r\n").repeated(200'000)) > 0);
+        QVERIFY(input.open(QIODevice::WriteOnly)
+                && input.write(QByteArray("2024-01-02 get user name\r\n").repeated(200'000)) > 0);
         input.close();
         command.replace(QStringLiteral("CLI"), QStringLiteral("'" TAVRELO_CLI "'"));
         command.replace(QStringLiteral("DATA"), QStringLiteral("'" TAVRELO_TEST_DATA "'"));
@@ -311,12 +339,18 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QString>("error"); // when set: status 1 and this phrase on standard error
 
-        QTest::newRow("fixed text") << "palette.xml" << "署名" << QByteArray("--\r\n\t山田 太郎") << "";
-        QTest::newRow("rewrite") << "palette.xml" << "日付をドット区切りに" << QByteArray("2024.01.02") << "";
-        QTest::newRow("caption with a blank") << "palette.xml" << " " << QByteArray() << "";
-        QTest::newRow("captions are exact") << "palette.xml" << "empty" << QByteArray() << "no button is captioned empty";
-        QTest::newRow("an item beyond Item100 has no button") << "palette.xml" << "Never" << QByteArray() << "no button is captioned Never";
-        QTest::newRow("two buttons with the caption") << "same-caption.xml" << "Copy" << QByteArray() << "items 0 and 1 are both captioned Copy";
+        QTest::newRow("fixed text") << "palette.xml"
+                                    << "署名" << QByteArray("--\r\n\t山田 太郎") << "";
+        QTest::newRow("rewrite") << "palette.xml"
+                                 << "日付をドット区切りに" << QByteArray("2024.01.02") << "";
+        QTest::newRow("caption with a blank") << "palette.xml"
+                                              << " " << QByteArray() << "";
+        QTest::newRow("captions are exact") << "palette.xml"
+                                            << "empty" << QByteArray() << "no button is captioned empty";
+        QTest::newRow("an item beyond Item100 has no button") << "palette.xml"
+                                                              << "Never" << QByteArray() << "no button is captioned Never";
+        QTest::newRow("two buttons with the caption") << "same-caption.xml"
+                                                      << "Copy" << QByteArray() << "items 0 and 1 are both captioned Copy";
     }
 
     void applyByName()
@@ -337,10 +371,12 @@ private slots:
         const Result cp932 = Run({"--settings", "cp932.xml", "items", "--json"});
         QCOMPARE(cp932.exitCode, 0);
         QCOMPARE(cp932.out, QByteArray(R"([{"index":0,"item":"Item1","key":"","mode":"empty","name":"「表」"},)"
-                                       R"({"index":2,"item":"Item3","key":"","mode":"text","name":"ソ"}])" "\n"));
+                                       R"({"index":2,"item":"Item3","key":"","mode":"text","name":"ソ"}])"
+                                       "\n"));
         const Result palette = Run({"--json", "items", "--settings", "palette.xml"});
         QCOMPARE(palette.exitCode, 0);
-        QVERIFY2(palette.out.contains(R"({"index":5,"item":"Item6","key":"","mode":"replace","name":"Two\r\nlines"})"), palette.out.constData());
+        QVERIFY2(palette.out.contains(R"({"index":5,"item":"Item6","key":"","mode":"replace","name":"Two\r\nlines"})"),
+                 palette.out.constData());
     }
 
     // Without --settings: beside the real program, then the user's, the system's and the
@@ -349,7 +385,7 @@ private slots:
     {
         QTest::addColumn<QList<int>>("present"); // 0 beside, 1 user, 2 system, 3 installation
         QTest::addColumn<bool>("throughLink");
-        QTest::addColumn<int>("read");           // -1: none, status 2
+        QTest::addColumn<int>("read"); // -1: none, status 2
 
         QTest::newRow("beside the program wins") << QList<int>{0, 1, 2, 3} << false << 0;
         QTest::newRow("the user's before the system's") << QList<int>{1, 2, 3} << false << 1;
@@ -387,7 +423,7 @@ private slots:
         present = {0};
 #else
         QCOMPARE(places.mid(0, 3), (QStringList{root.filePath("bin/tavrelo.xml"), root.filePath("home/tavrelo/tavrelo.xml"),
-                                                 root.filePath("system/tavrelo/tavrelo.xml")}));
+                                                root.filePath("system/tavrelo/tavrelo.xml")}));
         QCOMPARE(places.size(), 4);
 #endif
         if (present.contains(3) && !places[3].startsWith(root.path()))
@@ -423,9 +459,12 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err"); // a phrase of the one line on standard error, in any case
 
-        QTest::newRow("join-words, out of memory while joining") << "ulimit -v 160000; CLI join-words < in.txt" << 1 << "out of memory";
-        QTest::newRow("join-words, out of memory while reading") << "ulimit -v 120000; CLI join-words < in.txt" << 1 << "out of memory";
-        QTest::newRow("apply, out of memory") << "ulimit -v 120000; CLI --settings DATA/palette.xml apply 2 < in.txt" << 1 << "out of memory";
+        QTest::newRow("join-words, out of memory while joining")
+            << "ulimit -v 160000; CLI join-words < in.txt" << 1 << "out of memory";
+        QTest::newRow("join-words, out of memory while reading")
+            << "ulimit -v 120000; CLI join-words < in.txt" << 1 << "out of memory";
+        QTest::newRow("apply, out of memory")
+            << "ulimit -v 120000; CLI --settings DATA/palette.xml apply 2 < in.txt" << 1 << "out of memory";
         QTest::newRow("check, out of memory") << "ulimit -v 120000; CLI --settings big.xml check" << 2 << "out of memory";
         QTest::newRow("items, out of memory") << "ulimit -v 120000; CLI --settings big.xml items" << 2 << "big.xml";
         const QString full = QStringLiteral("cannot write standard output");
@@ -433,7 +472,8 @@ private slots:
         QTest::newRow("check to a full disk") << "CLI --settings DATA/colours.xml check > /dev/full" << 1 << full;
         QTest::newRow("help to a full disk") << "CLI --help > /dev/full" << 1 << full;
         QTest::newRow("version to a full disk") << "CLI --version > /dev/full" << 1 << full;
-        QTest::newRow("apply to a full disk") << "echo 2024-01-02 | CLI --settings DATA/palette.xml apply 2 > /dev/full" << 1 << full;
+        QTest::newRow("apply to a full disk")
+            << "echo 2024-01-02 | CLI --settings DATA/palette.xml apply 2 > /dev/full" << 1 << full;
     }
 
     void constrained()
@@ -458,7 +498,8 @@ private slots:
         QVERIFY(settings.open(QIODevice::WriteOnly)
                 && settings.write("<myItem><ColorSetting></ColorSetting><DataSetting><Item1><Name>n</Name><Data>"
                                   + QByteArray("fixed text line\r\n").repeated(2'500'000)
-                                  + "</Data></Item1></DataSetting></myItem>") > 0);
+                                  + "</Data></Item1></DataSetting></myItem>")
+                       > 0);
         settings.close();
         script.replace(QStringLiteral("CLI"), QStringLiteral("'" TAVRELO_CLI "'"));
         script.replace(QStringLiteral("DATA"), QStringLiteral("'" TAVRELO_TEST_DATA "'"));
@@ -482,7 +523,9 @@ private slots:
 
         QTest::newRow("invalid-pattern.xml") << Findings{{6, "Reg of Item1 is not a valid pattern"}, {8, "Reg of Item2"}};
         QTest::newRow("colours.xml") << Findings{{4, "colour Base \"#FF0000\" is not six hexadecimal digits"},
-            {5, "colour Title \"FFF\""}, {6, "colour Label \"8080\""}, {7, "colour Back spans lines"}};
+                                                 {5, "colour Title \"FFF\""},
+                                                 {6, "colour Label \"8080\""},
+                                                 {7, "colour Back spans lines"}};
         QTest::newRow("../../../examples/tavrelo.xml") << Findings{};
     }
 

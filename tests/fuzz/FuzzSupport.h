@@ -33,7 +33,10 @@ inline QString folder()
     return dir.isValid() ? dir.path() : (fail("no temporary folder"), QString());
 }
 
-inline QByteArrayView bytes(const uint8_t *data, size_t size) { return {reinterpret_cast<const char *>(data), qsizetype(size)}; }
+inline QByteArrayView bytes(const uint8_t *data, size_t size)
+{
+    return {reinterpret_cast<const char *>(data), qsizetype(size)};
+}
 
 // The input cut at every NUL byte, at most maxParts pieces (the last one keeps any further NULs).
 inline QList<QByteArrayView> split(QByteArrayView input, int maxParts)

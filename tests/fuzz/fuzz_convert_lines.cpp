@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz::fail("line breaks not kept", text);
     if (result.count(u'\r') != text.count(u'\r') || result.count(u'\n') != text.count(u'\n'))
         fuzz::fail("CR or LF count changed", text);
-    const bool hasCasedCharacter = std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c.isSurrogate() || QString(c).toUpper() != QString(c);
-    });
+    const bool hasCasedCharacter = std::any_of(text.begin(), text.end(),
+                                               [](QChar c) { return c.isSurrogate() || QString(c).toUpper() != QString(c); });
     if (!hasCasedCharacter && result != withoutSpaces)
         fuzz::fail("text without cased letters changed beyond its spaces", text);
     return 0;

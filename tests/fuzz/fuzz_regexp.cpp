@@ -55,8 +55,8 @@ void checkPossessiveRewrite(const QString &pattern, const QString &text, bool ig
         return;
     if (!after)
         fuzz::fail("possessive rewrite does not compile", rewritten.pcrePattern);
-    const std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> context(
-        pcre2_match_context_create(nullptr), &pcre2_match_context_free);
+    const std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> context(pcre2_match_context_create(nullptr),
+                                                                                            &pcre2_match_context_free);
     pcre2_set_match_limit(context.get(), 100'000);
     const std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> first(
         pcre2_match_data_create_from_pattern(before.get(), nullptr), &pcre2_match_data_free);

@@ -49,10 +49,7 @@ bool isKatakanaText(const QString &text)
 struct ReadAsUtf8Count {
     long files = 0;
     long all = 0;
-    ~ReadAsUtf8Count()
-    {
-        std::fprintf(stderr, "round trip: %ld of %ld written files read back as UTF-8\n", files, all);
-    }
+    ~ReadAsUtf8Count() { std::fprintf(stderr, "round trip: %ld of %ld written files read back as UTF-8\n", files, all); }
 };
 
 ReadAsUtf8Count readAsUtf8;

@@ -26,7 +26,8 @@ bool IsIconified(QWidget &window)
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return window.isMinimized();
     QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
     return xprop.waitForFinished() && xprop.readAllStandardOutput().contains("_NET_WM_STATE_HIDDEN");
 }
 

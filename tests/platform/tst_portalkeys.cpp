@@ -24,7 +24,7 @@ enum class BindAnswer { All, FirstOnly, UserCancelled };
 
 class StandInPortal : public QDBusVirtualObject {
 public:
-    explicit StandInPortal(const QDBusConnection &bus) : m_bus(bus) {}
+    explicit StandInPortal(const QDBusConnection &bus) : m_bus(bus) { }
 
     QString introspect(const QString &) const override { return QString(); }
 
@@ -43,7 +43,8 @@ public:
         if (message.member() == u"CreateSession") {
             const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(0));
             const QString request = requestPath(sender, options.value(QStringLiteral("handle_token")).toString());
-            session = QStringLiteral("%1/session/%2/%3").arg(kPath, sender, options.value(QStringLiteral("session_handle_token")).toString());
+            session = QStringLiteral("%1/session/%2/%3")
+                          .arg(kPath, sender, options.value(QStringLiteral("session_handle_token")).toString());
             m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
             // The portal documents the handle as a string.
             respond(request, 0, {{QStringLiteral("session_handle"), session}});
@@ -59,8 +60,9 @@ public:
             for (const PortalShortcut &shortcut : std::as_const(asked)) {
                 if (answer == BindAnswer::FirstOnly && !bound.isEmpty())
                     break;
-                bound.append({shortcut.id, {{QStringLiteral("description"), shortcut.options.value(QStringLiteral("description"))},
-                                            {QStringLiteral("trigger_description"), QStringLiteral("by the stand-in")}}});
+                bound.append({shortcut.id,
+                              {{QStringLiteral("description"), shortcut.options.value(QStringLiteral("description"))},
+                               {QStringLiteral("trigger_description"), QStringLiteral("by the stand-in")}}});
             }
             respond(request, answer == BindAnswer::UserCancelled ? 1 : 0,
                     {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
@@ -90,7 +92,8 @@ private:
 
     void respond(const QString &request, uint code, const QVariantMap &results)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                         QStringLiteral("Response"));
         signal << code << results;
         m_bus.send(signal);
     }
@@ -135,11 +138,14 @@ private:
     NativeGlobalKeys::Listener listener()
     {
         return {[this](int id) { pressed.append(id); },
-                [this](const std::vector<NativeGlobalKeys::Result> &taken) { results = QList<NativeGlobalKeys::Result>(taken.begin(), taken.end()); }};
+                [this](const std::vector<NativeGlobalKeys::Result> &taken) {
+                    results = QList<NativeGlobalKeys::Result>(taken.begin(), taken.end());
+                }};
     }
     bool startPortal()
     {
-        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in")));
+        bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in")));
         portal = std::make_unique<StandInPortal>(*bus);
         return bus->registerVirtualObject(kPath, portal.get(), QDBusConnection::SubPath) && bus->registerService(kService);
     }

@@ -14,8 +14,8 @@ namespace {
 
 // The starts of PCRE2's matches of the pattern from `from`, each search going on from the end of
 // the match before, that start before `until`: at most `capacity`.
-QList<qsizetype> Pcre2Starts(const QString &pattern, bool ignoreCase, const QString &text, qsizetype from,
-                             qsizetype until, qsizetype capacity)
+QList<qsizetype> Pcre2Starts(const QString &pattern, bool ignoreCase, const QString &text, qsizetype from, qsizetype until,
+                             qsizetype capacity)
 {
     const TranslatedPattern translated = TranslateEcmaPattern(pattern);
     int error = 0;
@@ -29,8 +29,7 @@ QList<qsizetype> Pcre2Starts(const QString &pattern, bool ignoreCase, const QStr
     QList<qsizetype> starts;
     PCRE2_SIZE at = PCRE2_SIZE(from);
     while (starts.size() < capacity && at <= PCRE2_SIZE(text.size())
-           && pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(text.utf16()), text.size(), at, 0, data.get(),
-                          nullptr) > 0) {
+           && pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(text.utf16()), text.size(), at, 0, data.get(), nullptr) > 0) {
         const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(data.get());
         if (qsizetype(ovector[0]) >= until)
             break;
@@ -121,50 +120,46 @@ private slots:
         QTest::newRow("on the last position a wide step compares")
             << "\\buser\\b" << false << dots.left(31) + "user " + dots << qsizetype(0) << all << all << QList<qsizetype>{31};
         QTest::newRow("the word character before in the step before")
-            << "\\buser\\b" << false << dots.left(31) + "xuser user" + dots << qsizetype(0) << all << all
-            << QList<qsizetype>{37};
+            << "\\buser\\b" << false << dots.left(31) + "xuser user" + dots << qsizetype(0) << all << all << QList<qsizetype>{37};
         QTest::newRow("the word character after in the step after")
-            << "\\buser\\b" << false << dots.left(28) + "users user" + dots << qsizetype(0) << all << all
-            << QList<qsizetype>{34};
+            << "\\buser\\b" << false << dots.left(28) + "users user" + dots << qsizetype(0) << all << all << QList<qsizetype>{34};
         QTest::newRow("at the very end of a long text")
             << "\\buser\\b" << false << dots + "user" << qsizetype(0) << all << all << QList<qsizetype>{100};
-        QTest::newRow("a word character at the very end") << "\\buser\\b" << false << dots + "users" << qsizetype(0)
-                                                          << all << all << QList<qsizetype>{};
+        QTest::newRow("a word character at the very end")
+            << "\\buser\\b" << false << dots + "users" << qsizetype(0) << all << all << QList<qsizetype>{};
         QTest::newRow("overlapping places, from the left")
             << "aa" << false << dots.left(30) + "aaaaa" + dots << qsizetype(0) << all << all << QList<qsizetype>{30, 32};
-        QTest::newRow("from inside a match") << "aa" << false << "aaaaa" << qsizetype(1) << all << all
-                                             << QList<qsizetype>{1, 3};
+        QTest::newRow("from inside a match") << "aa" << false << "aaaaa" << qsizetype(1) << all << all << QList<qsizetype>{1, 3};
         QTest::newRow("a match starting on the last start position of a stretch")
             << "aa" << false << "xaaaa" << qsizetype(0) << qsizetype(2) << all << QList<qsizetype>{1};
         QTest::newRow("a match starting on the first position after a stretch")
             << "ab" << false << "xxab" << qsizetype(0) << qsizetype(2) << all << QList<qsizetype>{};
         QTest::newRow("a stretch that ends within the text's last step")
-            << "\\buser\\b" << false << dots + " user user" << qsizetype(90) << qsizetype(106) << all
-            << QList<qsizetype>{101};
-        QTest::newRow("fewer places than the matches") << "ab" << false << dots + "ab ab ab" << qsizetype(0) << all
-                                                       << qsizetype(2) << QList<qsizetype>{100, 103};
+            << "\\buser\\b" << false << dots + " user user" << qsizetype(90) << qsizetype(106) << all << QList<qsizetype>{101};
+        QTest::newRow("fewer places than the matches")
+            << "ab" << false << dots + "ab ab ab" << qsizetype(0) << all << qsizetype(2) << QList<qsizetype>{100, 103};
         QTest::newRow("\\B inside a word") << "\\Bser\\B" << false << "user users ser" << qsizetype(0) << all << all
                                            << QList<qsizetype>{6};
-        QTest::newRow("\\B at the start of the text") << "\\Bab" << false << "ab xab" << qsizetype(0) << all << all
-                                                      << QList<qsizetype>{4};
+        QTest::newRow("\\B at the start of the text")
+            << "\\Bab" << false << "ab xab" << qsizetype(0) << all << all << QList<qsizetype>{4};
         QTest::newRow("\\b before a character that is not a word character")
             << "\\b-" << false << "a-b -c" << qsizetype(0) << all << all << QList<qsizetype>{1};
         QTest::newRow("\\b after a character that is not a word character")
             << "-\\b" << false << "a-b -c -" << qsizetype(0) << all << all << QList<qsizetype>{1, 4};
-        QTest::newRow("a lone high surrogate before") << "\\bab" << false << QString(high) + "ab" << qsizetype(0) << all
-                                                      << all << QList<qsizetype>{1};
-        QTest::newRow("a lone high surrogate before, \\B") << "\\Bab" << false << QString(high) + "ab" << qsizetype(0)
-                                                           << all << all << QList<qsizetype>{};
-        QTest::newRow("a lone low surrogate after") << "ab\\b" << false << QStringLiteral("ab") + low << qsizetype(0)
-                                                    << all << all << QList<qsizetype>{0};
-        QTest::newRow("a surrogate pair on either side") << "\\bab\\b" << false << QStringLiteral("😀ab😀") << qsizetype(0)
-                                                         << all << all << QList<qsizetype>{2};
-        QTest::newRow("IgnoreCase, a literal without letters") << "\\b10:30\\b" << true << "10:30 110:30 10:30"
-                                                              << qsizetype(0) << all << all << QList<qsizetype>{0, 13};
+        QTest::newRow("a lone high surrogate before")
+            << "\\bab" << false << QString(high) + "ab" << qsizetype(0) << all << all << QList<qsizetype>{1};
+        QTest::newRow("a lone high surrogate before, \\B")
+            << "\\Bab" << false << QString(high) + "ab" << qsizetype(0) << all << all << QList<qsizetype>{};
+        QTest::newRow("a lone low surrogate after")
+            << "ab\\b" << false << QStringLiteral("ab") + low << qsizetype(0) << all << all << QList<qsizetype>{0};
+        QTest::newRow("a surrogate pair on either side")
+            << "\\bab\\b" << false << QStringLiteral("😀ab😀") << qsizetype(0) << all << all << QList<qsizetype>{2};
+        QTest::newRow("IgnoreCase, a literal without letters")
+            << "\\b10:30\\b" << true << "10:30 110:30 10:30" << qsizetype(0) << all << all << QList<qsizetype>{0, 13};
         QTest::newRow("Japanese") << "こんにちは" << false << dots + "「こんにちは」こんにち" << qsizetype(0) << all << all
                                   << QList<qsizetype>{101};
-        QTest::newRow("from past the last place the literal fits") << "ab" << false << "abab" << qsizetype(3) << all
-                                                                 << all << QList<qsizetype>{};
+        QTest::newRow("from past the last place the literal fits")
+            << "ab" << false << "abab" << qsizetype(3) << all << all << QList<qsizetype>{};
     }
 
     void find()
@@ -188,18 +183,26 @@ private slots:
     {
         QTest::addColumn<QString>("pattern");
 
-        for (const char *pattern : {"\\buser\\b", "user", "\\Buse", "er\\B", "\\b-", "-\\b", "\\B-\\B", "us", "r",
-                                    "\\br\\b", "\\Br\\B", "a_1"})
+        for (const char *pattern :
+             {"\\buser\\b", "user", "\\Buse", "er\\B", "\\b-", "-\\b", "\\B-\\B", "us", "r", "\\br\\b", "\\Br\\B", "a_1"})
             QTest::newRow(pattern) << QString::fromLatin1(pattern);
     }
 
     void everyStartAgainstPcre2()
     {
         QFETCH(QString, pattern);
-        const QStringList pieces = {QStringLiteral("user"), QStringLiteral("us"), QStringLiteral("er"), QStringLiteral("r"),
-                                    QStringLiteral(" "), QStringLiteral("-"), QStringLiteral("a_1"), QStringLiteral("あ"),
-                                    QString(QChar(char16_t(0xD800))), QString(QChar(char16_t(0xDC00))),
-                                    QStringLiteral("😀"), QStringLiteral("x")};
+        const QStringList pieces = {QStringLiteral("user"),
+                                    QStringLiteral("us"),
+                                    QStringLiteral("er"),
+                                    QStringLiteral("r"),
+                                    QStringLiteral(" "),
+                                    QStringLiteral("-"),
+                                    QStringLiteral("a_1"),
+                                    QStringLiteral("あ"),
+                                    QString(QChar(char16_t(0xD800))),
+                                    QString(QChar(char16_t(0xDC00))),
+                                    QStringLiteral("😀"),
+                                    QStringLiteral("x")};
         quint32 state = 7;
         QString text;
         while (text.size() < 300) {

@@ -11,9 +11,8 @@ namespace {
 qsizetype PlainFind(const QString &text, qsizetype from, const QString &literal)
 {
     const std::u16string_view units(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
-    const size_t found = units.find(std::u16string_view(reinterpret_cast<const char16_t *>(literal.utf16()),
-                                                        size_t(literal.size())),
-                                    size_t(from));
+    const size_t found = units.find(
+        std::u16string_view(reinterpret_cast<const char16_t *>(literal.utf16()), size_t(literal.size())), size_t(from));
     return found == std::u16string_view::npos ? -1 : qsizetype(found);
 }
 
@@ -40,8 +39,8 @@ private slots:
 
         QTest::newRow("empty text") << "ab" << qsizetype(0) << QList<qsizetype>{};
         QTest::newRow("text shorter than the literal") << "abc" << qsizetype(2) << QList<qsizetype>{};
-        QTest::newRow("one unit, everywhere in two steps") << "x" << qsizetype(64)
-                                                          << QList<qsizetype>{0, 1, 15, 16, 31, 32, 33, 62, 63};
+        QTest::newRow("one unit, everywhere in two steps")
+            << "x" << qsizetype(64) << QList<qsizetype>{0, 1, 15, 16, 31, 32, 33, 62, 63};
         QTest::newRow("at the very start and end") << "user" << qsizetype(100) << QList<qsizetype>{0, 96};
         QTest::newRow("across a step's edge") << "user" << qsizetype(100) << QList<qsizetype>{14, 29, 30, 31, 61};
         QTest::newRow("ending on the last unit a step reads") << "zqx" << qsizetype(70) << QList<qsizetype>{34, 67};

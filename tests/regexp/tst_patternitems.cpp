@@ -60,24 +60,60 @@ private slots:
         QTest::addColumn<QString>("jit");
         QTest::addColumn<QString>("interpreter");
 
-        QTest::newRow("after the leading characters") << "zqx" << "zqx¦" << "zqx¦";
-        QTest::newRow("after the first counted item") << "(\\d{4})-(\\d{2})" << "(\\d{4}¦)-(\\d{2})" << "(\\d{4}¦)-(\\d{2})";
-        QTest::newRow("past a word boundary") << "\\bfoo\\b" << "\\bfoo¦\\b" << "\\bfoo¦\\b";
-        QTest::newRow("past an anchor") << "^abc" << "^abc¦" << "^abc¦";
-        QTest::newRow("a leading repeat and what follows it") << ".*foo.*" << ".*foo¦.*" << ".*¦foo.*";
-        QTest::newRow("a leading class repeat") << "[a-z]*[0-9]" << "[a-z]*[0-9]¦" << "[a-z]*¦[0-9]";
-        QTest::newRow("alternatives of one character are a class") << "(?:a|b)*[cd]" << "(?:a|b)*[cd]¦" << "(?:a|b)*¦[cd]";
-        QTest::newRow("a possessive leading repeat") << "\\d+\\s" << "\\d+\\s¦" << "\\d+¦\\s";
-        QTest::newRow("a counted leading repeat") << "\\w{2,}e\\d" << "\\w{2,}¦e\\d" << "\\w{2,}¦e\\d";
-        QTest::newRow("an optional leading item") << "a?b" << "a?¦b" << "a?¦b";
-        QTest::newRow("alternatives") << "foo|bar|baz" << "¦foo|bar|baz" << "¦foo|bar|baz";
-        QTest::newRow("alternatives in a group") << "(ab|cd)e" << "¦(ab|cd)e" << "¦(ab|cd)e";
-        QTest::newRow("a bar that is a character") << "a\\|b" << "a\\|b¦" << "a\\|b¦";
-        QTest::newRow("alternatives inside a later lookbehind") << "ab(?<=b|c)d" << "ab¦(?<=b|c)d" << "ab¦(?<=b|c)d";
-        QTest::newRow("a leading lookahead") << "(?=a)b" << "¦(?=a)b" << "¦(?=a)b";
-        QTest::newRow("a leading lookbehind") << "(?<=a)b" << "¦(?<=a)b" << "¦(?<=a)b";
-        QTest::newRow("a leading back reference") << "\\1(a)" << "¦\\1(a)" << "¦\\1(a)";
-        QTest::newRow("nothing but an anchor") << "^" << "¦^" << "¦^";
+        QTest::newRow("after the leading characters") << "zqx"
+                                                      << "zqx¦"
+                                                      << "zqx¦";
+        QTest::newRow("after the first counted item") << "(\\d{4})-(\\d{2})"
+                                                      << "(\\d{4}¦)-(\\d{2})"
+                                                      << "(\\d{4}¦)-(\\d{2})";
+        QTest::newRow("past a word boundary") << "\\bfoo\\b"
+                                              << "\\bfoo¦\\b"
+                                              << "\\bfoo¦\\b";
+        QTest::newRow("past an anchor") << "^abc"
+                                        << "^abc¦"
+                                        << "^abc¦";
+        QTest::newRow("a leading repeat and what follows it") << ".*foo.*"
+                                                              << ".*foo¦.*"
+                                                              << ".*¦foo.*";
+        QTest::newRow("a leading class repeat") << "[a-z]*[0-9]"
+                                                << "[a-z]*[0-9]¦"
+                                                << "[a-z]*¦[0-9]";
+        QTest::newRow("alternatives of one character are a class") << "(?:a|b)*[cd]"
+                                                                   << "(?:a|b)*[cd]¦"
+                                                                   << "(?:a|b)*¦[cd]";
+        QTest::newRow("a possessive leading repeat") << "\\d+\\s"
+                                                     << "\\d+\\s¦"
+                                                     << "\\d+¦\\s";
+        QTest::newRow("a counted leading repeat") << "\\w{2,}e\\d"
+                                                  << "\\w{2,}¦e\\d"
+                                                  << "\\w{2,}¦e\\d";
+        QTest::newRow("an optional leading item") << "a?b"
+                                                  << "a?¦b"
+                                                  << "a?¦b";
+        QTest::newRow("alternatives") << "foo|bar|baz"
+                                      << "¦foo|bar|baz"
+                                      << "¦foo|bar|baz";
+        QTest::newRow("alternatives in a group") << "(ab|cd)e"
+                                                 << "¦(ab|cd)e"
+                                                 << "¦(ab|cd)e";
+        QTest::newRow("a bar that is a character") << "a\\|b"
+                                                   << "a\\|b¦"
+                                                   << "a\\|b¦";
+        QTest::newRow("alternatives inside a later lookbehind") << "ab(?<=b|c)d"
+                                                                << "ab¦(?<=b|c)d"
+                                                                << "ab¦(?<=b|c)d";
+        QTest::newRow("a leading lookahead") << "(?=a)b"
+                                             << "¦(?=a)b"
+                                             << "¦(?=a)b";
+        QTest::newRow("a leading lookbehind") << "(?<=a)b"
+                                              << "¦(?<=a)b"
+                                              << "¦(?<=a)b";
+        QTest::newRow("a leading back reference") << "\\1(a)"
+                                                  << "¦\\1(a)"
+                                                  << "¦\\1(a)";
+        QTest::newRow("nothing but an anchor") << "^"
+                                               << "¦^"
+                                               << "¦^";
     }
 
     void calloutPlace()
@@ -95,26 +131,45 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("possessive");
 
-        QTest::newRow("a word before blanks and a sign") << "(\\w+)\\s*=\\s*\\1!" << "(\\w++)\\s*=\\s*\\1!";
-        QTest::newRow("at the end") << "\\w+$" << "\\w++$";
-        QTest::newRow("before a word boundary") << "\\w+\\b" << "\\w++\\b";
-        QTest::newRow("none taken before a word boundary") << "\\w*\\b" << "\\w*\\b";
-        QTest::newRow("digits before a letter") << "\\d+a" << "\\d++a";
-        QTest::newRow("a word before a letter") << "\\w+a" << "\\w+a";
-        QTest::newRow("past an optional blank") << "\\w+ ?-" << "\\w++ ?-";
-        QTest::newRow("before any character") << "\\w+." << "\\w+.";
-        QTest::newRow("after any character") << "x.\\w+" << "x.\\w++";
-        QTest::newRow("lazy") << "\\d+?x" << "\\d+?x";
-        QTest::newRow("before a lookahead") << "\\w+(?=-)" << "\\w+(?=-)";
-        QTest::newRow("at the end of an alternative") << "(?:\\d+|x)y" << "(?:\\d++|x)y";
-        QTest::newRow("before a repeated group") << "(\\d+)*y" << "(\\d+)*y";
-        QTest::newRow("a class of words") << "[\\w]+-" << "[\\w]++-";
-        QTest::newRow("a class of more") << "[\\w-]+ " << "[\\w-]+ ";
+        QTest::newRow("a word before blanks and a sign") << "(\\w+)\\s*=\\s*\\1!"
+                                                         << "(\\w++)\\s*=\\s*\\1!";
+        QTest::newRow("at the end") << "\\w+$"
+                                    << "\\w++$";
+        QTest::newRow("before a word boundary") << "\\w+\\b"
+                                                << "\\w++\\b";
+        QTest::newRow("none taken before a word boundary") << "\\w*\\b"
+                                                           << "\\w*\\b";
+        QTest::newRow("digits before a letter") << "\\d+a"
+                                                << "\\d++a";
+        QTest::newRow("a word before a letter") << "\\w+a"
+                                                << "\\w+a";
+        QTest::newRow("past an optional blank") << "\\w+ ?-"
+                                                << "\\w++ ?-";
+        QTest::newRow("before any character") << "\\w+."
+                                              << "\\w+.";
+        QTest::newRow("after any character") << "x.\\w+"
+                                             << "x.\\w++";
+        QTest::newRow("lazy") << "\\d+?x"
+                              << "\\d+?x";
+        QTest::newRow("before a lookahead") << "\\w+(?=-)"
+                                            << "\\w+(?=-)";
+        QTest::newRow("at the end of an alternative") << "(?:\\d+|x)y"
+                                                      << "(?:\\d++|x)y";
+        QTest::newRow("before a repeated group") << "(\\d+)*y"
+                                                 << "(\\d+)*y";
+        QTest::newRow("a class of words") << "[\\w]+-"
+                                          << "[\\w]++-";
+        QTest::newRow("a class of more") << "[\\w-]+ "
+                                         << "[\\w-]+ ";
         // The Kelvin sign is a k under IgnoreCase: a word character then.
-        QTest::newRow("before the Kelvin sign") << "\\w+\\u212A" << "\\w+\\u212A";
-        QTest::newRow("digits before the Kelvin sign") << "\\d+\\u212A" << "\\d++\\u212A";
-        QTest::newRow("past a lookbehind, not inside it") << "(?<=\\d{2}-)\\d+x" << "(?<=\\d{2}-)\\d++x";
-        QTest::newRow("several") << "\\d+-\\w+$" << "\\d++-\\w++$";
+        QTest::newRow("before the Kelvin sign") << "\\w+\\u212A"
+                                                << "\\w+\\u212A";
+        QTest::newRow("digits before the Kelvin sign") << "\\d+\\u212A"
+                                                       << "\\d++\\u212A";
+        QTest::newRow("past a lookbehind, not inside it") << "(?<=\\d{2}-)\\d+x"
+                                                          << "(?<=\\d{2}-)\\d++x";
+        QTest::newRow("several") << "\\d+-\\w+$"
+                                 << "\\d++-\\w++$";
     }
 
     void possessiveRepeats()

@@ -55,8 +55,8 @@ private slots:
             QCOMPARE(e.fault(), fault);
             QVERIFY(!e.engineMessage().isEmpty());
             QCOMPARE(e.patternOffset(), offset);
-            QCOMPARE(e.description(), QStringLiteral("Syntax error in regular expression: %1 at position %2")
-                                          .arg(e.engineMessage()).arg(offset));
+            QCOMPARE(e.description(),
+                     QStringLiteral("Syntax error in regular expression: %1 at position %2").arg(e.engineMessage()).arg(offset));
         }
     }
 
@@ -120,17 +120,18 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
-        QTest::newRow("without Global, the first of several") << "a" << "aaa" << false << "Xaa";
-        QTest::newRow("without Global, an empty match at the start") << "x*" << "abc" << false << "Xabc";
+        QTest::newRow("without Global, the first of several") << "a"
+                                                              << "aaa" << false << "Xaa";
+        QTest::newRow("without Global, an empty match at the start") << "x*"
+                                                                     << "abc" << false << "Xabc";
         const QChar noBreak(char16_t(0xFEFF));
-        QTest::newRow("a zero width no-break space in the pattern") << QStringLiteral("a") + noBreak + u'b'
-                                                                    << QStringLiteral("ab a") + noBreak + u'b' << true
-                                                                    << "ab X";
+        QTest::newRow("a zero width no-break space in the pattern")
+            << QStringLiteral("a") + noBreak + u'b' << QStringLiteral("ab a") + noBreak + u'b' << true << "ab X";
         QTest::newRow("a zero width no-break space as an escape") << "^\\uFEFF" << QString(noBreak) + u'a' << true << "Xa";
-        QTest::newRow("match after a lone high surrogate") << "b" << QStringLiteral("a") + high + u'b' << true
-                                                           << QStringLiteral("a") + high + u'X';
-        QTest::newRow("empty matches step over a lone surrogate") << "x*" << QString(low) + u'a' << true
-                                                                  << QStringLiteral("X") + low + u'X' + u'a' + u'X';
+        QTest::newRow("match after a lone high surrogate")
+            << "b" << QStringLiteral("a") + high + u'b' << true << QStringLiteral("a") + high + u'X';
+        QTest::newRow("empty matches step over a lone surrogate")
+            << "x*" << QString(low) + u'a' << true << QStringLiteral("X") + low + u'X' + u'a' + u'X';
     }
 
     void replaceWithX()
@@ -156,62 +157,92 @@ private slots:
         const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
         // Past the 32 positions the wide scan compares in one step, and near its end.
         const QString filler(70, u'.');
-        QTest::newRow("empty text") << "abc" << "" << false << true << "X" << "";
-        QTest::newRow("text shorter than the literal") << "abc" << "ab" << false << true << "X" << "ab";
-        QTest::newRow("the whole text") << "abc" << "abc" << false << true << "X" << "X";
-        QTest::newRow("at the start and the end") << "ab" << "ab.ab" << false << true << "X" << "X.X";
-        QTest::newRow("overlapping candidates") << "aab" << "aaab aaaab" << false << true << "X" << "aX aaX";
-        QTest::newRow("overlapping matches are taken from the left") << "aa" << "aaaaa" << false << true << "X" << "XXa";
-        QTest::newRow("a candidate that fails the pattern") << "ab\\d" << "ab ab1 abx ab2" << false << true << "X"
-                                                           << "ab X abx X";
-        QTest::newRow("word boundaries at the edges of the text") << "\\buser\\b" << "user users xuser user"
-                                                                 << false << true << "X" << "X users xuser X";
-        QTest::newRow("a word boundary after the end of a step") << "\\buser\\b" << filler.left(27) + "xuser user"
-                                                                << false << true << "X" << filler.left(27) + "xuser X";
+        QTest::newRow("empty text") << "abc"
+                                    << "" << false << true << "X"
+                                    << "";
+        QTest::newRow("text shorter than the literal") << "abc"
+                                                       << "ab" << false << true << "X"
+                                                       << "ab";
+        QTest::newRow("the whole text") << "abc"
+                                        << "abc" << false << true << "X"
+                                        << "X";
+        QTest::newRow("at the start and the end") << "ab"
+                                                  << "ab.ab" << false << true << "X"
+                                                  << "X.X";
+        QTest::newRow("overlapping candidates") << "aab"
+                                                << "aaab aaaab" << false << true << "X"
+                                                << "aX aaX";
+        QTest::newRow("overlapping matches are taken from the left") << "aa"
+                                                                     << "aaaaa" << false << true << "X"
+                                                                     << "XXa";
+        QTest::newRow("a candidate that fails the pattern") << "ab\\d"
+                                                            << "ab ab1 abx ab2" << false << true << "X"
+                                                            << "ab X abx X";
+        QTest::newRow("word boundaries at the edges of the text") << "\\buser\\b"
+                                                                  << "user users xuser user" << false << true << "X"
+                                                                  << "X users xuser X";
+        QTest::newRow("a word boundary after the end of a step")
+            << "\\buser\\b" << filler.left(27) + "xuser user" << false << true << "X" << filler.left(27) + "xuser X";
         QTest::newRow("far into the text") << "zqx" << filler + "zqx" + filler + "zqxzq" << false << true << "X"
                                            << filler + "X" + filler + "Xzq";
-        QTest::newRow("first and last in place, middle not") << "zqx" << filler + "zax zqy zqx" << false << true << "X"
-                                                            << filler + "zax zqy X";
+        QTest::newRow("first and last in place, middle not")
+            << "zqx" << filler + "zax zqy zqx" << false << true << "X" << filler + "zax zqy X";
         // Matches far apart are each found by the scan, close ones by PCRE2's own search.
         const QString far(300, u'.');
-        QTest::newRow("matches far apart") << "ab\\d" << far + "ab1" + far + "ab ab2" + far + "ab3ab4" << false << true
-                                           << "X" << far + "X" + far + "ab X" + far + "XX";
+        QTest::newRow("matches far apart") << "ab\\d" << far + "ab1" + far + "ab ab2" + far + "ab3ab4" << false << true << "X"
+                                           << far + "X" + far + "ab X" + far + "XX";
         QTest::newRow("one character") << "x" << filler + "x" + filler + "x" << false << true << "X"
                                        << filler + "X" + filler + "X";
         QTest::newRow("without Global, the first") << "ab" << filler + "ab ab" << false << false << "X" << filler + "X ab";
-        QTest::newRow("groups and the texts around the match") << "a(b)(c)?" << "xabz" << false << true << "[$1$2|$`|$']"
-                                                              << "x[b|x|z]z";
-        QTest::newRow("a lookbehind before the literal") << "(?<=1)ab" << "ab 1ab" << false << true << "X" << "ab 1X";
-        QTest::newRow("a lookbehind before the start") << "(?<=\\d{2})-" << "12-3-45-" << false << true << "X" << "12X3-45X";
-        QTest::newRow("a lone surrogate before") << "\\bab" << QString(high) + "ab" << false << true << "X"
-                                                << QString(high) + "X";
-        QTest::newRow("a lone surrogate in a candidate") << "a.b" << QStringLiteral("a") + low + "b a-b" << false << true
-                                                        << "X" << QStringLiteral("a") + low + "b X";
-        QTest::newRow("next to a surrogate pair") << "-" << QStringLiteral("😀-😀-") << false << true << "X"
-                                                 << QStringLiteral("😀X😀X");
-        QTest::newRow("IgnoreCase, a literal without letters") << "1-a" << "1-A 1-a" << true << true << "X" << "X X";
-        QTest::newRow("IgnoreCase, letters") << "user" << "USER User" << true << true << "X" << "X X";
-        QTest::newRow("IgnoreCase, the Kelvin sign") << "k1" << QString(QChar(0x212A)) + "1 k1" << true << true << "X" << "X X";
+        QTest::newRow("groups and the texts around the match") << "a(b)(c)?"
+                                                               << "xabz" << false << true << "[$1$2|$`|$']"
+                                                               << "x[b|x|z]z";
+        QTest::newRow("a lookbehind before the literal") << "(?<=1)ab"
+                                                         << "ab 1ab" << false << true << "X"
+                                                         << "ab 1X";
+        QTest::newRow("a lookbehind before the start") << "(?<=\\d{2})-"
+                                                       << "12-3-45-" << false << true << "X"
+                                                       << "12X3-45X";
+        QTest::newRow("a lone surrogate before")
+            << "\\bab" << QString(high) + "ab" << false << true << "X" << QString(high) + "X";
+        QTest::newRow("a lone surrogate in a candidate")
+            << "a.b" << QStringLiteral("a") + low + "b a-b" << false << true << "X" << QStringLiteral("a") + low + "b X";
+        QTest::newRow("next to a surrogate pair")
+            << "-" << QStringLiteral("😀-😀-") << false << true << "X" << QStringLiteral("😀X😀X");
+        QTest::newRow("IgnoreCase, a literal without letters") << "1-a"
+                                                               << "1-A 1-a" << true << true << "X"
+                                                               << "X X";
+        QTest::newRow("IgnoreCase, letters") << "user"
+                                             << "USER User" << true << true << "X"
+                                             << "X X";
+        QTest::newRow("IgnoreCase, the Kelvin sign") << "k1" << QString(QChar(0x212A)) + "1 k1" << true << true << "X"
+                                                     << "X X";
         // A pattern that is only a literal between \b or \B is matched by a scan alone, a stretch of
         // 64 Ki start positions and a batch of 256 matches at a time.
         const QString stretch(64 * 1024 - 1, u'x');
-        QTest::newRow("a match from the last start of a stretch into the next") << "aa" << stretch + "aaa" << false << true
-                                                                               << "X" << stretch + "Xa";
-        QTest::newRow("a word boundary across the end of a stretch") << "\\buser\\b" << stretch + " user xuser user"
-                                                                     << false << true << "X" << stretch + " X xuser X";
-        QTest::newRow("more matches than a batch") << "\\bab\\b" << QStringLiteral("ab ").repeated(1000) + "abc"
-                                                   << false << true << "X" << QStringLiteral("X ").repeated(1000) + "abc";
-        QTest::newRow("a literal's replacement with the match and a dollar") << "\\buser\\b" << "a user, users" << false
-                                                                              << true << "[$&|$$|$1]"
-                                                                              << "a [user|$|$1], users";
-        QTest::newRow("a literal's replacement with the texts around") << "user" << "a user b" << false << true
-                                                                        << "[$`|$']" << "a [a | b] b";
-        QTest::newRow("a literal, replaced longer") << "\\r\\n" << QStringLiteral("ab\r\n").repeated(500) << false << true
-                                                    << "<br>\r\n" << QStringLiteral("ab<br>\r\n").repeated(500);
-        QTest::newRow("a literal, replaced by nothing") << "\\B-\\B" << "a-b a - b" << false << true << "" << "a-b a  b";
-        QTest::newRow("a literal without Global") << "\\bab\\b" << stretch + " ab ab" << false << false << "X"
-                                                  << stretch + " X ab";
-        QTest::newRow("a literal, IgnoreCase") << "\\b10:30\\b" << "10:30 110:30 10:30" << true << true << "X" << "X 110:30 X";
+        QTest::newRow("a match from the last start of a stretch into the next")
+            << "aa" << stretch + "aaa" << false << true << "X" << stretch + "Xa";
+        QTest::newRow("a word boundary across the end of a stretch")
+            << "\\buser\\b" << stretch + " user xuser user" << false << true << "X" << stretch + " X xuser X";
+        QTest::newRow("more matches than a batch") << "\\bab\\b" << QStringLiteral("ab ").repeated(1000) + "abc" << false << true
+                                                   << "X" << QStringLiteral("X ").repeated(1000) + "abc";
+        QTest::newRow("a literal's replacement with the match and a dollar") << "\\buser\\b"
+                                                                             << "a user, users" << false << true << "[$&|$$|$1]"
+                                                                             << "a [user|$|$1], users";
+        QTest::newRow("a literal's replacement with the texts around") << "user"
+                                                                       << "a user b" << false << true << "[$`|$']"
+                                                                       << "a [a | b] b";
+        QTest::newRow("a literal, replaced longer") << "\\r\\n"
+                                                    << QStringLiteral("ab\r\n").repeated(500) << false << true << "<br>\r\n"
+                                                    << QStringLiteral("ab<br>\r\n").repeated(500);
+        QTest::newRow("a literal, replaced by nothing") << "\\B-\\B"
+                                                        << "a-b a - b" << false << true << ""
+                                                        << "a-b a  b";
+        QTest::newRow("a literal without Global")
+            << "\\bab\\b" << stretch + " ab ab" << false << false << "X" << stretch + " X ab";
+        QTest::newRow("a literal, IgnoreCase") << "\\b10:30\\b"
+                                               << "10:30 110:30 10:30" << true << true << "X"
+                                               << "X 110:30 X";
     }
 
     void leadingLiteral()
@@ -258,11 +289,13 @@ private slots:
         const QString ascii = QStringLiteral("abc def ghi jk\r\n").repeated(4096);
         QTest::newRow("no match") << "(\\d{4})-(\\d{2})" << ascii << "$2" << ascii << false;
         QTest::newRow("no match, backtracking at each position") << "[a-z]+\\d" << ascii << "" << ascii << false;
-        QTest::newRow("a match on every line") << "\\s+$|\\r\\n" << QStringLiteral("あいう 漢字 ghi jk\r\n").repeated(4096)
-                                               << "|" << QStringLiteral("あいう 漢字 ghi jk|").repeated(4096) << false;
+        QTest::newRow("a match on every line") << "\\s+$|\\r\\n"
+                                               << QStringLiteral("あいう 漢字 ghi jk\r\n").repeated(4096) << "|"
+                                               << QStringLiteral("あいう 漢字 ghi jk|").repeated(4096) << false;
         // Each repetition of a group takes room on the JIT stack (PCRE2's default overflows at a few
         // dozen KB of text) and the interpreter takes over when that runs out.
-        QTest::newRow("(a|b)* over 1 MB") << "(a|b)*" << QStringLiteral("ab").repeated(256 * 1024) << "[$1]" << "[b][]" << false;
+        QTest::newRow("(a|b)* over 1 MB") << "(a|b)*" << QStringLiteral("ab").repeated(256 * 1024) << "[$1]"
+                                          << "[b][]" << false;
     }
 
     // The guard is many times what the limit allows, so it only catches a search without one.

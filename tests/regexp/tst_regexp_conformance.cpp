@@ -58,7 +58,8 @@ private slots:
         if (!difference.isEmpty())
             QEXPECT_FAIL("", qPrintable(difference), Continue);
         try {
-            const QString result = expression.Replace(field(row, QStringLiteral("text")), field(row, QStringLiteral("replacement")));
+            const QString result = expression.Replace(field(row, QStringLiteral("text")),
+                                                      field(row, QStringLiteral("replacement")));
             if (invalid)
                 QFAIL(qPrintable(QStringLiteral("accepted an invalid pattern, result: ") + result));
             QCOMPARE(result, field(row, QStringLiteral("expected")));

@@ -42,8 +42,8 @@ void TestServices::shellExecuteOpen_data()
     const QString url = QStringLiteral("https://example.com/search?q=a b&x='1'\"; rm -rf ~");
     // Accepted; 0 is not "Out of memory", only 8 is; a failing call shows the error box. The
     // Windows lane checks the message of every code.
-    const QMap<qint32, QString> rows{{33, QString()}, {0, "Unknown error"}, {8, "Out of memory"},
-                                     {-1, "7 Out of memory\r" + ApplicationTitle()}}; // -1 throws
+    const QMap<qint32, QString> rows{
+        {33, QString()}, {0, "Unknown error"}, {8, "Out of memory"}, {-1, "7 Out of memory\r" + ApplicationTitle()}}; // -1 throws
     for (auto row = rows.begin(); row != rows.end(); ++row)
         QTest::addRow("%d", row.key()) << url << row.key() << row.value();
     QTest::newRow("missing file") << "missing.txt" << kDesktop << "File not found";

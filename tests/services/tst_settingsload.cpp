@@ -25,12 +25,18 @@ void TestSettingsLoad::refused_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason"); // the box's first line
 
-    QTest::newRow("missing") << "missing" << "以下のファイルがみあたりません";
-    QTest::newRow("folder") << "folder" << "以下は通常のファイルではないため、読み込みませんでした";
-    QTest::newRow("FIFO") << "fifo" << "以下は通常のファイルではないため、読み込みませんでした";
-    QTest::newRow("link to /dev/zero") << "zero" << "以下は通常のファイルではないため、読み込みませんでした";
-    QTest::newRow("over 256 MB") << "large" << "以下のファイルは 256 MB を超えるため、読み込みませんでした";
-    QTest::newRow("no permission") << "private" << "以下のファイルを読む権限がありません";
+    QTest::newRow("missing") << "missing"
+                             << "以下のファイルがみあたりません";
+    QTest::newRow("folder") << "folder"
+                            << "以下は通常のファイルではないため、読み込みませんでした";
+    QTest::newRow("FIFO") << "fifo"
+                          << "以下は通常のファイルではないため、読み込みませんでした";
+    QTest::newRow("link to /dev/zero") << "zero"
+                                       << "以下は通常のファイルではないため、読み込みませんでした";
+    QTest::newRow("over 256 MB") << "large"
+                                 << "以下のファイルは 256 MB を超えるため、読み込みませんでした";
+    QTest::newRow("no permission") << "private"
+                                   << "以下のファイルを読む権限がありません";
 }
 
 void TestSettingsLoad::refused()

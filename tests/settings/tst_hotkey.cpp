@@ -21,39 +21,72 @@ void TestHotkey::read_data()
     QTest::addColumn<HotkeyFault>("fault");
 
     using F = HotkeyFault;
-    QTest::newRow("the example") << "Ctrl+Alt+1" << "Ctrl+Alt+1" << F::None;
-    QTest::newRow("modifiers in any order and case") << "alt+CTRL+shift+z" << "Ctrl+Alt+Shift+Z" << F::None;
-    QTest::newRow("Control") << "Control+Q" << "Ctrl+Q" << F::None;
-    QTest::newRow("Meta") << "Meta+E" << "Meta+E" << F::None;
-    QTest::newRow("Win") << "Win+E" << "Meta+E" << F::None;
-    QTest::newRow("Super") << "super+e" << "Meta+E" << F::None;
-    QTest::newRow("blanks around the parts") << "  Ctrl + Alt + 9 " << "Ctrl+Alt+9" << F::None;
-    QTest::newRow("F1") << "Ctrl+F1" << "Ctrl+F1" << F::None;
-    QTest::newRow("F24") << "Shift+f24" << "Shift+F24" << F::None;
-    QTest::newRow("an F key alone") << "F9" << "F9" << F::None;
-    QTest::newRow("Pause alone") << "Pause" << "Pause" << F::None;
-    QTest::newRow("Insert") << "Ctrl+Insert" << "Ctrl+Insert" << F::None;
-    QTest::newRow("Ins") << "Ctrl+Ins" << "Ctrl+Insert" << F::None;
-    QTest::newRow("Home") << "Alt+Home" << "Alt+Home" << F::None;
-    QTest::newRow("PgDown") << "Ctrl+PgDown" << "Ctrl+PageDown" << F::None;
-    QTest::newRow("Space") << "Ctrl+Space" << "Ctrl+Space" << F::None;
-    QTest::newRow("Esc") << "Ctrl+Alt+Esc" << "Ctrl+Alt+Escape" << F::None;
-    QTest::newRow("empty") << "" << "" << F::None;
-    QTest::newRow("blanks") << " \t " << "" << F::None;
-    QTest::newRow("a letter alone") << "A" << "" << F::NoModifier;
-    QTest::newRow("Shift and a letter types a capital") << "Shift+A" << "" << F::NoModifier;
-    QTest::newRow("Insert alone") << "Insert" << "" << F::NoModifier;
-    QTest::newRow("junk") << "Ctrl+Alt+?" << "" << F::Unreadable;
-    QTest::newRow("unknown name") << "Ctrl+Hyper+1" << "" << F::Unreadable;
-    QTest::newRow("two keys") << "Ctrl+A+B" << "" << F::Unreadable;
-    QTest::newRow("key before modifier") << "A+Ctrl" << "" << F::Unreadable;
-    QTest::newRow("modifiers only") << "Ctrl+Alt" << "" << F::Unreadable;
-    QTest::newRow("trailing plus") << "Ctrl+" << "" << F::Unreadable;
-    QTest::newRow("F0") << "Ctrl+F0" << "" << F::Unreadable;
-    QTest::newRow("F25") << "Ctrl+F25" << "" << F::Unreadable;
-    QTest::newRow("F01") << "Ctrl+F01" << "" << F::Unreadable;
-    QTest::newRow("full-width digit") << "Ctrl+Alt+１" << "" << F::Unreadable;
-    QTest::newRow("a sequence of two chords") << "Ctrl+K, Ctrl+C" << "" << F::Unreadable;
+    QTest::newRow("the example") << "Ctrl+Alt+1"
+                                 << "Ctrl+Alt+1" << F::None;
+    QTest::newRow("modifiers in any order and case") << "alt+CTRL+shift+z"
+                                                     << "Ctrl+Alt+Shift+Z" << F::None;
+    QTest::newRow("Control") << "Control+Q"
+                             << "Ctrl+Q" << F::None;
+    QTest::newRow("Meta") << "Meta+E"
+                          << "Meta+E" << F::None;
+    QTest::newRow("Win") << "Win+E"
+                         << "Meta+E" << F::None;
+    QTest::newRow("Super") << "super+e"
+                           << "Meta+E" << F::None;
+    QTest::newRow("blanks around the parts") << "  Ctrl + Alt + 9 "
+                                             << "Ctrl+Alt+9" << F::None;
+    QTest::newRow("F1") << "Ctrl+F1"
+                        << "Ctrl+F1" << F::None;
+    QTest::newRow("F24") << "Shift+f24"
+                         << "Shift+F24" << F::None;
+    QTest::newRow("an F key alone") << "F9"
+                                    << "F9" << F::None;
+    QTest::newRow("Pause alone") << "Pause"
+                                 << "Pause" << F::None;
+    QTest::newRow("Insert") << "Ctrl+Insert"
+                            << "Ctrl+Insert" << F::None;
+    QTest::newRow("Ins") << "Ctrl+Ins"
+                         << "Ctrl+Insert" << F::None;
+    QTest::newRow("Home") << "Alt+Home"
+                          << "Alt+Home" << F::None;
+    QTest::newRow("PgDown") << "Ctrl+PgDown"
+                            << "Ctrl+PageDown" << F::None;
+    QTest::newRow("Space") << "Ctrl+Space"
+                           << "Ctrl+Space" << F::None;
+    QTest::newRow("Esc") << "Ctrl+Alt+Esc"
+                         << "Ctrl+Alt+Escape" << F::None;
+    QTest::newRow("empty") << ""
+                           << "" << F::None;
+    QTest::newRow("blanks") << " \t "
+                            << "" << F::None;
+    QTest::newRow("a letter alone") << "A"
+                                    << "" << F::NoModifier;
+    QTest::newRow("Shift and a letter types a capital") << "Shift+A"
+                                                        << "" << F::NoModifier;
+    QTest::newRow("Insert alone") << "Insert"
+                                  << "" << F::NoModifier;
+    QTest::newRow("junk") << "Ctrl+Alt+?"
+                          << "" << F::Unreadable;
+    QTest::newRow("unknown name") << "Ctrl+Hyper+1"
+                                  << "" << F::Unreadable;
+    QTest::newRow("two keys") << "Ctrl+A+B"
+                              << "" << F::Unreadable;
+    QTest::newRow("key before modifier") << "A+Ctrl"
+                                         << "" << F::Unreadable;
+    QTest::newRow("modifiers only") << "Ctrl+Alt"
+                                    << "" << F::Unreadable;
+    QTest::newRow("trailing plus") << "Ctrl+"
+                                   << "" << F::Unreadable;
+    QTest::newRow("F0") << "Ctrl+F0"
+                        << "" << F::Unreadable;
+    QTest::newRow("F25") << "Ctrl+F25"
+                         << "" << F::Unreadable;
+    QTest::newRow("F01") << "Ctrl+F01"
+                         << "" << F::Unreadable;
+    QTest::newRow("full-width digit") << "Ctrl+Alt+１"
+                                      << "" << F::Unreadable;
+    QTest::newRow("a sequence of two chords") << "Ctrl+K, Ctrl+C"
+                                              << "" << F::Unreadable;
 }
 
 void TestHotkey::read()

@@ -48,11 +48,11 @@ void TestLimits::textsThroughAnItem_data()
     const QString high(QChar(0xD800));
     const QString low(QChar(0xDC00));
     QTest::newRow("lone surrogates kept") << QByteArray("<Reg>z</Reg>") << high + u'a' + low + high << high + u'a' + low + high;
-    QTest::newRow("lone surrogates around a match") << QByteArray("<Reg>a</Reg><Replace>b</Replace>")
-                                                    << high + u'a' + low << high + u'b' + low;
+    QTest::newRow("lone surrogates around a match")
+        << QByteArray("<Reg>a</Reg><Replace>b</Replace>") << high + u'a' + low << high + u'b' + low;
     // The engine matches nothing, not even a dot, against a lone surrogate.
-    QTest::newRow("dot skips a lone surrogate") << QByteArray("<Reg>x.</Reg><Replace>y</Replace>")
-                                                << u'x' + high + u'z' << u'x' + high + u'z';
+    QTest::newRow("dot skips a lone surrogate")
+        << QByteArray("<Reg>x.</Reg><Replace>y</Replace>") << u'x' + high + u'z' << u'x' + high + u'z';
 }
 
 void TestLimits::textsThroughAnItem()

@@ -47,12 +47,18 @@ void TestSettingsFile::datePlaceholders_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("result");
 
-    QTest::newRow("slashes") << "@@@@/@@/@@" << "2026/03/07";
-    QTest::newRow("dots") << "@@@@.@@.@@" << "2026.03.07";
-    QTest::newRow("format string stays") << "YYYY/MM/DD" << "YYYY/MM/DD";
-    QTest::newRow("hyphens stay") << "@@@@-@@-@@" << "@@@@-@@-@@";
-    QTest::newRow("three at-signs stay") << "@@@/@@/@@" << "@@@/@@/@@";
-    QTest::newRow("five at-signs keep the first") << "@@@@@/@@/@@" << "@2026/03/07";
+    QTest::newRow("slashes") << "@@@@/@@/@@"
+                             << "2026/03/07";
+    QTest::newRow("dots") << "@@@@.@@.@@"
+                          << "2026.03.07";
+    QTest::newRow("format string stays") << "YYYY/MM/DD"
+                                         << "YYYY/MM/DD";
+    QTest::newRow("hyphens stay") << "@@@@-@@-@@"
+                                  << "@@@@-@@-@@";
+    QTest::newRow("three at-signs stay") << "@@@/@@/@@"
+                                         << "@@@/@@/@@";
+    QTest::newRow("five at-signs keep the first") << "@@@@@/@@/@@"
+                                                  << "@2026/03/07";
 }
 
 void TestSettingsFile::datePlaceholders()
@@ -113,8 +119,7 @@ void TestSettingsFile::itemAccess()
 {
     LoadedSettings s(dataSetting(item(10, QStringLiteral("<Name>ten</Name>"))
                                  + item(1, QStringLiteral("\r\n\t\t<Name>one</Name>\r\n\t\t<Reg> </Reg>\r\n\t"))
-                                 + item(3, QStringLiteral("\r\n\t"))
-                                 + item(4, QStringLiteral("<Data>d</Data>"))));
+                                 + item(3, QStringLiteral("\r\n\t")) + item(4, QStringLiteral("<Data>d</Data>"))));
     QVERIFY(s.settings.SetDataPrepare(0));
     QCOMPARE(s.settings.GetName(), QStringLiteral("one"));
     QVERIFY(s.settings.isReg()); // one blank is a pattern
@@ -187,20 +192,36 @@ void TestSettingsFile::dataGet_data()
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("result");
 
-    QTest::newRow("Reg wins over Data") << "<Reg>a</Reg><Replace>b</Replace><Data>d</Data>" << "xa" << "xb";
-    QTest::newRow("missing Replace deletes") << "<Reg> +</Reg>" << "a b  c" << "abc";
-    QTest::newRow("case matters") << "<Reg>abc</Reg><Replace>X</Replace>" << "ABC abc" << "ABC X";
-    QTest::newRow("start anchor only at the very start")
-        << "<Reg>^</Reg><Replace>&gt;</Replace>" << "a\r\nb" << "&gt;a\r\nb";
-    QTest::newRow("end anchor only at the very end") << "<Reg>$</Reg><Replace>;</Replace>" << "a\r\nb" << "a\r\nb;";
-    QTest::newRow("empty text, anchored pattern") << "<Reg>^</Reg><Replace>R</Replace>" << "" << "R";
+    QTest::newRow("Reg wins over Data") << "<Reg>a</Reg><Replace>b</Replace><Data>d</Data>"
+                                        << "xa"
+                                        << "xb";
+    QTest::newRow("missing Replace deletes") << "<Reg> +</Reg>"
+                                             << "a b  c"
+                                             << "abc";
+    QTest::newRow("case matters") << "<Reg>abc</Reg><Replace>X</Replace>"
+                                  << "ABC abc"
+                                  << "ABC X";
+    QTest::newRow("start anchor only at the very start") << "<Reg>^</Reg><Replace>&gt;</Replace>"
+                                                         << "a\r\nb"
+                                                         << "&gt;a\r\nb";
+    QTest::newRow("end anchor only at the very end") << "<Reg>$</Reg><Replace>;</Replace>"
+                                                     << "a\r\nb"
+                                                     << "a\r\nb;";
+    QTest::newRow("empty text, anchored pattern") << "<Reg>^</Reg><Replace>R</Replace>"
+                                                  << ""
+                                                  << "R";
     QTest::newRow("groups") << "<Reg>(\\d{4})-(\\d{2})-(\\d{2})</Reg><Replace>$1.$2.$3</Replace>"
-                            << "on 2026-12-07." << "on 2026.12.07.";
+                            << "on 2026-12-07."
+                            << "on 2026.12.07.";
     QTest::newRow("Japanese brackets") << "<Reg>「([^」]*)」</Reg><Replace>『$1』</Replace>"
-                                       << "「あ」と「い」" << "『あ』と『い』";
-    QTest::newRow("multi-line Data") << "<Data>\r\n\tline 1\r\n\tline 2\r\n</Data>" << ""
+                                       << "「あ」と「い」"
+                                       << "『あ』と『い』";
+    QTest::newRow("multi-line Data") << "<Data>\r\n\tline 1\r\n\tline 2\r\n</Data>"
+                                     << ""
                                      << "\r\n\tline 1\r\n\tline 2\r\n";
-    QTest::newRow("neither Reg nor Data") << "<Name>n</Name>" << "given" << "";
+    QTest::newRow("neither Reg nor Data") << "<Name>n</Name>"
+                                          << "given"
+                                          << "";
 }
 
 void TestSettingsFile::dataGet()
@@ -250,7 +271,8 @@ void TestSettingsFile::dataGetOnMissingItem()
 // A fixed text is made at once; a rewrite that the token stops is no text at all.
 void TestSettingsFile::cancelledRewrite()
 {
-    LoadedSettings s(dataSetting(item(1, QStringLiteral("<Reg>(?:a|b)*[cd]</Reg>")) + item(2, QStringLiteral("<Data>fixed</Data>"))));
+    LoadedSettings s(
+        dataSetting(item(1, QStringLiteral("<Reg>(?:a|b)*[cd]</Reg>")) + item(2, QStringLiteral("<Data>fixed</Data>"))));
     CancelToken token;
     token.cancel();
     const GeneratedText generated = s.settings.DataGet(0, QStringLiteral("ab").repeated(75'000), &token);

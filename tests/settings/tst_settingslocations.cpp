@@ -45,29 +45,34 @@ void TestSettingsLocations::candidates_data()
 
     const QStringList desktop{"/home/u/.config", "/etc/xdg"};
     QTest::newRow("beside, user, system, then the installation's own")
-        << "/opt/t/bin" << "tavrelo" << desktop << QStringList{"../etc/xdg"}
-        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml",
-                       "/etc/xdg/tavrelo/tavrelo.xml", "/opt/t/etc/xdg/tavrelo/tavrelo.xml"};
+        << "/opt/t/bin"
+        << "tavrelo" << desktop << QStringList{"../etc/xdg"}
+        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml",
+                       "/opt/t/etc/xdg/tavrelo/tavrelo.xml"};
     QTest::newRow("a renamed copy reads its own name everywhere")
-        << "/home/u/bin" << "mypalette" << desktop << QStringList{"../etc/xdg"}
-        << QStringList{"/home/u/bin/mypalette.xml", "/home/u/.config/mypalette/mypalette.xml",
-                       "/etc/xdg/mypalette/mypalette.xml", "/home/u/etc/xdg/mypalette/mypalette.xml"};
+        << "/home/u/bin"
+        << "mypalette" << desktop << QStringList{"../etc/xdg"}
+        << QStringList{"/home/u/bin/mypalette.xml", "/home/u/.config/mypalette/mypalette.xml", "/etc/xdg/mypalette/mypalette.xml",
+                       "/home/u/etc/xdg/mypalette/mypalette.xml"};
     QTest::newRow("installed into /usr: /etc/xdg named once")
-        << "/usr/bin" << "tavrelo" << desktop << QStringList{"../../etc/xdg"}
+        << "/usr/bin"
+        << "tavrelo" << desktop << QStringList{"../../etc/xdg"}
         << QStringList{"/usr/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml"};
     QTest::newRow("several system folders keep their order, trailing separators dropped")
-        << "/opt/t/bin/" << "tavrelo" << QStringList{"/home/u/.config/", "/etc/xdg/site", "/etc/xdg"} << QStringList{}
-        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml",
-                       "/etc/xdg/site/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml"};
-    QTest::newRow("program at the root") << "/" << "tavrelo" << QStringList{} << QStringList{}
-                                         << QStringList{"/tavrelo.xml"};
+        << "/opt/t/bin/"
+        << "tavrelo" << QStringList{"/home/u/.config/", "/etc/xdg/site", "/etc/xdg"} << QStringList{}
+        << QStringList{"/opt/t/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml", "/etc/xdg/site/tavrelo/tavrelo.xml",
+                       "/etc/xdg/tavrelo/tavrelo.xml"};
+    QTest::newRow("program at the root") << "/"
+                                         << "tavrelo" << QStringList{} << QStringList{} << QStringList{"/tavrelo.xml"};
     QTest::newRow("a program inside its own configuration folder: one file named once")
-        << "/etc/xdg/tavrelo" << "tavrelo" << QStringList{"/etc/xdg/tavrelo/.."} << QStringList{}
-        << QStringList{"/etc/xdg/tavrelo/tavrelo.xml"};
+        << "/etc/xdg/tavrelo"
+        << "tavrelo" << QStringList{"/etc/xdg/tavrelo/.."} << QStringList{} << QStringList{"/etc/xdg/tavrelo/tavrelo.xml"};
     // The Debian package of a build configured for ~/.local: the configured layout finds nothing,
     // the package's example is in /etc/xdg, named last even when the desktop leaves it out.
     QTest::newRow("packaged from a build for another prefix")
-        << "/usr/bin" << "tavrelo" << QStringList{"/home/u/.config", "/etc/xdg/site"} << QStringList{"../etc/xdg", "/etc/xdg"}
+        << "/usr/bin"
+        << "tavrelo" << QStringList{"/home/u/.config", "/etc/xdg/site"} << QStringList{"../etc/xdg", "/etc/xdg"}
         << QStringList{"/usr/bin/tavrelo.xml", "/home/u/.config/tavrelo/tavrelo.xml", "/etc/xdg/site/tavrelo/tavrelo.xml",
                        "/usr/etc/xdg/tavrelo/tavrelo.xml", "/etc/xdg/tavrelo/tavrelo.xml"};
 }
@@ -94,12 +99,18 @@ void TestSettingsLocations::installationFolders_data()
     QTest::addColumn<QString>("configured");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("configured for /usr, in /usr/bin") << "/usr/bin" << "../../etc/xdg" << QStringList{"../../etc/xdg", "/etc/xdg"};
-    QTest::newRow("configured for ~/.local, packaged into /usr/bin") << "/usr/bin" << "../etc/xdg" << QStringList{"../etc/xdg", "/etc/xdg"};
-    QTest::newRow("the package's folder written otherwise") << "/usr/bin/" << "../etc/xdg" << QStringList{"../etc/xdg", "/etc/xdg"};
-    QTest::newRow("installed into ~/.local") << "/home/u/.local/bin" << "../etc/xdg" << QStringList{"../etc/xdg"};
-    QTest::newRow("a copy in /usr/local/bin") << "/usr/local/bin" << "../etc/xdg" << QStringList{"../etc/xdg"};
-    QTest::newRow("a folder below /usr/bin") << "/usr/bin/x" << "../etc/xdg" << QStringList{"../etc/xdg"};
+    QTest::newRow("configured for /usr, in /usr/bin") << "/usr/bin"
+                                                      << "../../etc/xdg" << QStringList{"../../etc/xdg", "/etc/xdg"};
+    QTest::newRow("configured for ~/.local, packaged into /usr/bin") << "/usr/bin"
+                                                                     << "../etc/xdg" << QStringList{"../etc/xdg", "/etc/xdg"};
+    QTest::newRow("the package's folder written otherwise") << "/usr/bin/"
+                                                            << "../etc/xdg" << QStringList{"../etc/xdg", "/etc/xdg"};
+    QTest::newRow("installed into ~/.local") << "/home/u/.local/bin"
+                                             << "../etc/xdg" << QStringList{"../etc/xdg"};
+    QTest::newRow("a copy in /usr/local/bin") << "/usr/local/bin"
+                                              << "../etc/xdg" << QStringList{"../etc/xdg"};
+    QTest::newRow("a folder below /usr/bin") << "/usr/bin/x"
+                                             << "../etc/xdg" << QStringList{"../etc/xdg"};
 }
 
 // The package's /usr/bin is told apart by the folder itself; what the build was configured
@@ -135,7 +146,7 @@ void TestSettingsLocations::desktopFolders()
 
 void TestSettingsLocations::findSettingsFile_data()
 {
-    QTest::addColumn<QList<int>>("files");   // which candidates exist as files
+    QTest::addColumn<QList<int>>("files"); // which candidates exist as files
     QTest::addColumn<QList<int>>("folders"); // which exist as folders
     QTest::addColumn<int>("found");
 

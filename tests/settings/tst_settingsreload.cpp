@@ -19,8 +19,9 @@ namespace {
 
 QByteArray Palette(const QString &name, const QString &data = QStringLiteral("x"))
 {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<myItem>\n<ColorSetting><Base>E8F0F8</Base></ColorSetting>\n"
-                          "<DataSetting>\n<Title>T</Title>\n<Item1><Name>%1</Name><Data>%2</Data></Item1>\n</DataSetting>\n</myItem>\n")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<myItem>\n<ColorSetting><Base>E8F0F8</Base></ColorSetting>\n"
+               "<DataSetting>\n<Title>T</Title>\n<Item1><Name>%1</Name><Data>%2</Data></Item1>\n</DataSetting>\n</myItem>\n")
         .arg(name, data)
         .toUtf8();
 }
@@ -36,8 +37,7 @@ bool WriteByRename(const QString &path, const QByteArray &bytes)
 {
     const QString temporary = path + QStringLiteral(".tmp~");
     std::error_code error;
-    return Write(temporary, bytes)
-        && (std::filesystem::rename(temporary.toStdString(), path.toStdString(), error), !error);
+    return Write(temporary, bytes) && (std::filesystem::rename(temporary.toStdString(), path.toStdString(), error), !error);
 }
 
 // Lets the file notifications that the operations so far have queued arrive and be handled.
@@ -121,8 +121,8 @@ void TestSettingsReload::judgement_data()
     const auto cutAfter = [&whole](const char *text) { return whole.left(whole.indexOf(text) + qsizetype(qstrlen(text))); };
     QTest::newRow("whole") << whole << ReloadFault::None;
     QTest::newRow("without its closing top tag") << cutAfter("</DataSetting>") << ReloadFault::None;
-    QTest::newRow("without ColorSetting: black, as at start-up") << QByteArray(whole).replace("<ColorSetting><Base>E8F0F8</Base></ColorSetting>", "")
-                                                                 << ReloadFault::None;
+    QTest::newRow("without ColorSetting: black, as at start-up")
+        << QByteArray(whole).replace("<ColorSetting><Base>E8F0F8</Base></ColorSetting>", "") << ReloadFault::None;
     QTest::newRow("a section without items") << QByteArray("<DataSetting>\n</DataSetting>") << ReloadFault::None;
     const QByteArray again = Palette(QStringLiteral("新しい"));
     QTest::newRow("emptied") << QByteArray("") << ReloadFault::Empty;
@@ -130,9 +130,11 @@ void TestSettingsReload::judgement_data()
     QTest::newRow("cut inside the colours") << again.left(again.indexOf("E8F0F8")) << ReloadFault::UnclosedColorSetting;
     QTest::newRow("cut between the sections") << again.left(again.indexOf("<DataSetting>")) << ReloadFault::NoDataSetting;
     QTest::newRow("colours last, cut inside them")
-        << QByteArray("<DataSetting><Item1><Name>a</Name></Item1></DataSetting>\n<ColorSetting><Base>E8") << ReloadFault::UnclosedColorSetting;
+        << QByteArray("<DataSetting><Item1><Name>a</Name></Item1></DataSetting>\n<ColorSetting><Base>E8")
+        << ReloadFault::UnclosedColorSetting;
     QTest::newRow("only a declaration") << QByteArray("<?xml version=\"1.0\"?>\n") << ReloadFault::NoDataSetting;
-    QTest::newRow("the section's name in another case") << QByteArray("<datasetting></datasetting>") << ReloadFault::NoDataSetting;
+    QTest::newRow("the section's name in another case")
+        << QByteArray("<datasetting></datasetting>") << ReloadFault::NoDataSetting;
 }
 
 // What a save leaves in the file decides whether the palette takes it; the dates are those of
@@ -232,8 +234,7 @@ void TestSettingsReload::changes()
             std::error_code error;
             std::filesystem::create_hard_link(followed.path.toStdString(), (followed.path + u'~').toStdString(), error);
             QVERIFY(!error);
-        }
-        else if (step == QLatin1String("empty"))
+        } else if (step == QLatin1String("empty"))
             QVERIFY(Write(followed.path, QByteArray()));
         else if (step == QLatin1String("first half"))
             QVERIFY(Write(followed.path, last.left(last.size() / 2)));

@@ -17,19 +17,32 @@ void TestWordJoining::convertLines_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("result");
 
-    QTest::newRow("words") << "get user name" << "getUserName";
-    QTest::newRow("first word kept") << "HTML parser" << "HTMLParser";
-    QTest::newRow("two spaces") << "a  b" << "aB";
-    QTest::newRow("trimmed lines") << "  item count  \r\nmax value" << "itemCount\r\nmaxValue";
-    QTest::newRow("final CR LF kept") << "a b\r\n" << "aB\r\n";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("lone LF inside a line") << "x y\nz w" << "xY\nzW";
-    QTest::newRow("lone CR inside a line") << "x y\rz" << "xY\rz";
-    QTest::newRow("digit and sign kept") << "a 1b -c" << "a1b-c";
-    QTest::newRow("tab is no separator") << "a\tb c" << "a\tbC";
-    QTest::newRow("full-width letter") << "a ｂ" << "aＢ";
-    QTest::newRow("ideographic space is no separator") << "a　b" << "a　b";
-    QTest::newRow("surrogate pair") << "a 𐐨x" << "a𐐀x";
+    QTest::newRow("words") << "get user name"
+                           << "getUserName";
+    QTest::newRow("first word kept") << "HTML parser"
+                                     << "HTMLParser";
+    QTest::newRow("two spaces") << "a  b"
+                                << "aB";
+    QTest::newRow("trimmed lines") << "  item count  \r\nmax value"
+                                   << "itemCount\r\nmaxValue";
+    QTest::newRow("final CR LF kept") << "a b\r\n"
+                                      << "aB\r\n";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("lone LF inside a line") << "x y\nz w"
+                                           << "xY\nzW";
+    QTest::newRow("lone CR inside a line") << "x y\rz"
+                                           << "xY\rz";
+    QTest::newRow("digit and sign kept") << "a 1b -c"
+                                         << "a1b-c";
+    QTest::newRow("tab is no separator") << "a\tb c"
+                                         << "a\tbC";
+    QTest::newRow("full-width letter") << "a ｂ"
+                                       << "aＢ";
+    QTest::newRow("ideographic space is no separator") << "a　b"
+                                                       << "a　b";
+    QTest::newRow("surrogate pair") << "a 𐐨x"
+                                    << "a𐐀x";
     // Regression: a lone high surrogate as an initial once upper-cased the letter after it.
     QTest::newRow("lone high surrogate") << QStringLiteral("a ") + QChar(0xD801) + u'b' << u'a' + QChar(0xD801) + u'b';
     QTest::newRow("lone low surrogate") << QStringLiteral("a ") + QChar(0xDC28) + u'b' << u'a' + QChar(0xDC28) + u'b';

@@ -33,7 +33,9 @@ struct PaletteFixture {
     bool load(const QString &data, const QString &colors = Colors, const QRect &screen = QRect(0, 0, 1024, 768))
     {
         written = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<myItem><ColorSetting>%1</ColorSetting>"
-                                 "<DataSetting>%2</DataSetting></myItem>\n").arg(colors, data).toUtf8();
+                                 "<DataSetting>%2</DataSetting></myItem>\n")
+                      .arg(colors, data)
+                      .toUtf8();
         QFile out(file());
         if (!data.isNull() && !(out.open(QIODevice::WriteOnly) && out.write(written) == written.size()))
             return false;
@@ -55,5 +57,8 @@ struct PaletteFixture {
     }
 
     template <typename T = QWidget>
-    T *control(const QString &name) const { return window->findChild<T *>(name); }
+    T *control(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
 };

@@ -111,7 +111,8 @@ void TestPaletteActions::init()
 {
     QVERIFY(palette.load(PaletteFixture::Item(1, "<Name>空白削除</Name><Reg>[ 　]+</Reg>")
                          + PaletteFixture::Item(2, "<Name>定型文</Name><Data>よろしくお願いします。</Data>")
-                         + PaletteFixture::Item(3, "<Name>壊れた</Name><Reg>(abc</Reg>") + PaletteFixture::Item(4, "<Name>空</Name>")
+                         + PaletteFixture::Item(3, "<Name>壊れた</Name><Reg>(abc</Reg>")
+                         + PaletteFixture::Item(4, "<Name>空</Name>")
                          + PaletteFixture::Item(5, "<Name>倍</Name><Reg>a</Reg><Replace>aa</Replace>")
                          + PaletteFixture::Item(6, "<Name>長い</Name><Reg>(\\w+)\\s*=\\s*\\1!</Reg>")
                          + QStringLiteral("<Link>https://example.com/翻訳</Link>"))
@@ -127,25 +128,42 @@ void TestPaletteActions::clicks_data()
     QTest::addColumn<QList<int>>("busy"); // refused reads, refused writes, swallowed writes; none: a free clipboard
 
     const QList<int> none;
-    QTest::newRow("rewrite") << QStringList{"_0"} << "a b　c  d" << "abcd" << QString() << none;
-    QTest::newRow("fixed text ignores the clipboard") << QStringList{"_1"} << "x" << "よろしくお願いします。" << QString() << none;
-    QTest::newRow("neither pattern nor text") << QStringList{"_3"} << "gone" << "" << QString() << none;
-    QTest::newRow("two clicks chain") << QStringList{"_4", "_4"} << "ab" << "aaaab" << QString() << none;
-    QTest::newRow("built-in button") << QStringList{"定型_0"} << "  item count  \r\nmax value" << "itemCount\r\nmaxValue"
-                                     << QString() << none;
-    QTest::newRow("failure keeps the clipboard") << QStringList{"_2"} << "untouched" << "untouched" << "「壊れた」" << none;
-    QTest::newRow("undo") << QStringList{"_0", "^Z"} << "a b" << "a b" << QString() << none;
-    QTest::newRow("undo, built-in button") << QStringList{"定型_0", "^Z"} << "a b" << "a b" << QString() << none;
-    QTest::newRow("undo only one level") << QStringList{"_4", "_0", "^Z", "^Z"} << "a b" << "aa b" << QString() << none;
-    QTest::newRow("a failed action is not undone") << QStringList{"_4", "_2", "^Z"} << "a b" << "a b" << "「壊れた」" << none;
-    QTest::newRow("nothing to undo") << QStringList{"^Z"} << "a b" << "a b" << QString() << none;
-    QTest::newRow("link opens through the shell") << QStringList{"Link"} << "a b" << "a b" << QString() << none;
+    QTest::newRow("rewrite") << QStringList{"_0"} << "a b　c  d"
+                             << "abcd" << QString() << none;
+    QTest::newRow("fixed text ignores the clipboard") << QStringList{"_1"} << "x"
+                                                      << "よろしくお願いします。" << QString() << none;
+    QTest::newRow("neither pattern nor text") << QStringList{"_3"} << "gone"
+                                              << "" << QString() << none;
+    QTest::newRow("two clicks chain") << QStringList{"_4", "_4"} << "ab"
+                                      << "aaaab" << QString() << none;
+    QTest::newRow("built-in button") << QStringList{"定型_0"} << "  item count  \r\nmax value"
+                                     << "itemCount\r\nmaxValue" << QString() << none;
+    QTest::newRow("failure keeps the clipboard") << QStringList{"_2"} << "untouched"
+                                                 << "untouched"
+                                                 << "「壊れた」" << none;
+    QTest::newRow("undo") << QStringList{"_0", "^Z"} << "a b"
+                          << "a b" << QString() << none;
+    QTest::newRow("undo, built-in button") << QStringList{"定型_0", "^Z"} << "a b"
+                                           << "a b" << QString() << none;
+    QTest::newRow("undo only one level") << QStringList{"_4", "_0", "^Z", "^Z"} << "a b"
+                                         << "aa b" << QString() << none;
+    QTest::newRow("a failed action is not undone") << QStringList{"_4", "_2", "^Z"} << "a b"
+                                                   << "a b"
+                                                   << "「壊れた」" << none;
+    QTest::newRow("nothing to undo") << QStringList{"^Z"} << "a b"
+                                     << "a b" << QString() << none;
+    QTest::newRow("link opens through the shell") << QStringList{"Link"} << "a b"
+                                                  << "a b" << QString() << none;
     // Retried until free, never emptied; one box when it stays busy, shown after the wait cursor.
     const QString busyBox = QStringLiteral("クリップボード");
-    QTest::newRow("busy, free after two refusals") << QStringList{"_0"} << "a b" << "ab" << QString() << QList<int>{2, 2, 0};
-    QTest::newRow("busy, never readable") << QStringList{"_0"} << "a b" << "a b" << busyBox << QList<int>{1000, 0, 0};
-    QTest::newRow("busy, never writable") << QStringList{"_0"} << "a b" << "a b" << busyBox << QList<int>{0, 1000, 0};
-    QTest::newRow("busy, writes do not stick") << QStringList{"_0"} << "a b" << "a b" << busyBox << QList<int>{0, 0, 1};
+    QTest::newRow("busy, free after two refusals") << QStringList{"_0"} << "a b"
+                                                   << "ab" << QString() << QList<int>{2, 2, 0};
+    QTest::newRow("busy, never readable") << QStringList{"_0"} << "a b"
+                                          << "a b" << busyBox << QList<int>{1000, 0, 0};
+    QTest::newRow("busy, never writable") << QStringList{"_0"} << "a b"
+                                          << "a b" << busyBox << QList<int>{0, 1000, 0};
+    QTest::newRow("busy, writes do not stick") << QStringList{"_0"} << "a b"
+                                               << "a b" << busyBox << QList<int>{0, 0, 1};
 }
 
 void TestPaletteActions::clicks()
@@ -174,8 +192,8 @@ void TestPaletteActions::clicks()
     for (const RecordingPresenter::Box &shown : presenter.boxes)
         QVERIFY2(shown.style == MsgBox::Exclamation && shown.prompt.contains(box), qPrintable(shown.prompt));
     QVERIFY(!presenter.cursorAtBox && !QGuiApplication::overrideCursor());
-    QCOMPARE(opener.calls,
-             (QList<QPair<quintptr, QString>>(keys.count("Link"), {mdl_API_Win32::GetDesktopWindow(), "https://example.com/翻訳"})));
+    QCOMPARE(opener.calls, (QList<QPair<quintptr, QString>>(keys.count("Link"),
+                                                            {mdl_API_Win32::GetDesktopWindow(), "https://example.com/翻訳"})));
     // A clipboard that cannot be read is never written.
     QVERIFY(!port || (port->sawWaitCursor && (busy[0] < ClipboardRetry::Attempts || port->writes == 0)));
 }

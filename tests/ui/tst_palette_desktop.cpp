@@ -69,8 +69,10 @@ void TestPaletteDesktop::doubleClick_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("after");
-    QTest::newRow("item") << "Lbl_Button_0" << "* abc";
-    QTest::newRow("built-in") << "Lbl_Button定型_0" << "abc";
+    QTest::newRow("item") << "Lbl_Button_0"
+                          << "* abc";
+    QTest::newRow("built-in") << "Lbl_Button定型_0"
+                              << "abc";
 }
 
 void TestPaletteDesktop::doubleClick()
@@ -106,8 +108,9 @@ void TestPaletteDesktop::accessibility()
     check("Chk_Most", QAccessible::CheckBox, QStringLiteral("常に手前に表示"));
     check("Fra_Items_0", QAccessible::Grouping, QStringLiteral("設定内容"));
     QCOMPARE(palette.control(QStringLiteral("Chk_Most"))->toolTip(), QStringLiteral("常に手前に表示"));
-    QCOMPARE(QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Lbl_ButtonLink")))->text(QAccessible::Description),
-             QStringLiteral("Web翻訳ページを開きます。"));
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Lbl_ButtonLink")))->text(QAccessible::Description),
+        QStringLiteral("Web翻訳ページを開きます。"));
     // A screen reader's press runs the action, once it has been answered.
     QAccessibleInterface *link = QAccessible::queryAccessibleInterface(palette.control(QStringLiteral("Lbl_ButtonLink")));
     link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -138,7 +141,7 @@ void TestPaletteDesktop::screenReaderActions_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("isOnTop"); // afterwards
-    QTest::addColumn<int>("boxes");    // once the call has returned and the events have run
+    QTest::addColumn<int>("boxes"); // once the call has returned and the events have run
 
     // Toggle ticks the box without a click: it must keep the window on top all the same.
     QTest::newRow("Toggle on the check box") << "Chk_Most" << QAccessibleActionInterface::toggleAction() << true << 0;
@@ -210,21 +213,34 @@ void TestPaletteDesktop::failureMessages_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("reason"); // the box's lines between the item's name and the clipboard note
 
-    QTest::newRow("missing )") << "(abc" << "パターンの終わり：閉じかっこ「)」が足りません。";
-    QTest::newRow("stray )") << "abc)" << "パターンの 4 文字目：対応する「(」のない「)」があります。";
-    QTest::newRow("missing ]") << "[abc" << "パターンの終わり：閉じかっこ「]」が足りません。";
-    QTest::newRow("nothing to repeat") << "a**" << "パターンの 3 文字目：繰り返しの記号（* + ? {}）の前に、繰り返すものがありません。";
-    QTest::newRow("trailing backslash") << "ab\\" << "パターンの終わり：パターンが「\\」で終わっています。";
-    QTest::newRow("group name") << "(?<1a>x)" << "パターンの 4 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
-    QTest::newRow("range") << "[z-a]" << "パターンの 4 文字目：範囲の指定が逆順か、正しくありません。";
-    QTest::newRow("repeat range") << "a{3,1}" << "パターンの 6 文字目：範囲の指定が逆順か、正しくありません。";
-    QTest::newRow("unknown group name") << "(?<a>x)\\k<b>" << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
-    QTest::newRow("lookbehind") << "(?<=a+)b" << "パターンの 1 文字目：後読み (?<=…) (?<!…) の中では使えない書き方です。";
-    QTest::newRow("duplicate group name") << "(?<a>x)(?<a>y)" << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
+    QTest::newRow("missing )") << "(abc"
+                               << "パターンの終わり：閉じかっこ「)」が足りません。";
+    QTest::newRow("stray )") << "abc)"
+                             << "パターンの 4 文字目：対応する「(」のない「)」があります。";
+    QTest::newRow("missing ]") << "[abc"
+                               << "パターンの終わり：閉じかっこ「]」が足りません。";
+    QTest::newRow("nothing to repeat") << "a**"
+                                       << "パターンの 3 文字目：繰り返しの記号（* + ? {}）の前に、繰り返すものがありません。";
+    QTest::newRow("trailing backslash") << "ab\\"
+                                        << "パターンの終わり：パターンが「\\」で終わっています。";
+    QTest::newRow("group name") << "(?<1a>x)"
+                                << "パターンの 4 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
+    QTest::newRow("range") << "[z-a]"
+                           << "パターンの 4 文字目：範囲の指定が逆順か、正しくありません。";
+    QTest::newRow("repeat range") << "a{3,1}"
+                                  << "パターンの 6 文字目：範囲の指定が逆順か、正しくありません。";
+    QTest::newRow("unknown group name") << "(?<a>x)\\k<b>"
+                                        << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
+    QTest::newRow("lookbehind") << "(?<=a+)b"
+                                << "パターンの 1 文字目：後読み (?<=…) (?<!…) の中では使えない書き方です。";
+    QTest::newRow("duplicate group name")
+        << "(?<a>x)(?<a>y)"
+        << "パターンの 11 文字目：グループの名前（(?<名前>…) や \\k<名前>）が正しくありません。";
     // Any other error names the place, and the engine's own words on a line of their own.
     QTest::newRow("other") << QString(300, '(') + "a" + QString(300, ')')
                            << "パターンの 252 文字目に誤りがあります。\r\nparentheses are too deeply nested";
-    QTest::newRow("work limit") << "(a|a)*[bc]" << "パターンの照合に手間がかかりすぎるため、途中でやめました。";
+    QTest::newRow("work limit") << "(a|a)*[bc]"
+                                << "パターンの照合に手間がかかりすぎるため、途中でやめました。";
 }
 
 void TestPaletteDesktop::failureMessages()

@@ -32,11 +32,10 @@ void TestPaletteKeys::cleanup()
 void TestPaletteKeys::notice_data()
 {
     QTest::addColumn<QString>("data");
-    QTest::addColumn<QStringList>("lines");   // what the notice's tooltip says, line by line
+    QTest::addColumn<QStringList>("lines"); // what the notice's tooltip says, line by line
     QTest::addColumn<QStringList>("buttonTips"); // of each item button, then of the built-in one
 
-    QTest::newRow("no keys: no notice, no tooltips")
-        << PaletteFixture::Named(1, "一") << QStringList() << QStringList{"", ""};
+    QTest::newRow("no keys: no notice, no tooltips") << PaletteFixture::Named(1, "一") << QStringList() << QStringList{"", ""};
     const QString keys = PaletteFixture::Item(1, "<Name>一</Name><Data>1</Data><Key>ctrl+alt+1</Key>")
                          + PaletteFixture::Item(2, "<Name>二</Name><Data>2</Data><Key>Ctrl+Alt+?</Key>")
                          + PaletteFixture::Item(3, "<Name>三</Name><Data>3</Data><Key>Alt+Ctrl+1</Key>")
@@ -49,7 +48,8 @@ void TestPaletteKeys::notice_data()
                        "Ctrl+Alt+1（三）は「一」と重なっています", "F9 はこのデスクトップでは使えません"};
     QTest::newRow("only keys that are none: the desktop is not asked")
         << PaletteFixture::Item(1, "<Name>一</Name><Data>1</Data><Key>Q</Key>")
-        << QStringList{"「Q」（一）には Ctrl、Alt か Win が必要です"} << QStringList{"「Q」（一）には Ctrl、Alt か Win が必要です", ""};
+        << QStringList{"「Q」（一）には Ctrl、Alt か Win が必要です"}
+        << QStringList{"「Q」（一）には Ctrl、Alt か Win が必要です", ""};
 }
 
 void TestPaletteKeys::notice()

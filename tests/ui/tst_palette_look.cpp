@@ -70,8 +70,8 @@ void TestPaletteLook::pressedLook_data()
     QTest::addColumn<QList<qreal>>("sizes"); // at rest, then one per press; the last after the release
 
     using Presses = QList<Qt::MouseButton>;
-    QTest::newRow("item, two buttons accumulate") << "Lbl_Button_1" << Presses{Qt::LeftButton, Qt::RightButton}
-                                                  << QList<qreal>{9, 8, 7, 9};
+    QTest::newRow("item, two buttons accumulate")
+        << "Lbl_Button_1" << Presses{Qt::LeftButton, Qt::RightButton} << QList<qreal>{9, 8, 7, 9};
     QTest::newRow("built-in, right button") << "Lbl_Button定型_0" << Presses{Qt::RightButton} << QList<qreal>{9, 8, 9};
     QTest::newRow("link label") << "Lbl_ButtonLink" << Presses{Qt::LeftButton} << QList<qreal>{5.25, 4.25, 5};
 }

@@ -37,7 +37,8 @@ struct WatchingClipboard : ClipboardPort {
         held = snapshot;
         return true;
     }
-    bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats, const std::function<void()> &read) override
+    bool writeWatched(ClipboardMode mode, const QString &text, const QStringList &formats,
+                      const std::function<void()> &read) override
     {
         watchedWrites.append(formats);
         read_ = read;
@@ -75,7 +76,8 @@ void TestPalettePaste::withoutKeystrokes()
     QFETCH(bool, isRestore);
     RecordingPresenter presenter;
     WatchingClipboard clipboard;
-    clipboard.held = ClipboardSnapshot{QStringLiteral("given"), {{QStringLiteral("text/html"), QByteArray("<b>given</b>")}}, false};
+    clipboard.held = ClipboardSnapshot{
+        QStringLiteral("given"), {{QStringLiteral("text/html"), QByteArray("<b>given</b>")}}, false};
     QWidget window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -138,13 +138,14 @@ void TestPaletteReload::rebuiltInPlace_data()
     QTest::newRow("fewer buttons, in place")
         << two + PaletteFixture::Named(7, "七") << PaletteFixture::Item(2, "<Name>日付</Name><Data>@@@@/@@/@@</Data>")
         << PaletteFixture::Colors << false << QStringList{"1 日付"} << "Tavrelo" << QString() << today;
-    QTest::newRow("no buttons left") << two << "<Title>空</Title>" << PaletteFixture::Colors << false << QStringList{} << "空" << QString()
-                                     << QString();
+    QTest::newRow("no buttons left") << two << "<Title>空</Title>" << PaletteFixture::Colors << false << QStringList{} << "空"
+                                     << QString() << QString();
     QTest::newRow("caption, version and link come and go")
         << two + "<Title>前</Title><Link>https://example.com/old</Link>"
         << "<Title>後</Title><Version>true</Version><Link>https://example.com/new</Link>" + two
         << "<Base>102030</Base><Title>405060</Title><Label>708090</Label><Back>A0B0C0</Back>" << true
-        << QStringList{"0 一", "2 三"} << "後" + Version() << "https://example.com/new" << "x";
+        << QStringList{"0 一", "2 三"} << "後" + Version() << "https://example.com/new"
+        << "x";
     QTest::newRow("the link goes") << two + "<Link>https://example.com/old</Link>" << two << PaletteFixture::Colors << false
                                    << QStringList{"0 一", "2 三"} << "Tavrelo" << QString() << "x";
 }
@@ -194,7 +195,9 @@ void TestPaletteReload::rebuiltInPlace()
     QVERIFY(!isNoticeShown());
 
     // The colours are the file's now, on the members made anew too.
-    const auto color = [&](const QString &name, QPalette::ColorRole role) { return palette.control(name)->palette().color(role); };
+    const auto color = [&](const QString &name, QPalette::ColorRole role) {
+        return palette.control(name)->palette().color(role);
+    };
     const QString lastButton = QStringLiteral("Lbl_Button_%1").arg(qMax(count - 1, 0));
     if (colors != PaletteFixture::Colors) {
         QCOMPARE(window->palette().color(QPalette::Window), QColor(0x102030u));
@@ -220,7 +223,8 @@ void TestPaletteReload::refusedKeepsTheButtons_data()
     const QByteArray whole = FileText(PaletteFixture::Named(1, "新しい") + PaletteFixture::Named(2, "もう一つ"));
     QTest::newRow("half written") << whole.left(whole.indexOf("もう一つ")) << "</DataSetting> がありません";
     QTest::newRow("emptied") << QByteArray("") << "空です";
-    QTest::newRow("lost its section") << QByteArray("<myItem><ColorSetting></ColorSetting></myItem>") << "<DataSetting> がありません";
+    QTest::newRow("lost its section") << QByteArray("<myItem><ColorSetting></ColorSetting></myItem>")
+                                      << "<DataSetting> がありません";
     QTest::newRow("deleted") << QByteArray() << "みあたりません";
 }
 
@@ -269,7 +273,8 @@ void TestPaletteReload::waitsForTheRunningAction()
 {
     QVERIFY(start(PaletteFixture::Item(1, "<Name>長い</Name><Reg>(\\w+)\\s*=\\s*\\1!</Reg>")));
     QGuiApplication::clipboard()->setText(QString(150'000, u'a') + QStringLiteral("=!"));
-    QTimer::singleShot(50, palette.window.get(), [this] { QVERIFY(SaveByRename(palette.file(), FileText(PaletteFixture::Named(1, "後")))); });
+    QTimer::singleShot(50, palette.window.get(),
+                       [this] { QVERIFY(SaveByRename(palette.file(), FileText(PaletteFixture::Named(1, "後")))); });
     QStringList duringAction;
     QTimer poll;
     poll.setInterval(20);

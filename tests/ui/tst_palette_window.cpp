@@ -30,8 +30,8 @@ private:
     static QString Three()
     {
         return PaletteFixture::Named(1, "一") + PaletteFixture::Item(2, "<Data>@@@@/@@/@@</Data>")
-            + PaletteFixture::Named(3, "三") + PaletteFixture::Item(6, "<Name>六</Name>")
-            + "<Title>ABC</Title><Version>true</Version><Link>https://example.com/a?b=c</Link>";
+               + PaletteFixture::Named(3, "三") + PaletteFixture::Item(6, "<Name>六</Name>")
+               + "<Title>ABC</Title><Version>true</Version><Link>https://example.com/a?b=c</Link>";
     }
     // Item1 to Item100 named, Item101 never read.
     static QString Hundred()
@@ -98,9 +98,11 @@ void TestPaletteWindow::buttonsAndTags()
     QCOMPARE(presenter.boxes.size(), data.isNull() ? 1 : 0);
     // The box names the file beside the program first, then the configuration folders' files.
     for (const RecordingPresenter::Box &box : presenter.boxes)
-        QVERIFY(box.style == MsgBox::Information
-                && box.prompt.startsWith("以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』\r\n")
-                && box.prompt.contains("『" + QDir::toNativeSeparators(ConfigurationFolders().value(0) + "/tavrelo/tavrelo.xml") + "』"));
+        QVERIFY(
+            box.style == MsgBox::Information
+            && box.prompt.startsWith("以下のファイルがみあたりません\r\n『" + QDir::toNativeSeparators(palette.file()) + "』\r\n")
+            && box.prompt.contains("『" + QDir::toNativeSeparators(ConfigurationFolders().value(0) + "/tavrelo/tavrelo.xml")
+                                   + "』"));
 }
 
 void TestPaletteWindow::colors_data()
@@ -109,7 +111,8 @@ void TestPaletteWindow::colors_data()
     QTest::addColumn<QList<QColor>>("colors"); // base, title, label, back
 
     QTest::newRow("all four") << PaletteFixture::Colors << QList<QColor>{0xE8F0F8u, 0x204060u, 0x0000C0u, 0xC0D8F0u};
-    QTest::newRow("missing keys are black") << "<Label>ff0000</Label>" << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
+    QTest::newRow("missing keys are black") << "<Label>ff0000</Label>"
+                                            << QList<QColor>{Qt::black, Qt::black, 0xFF0000u, Qt::black};
 }
 
 void TestPaletteWindow::colors()

@@ -66,20 +66,48 @@ void TestClsXml::elementSearch_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("content");
 
-    QTest::newRow("plain") << "<Base>404040</Base>" << "Base" << "404040";
-    QTest::newRow("blank inside brackets") << "<Base >404040</Base>" << "Base" << "";
-    QTest::newRow("Item1 never finds Item10") << "<Item10>x</Item10>" << "Item1" << "";
-    QTest::newRow("Item10 never finds Item1") << "<Item1>x</Item1>" << "Item10" << "";
-    QTest::newRow("case matters") << "<base>1</base>" << "Base" << "";
-    QTest::newRow("first opening tag wins") << "<A>1</A><A>2</A>" << "A" << "1";
-    QTest::newRow("tag inside a comment wins") << "<!-- <A>x</A> --><A>y</A>" << "A" << "x";
-    QTest::newRow("missing close") << "<A>1" << "A" << "";
-    QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>" << "A" << "&amp;&lt;";
-    QTest::newRow("bracket before the tag") << "<<A>1</A>" << "A" << "1";
-    QTest::newRow("tag inside a longer tag") << "<A<A>2</A>" << "A" << "2";
-    QTest::newRow("name holding a bracket") << "<A<A>2</A<A>" << "A<A" << "2";
-    QTest::newRow("name holding a closing bracket") << "<a>b>3</a>b>" << "a>b" << "3";
-    QTest::newRow("spans lines") << "<A>\r\n\t<B>1</B>\r\n</A>" << "A" << "\r\n\t<B>1</B>\r\n";
+    QTest::newRow("plain") << "<Base>404040</Base>"
+                           << "Base"
+                           << "404040";
+    QTest::newRow("blank inside brackets") << "<Base >404040</Base>"
+                                           << "Base"
+                                           << "";
+    QTest::newRow("Item1 never finds Item10") << "<Item10>x</Item10>"
+                                              << "Item1"
+                                              << "";
+    QTest::newRow("Item10 never finds Item1") << "<Item1>x</Item1>"
+                                              << "Item10"
+                                              << "";
+    QTest::newRow("case matters") << "<base>1</base>"
+                                  << "Base"
+                                  << "";
+    QTest::newRow("first opening tag wins") << "<A>1</A><A>2</A>"
+                                            << "A"
+                                            << "1";
+    QTest::newRow("tag inside a comment wins") << "<!-- <A>x</A> --><A>y</A>"
+                                               << "A"
+                                               << "x";
+    QTest::newRow("missing close") << "<A>1"
+                                   << "A"
+                                   << "";
+    QTest::newRow("entities verbatim") << "<A>&amp;&lt;</A>"
+                                       << "A"
+                                       << "&amp;&lt;";
+    QTest::newRow("bracket before the tag") << "<<A>1</A>"
+                                            << "A"
+                                            << "1";
+    QTest::newRow("tag inside a longer tag") << "<A<A>2</A>"
+                                             << "A"
+                                             << "2";
+    QTest::newRow("name holding a bracket") << "<A<A>2</A<A>"
+                                            << "A<A"
+                                            << "2";
+    QTest::newRow("name holding a closing bracket") << "<a>b>3</a>b>"
+                                                    << "a>b"
+                                                    << "3";
+    QTest::newRow("spans lines") << "<A>\r\n\t<B>1</B>\r\n</A>"
+                                 << "A"
+                                 << "\r\n\t<B>1</B>\r\n";
 }
 
 void TestClsXml::elementSearch()
@@ -105,13 +133,13 @@ void TestClsXml::reading_data()
     QTest::newRow("empty last line") << QByteArray("a\r\n\r\n") << "a\r\n\r\n";
     QTest::newRow("lone LF stays in line") << QByteArray("a\nb\n") << "a\nb\n\r\n";
     QTest::newRow("lone CR ends line") << QByteArray("a\rb") << "a\r\nb\r\n";
-    QTest::newRow("code page 932")
-        << QByteArray("\\~\x81\x60\x81\x5F\x81\x91\x87\x40\xED\x40\xFA\x40\xB1\x93\xfa")
-        << QStringLiteral("\\~\uFF5E\uFF3C\uFFE0\u2460\u7E8A\u2170\uFF71日\r\n");
+    QTest::newRow("code page 932") << QByteArray("\\~\x81\x60\x81\x5F\x81\x91\x87\x40\xED\x40\xFA\x40\xB1\x93\xfa")
+                                   << QStringLiteral("\\~\uFF5E\uFF3C\uFFE0\u2460\u7E8A\u2170\uFF71日\r\n");
     QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF<A>\xE6\x97\xA5</A>") << "<A>日</A>\r\n";
     QTest::newRow("UTF-8 without mark") << QByteArray("<A>\xE6\x97\xA5\xE4\xBB\x98</A>") << "<A>日付</A>\r\n";
     // Bytes that are not valid UTF-8 fall back to the code page.
-    QTest::newRow("not UTF-8 falls back") << QByteArray("\x93\xfa\xE6\x97\xA5") << QStringLiteral("日%1").arg(QStringLiteral("譌･")) + kCrLf;
+    QTest::newRow("not UTF-8 falls back") << QByteArray("\x93\xfa\xE6\x97\xA5")
+                                          << QStringLiteral("日%1").arg(QStringLiteral("譌･")) + kCrLf;
 }
 
 void TestClsXml::reading()
@@ -133,15 +161,25 @@ void TestClsXml::readingFailures_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reported"); // the error box's first line
 
-    QTest::newRow("missing file") << QDir::tempPath() << "no-such-file.xml" << "53 File not found";
-    QTest::newRow("empty name") << QDir::tempPath() << "" << "75 Path/File access error: not a regular file";
+    QTest::newRow("missing file") << QDir::tempPath() << "no-such-file.xml"
+                                  << "53 File not found";
+    QTest::newRow("empty name") << QDir::tempPath() << ""
+                                << "75 Path/File access error: not a regular file";
     // Refused before opening: a FIFO would block for ever, /dev/zero would fill the memory.
-    QTest::newRow("FIFO") << "" << "fifo" << "75 Path/File access error: not a regular file";
-    QTest::newRow("link to /dev/zero") << "" << "zero" << "75 Path/File access error: not a regular file";
-    QTest::newRow("over 256 MB") << "" << "large" << "75 Path/File access error: larger than 256 MB";
+    QTest::newRow("FIFO") << ""
+                          << "fifo"
+                          << "75 Path/File access error: not a regular file";
+    QTest::newRow("link to /dev/zero") << ""
+                                       << "zero"
+                                       << "75 Path/File access error: not a regular file";
+    QTest::newRow("over 256 MB") << ""
+                                 << "large"
+                                 << "75 Path/File access error: larger than 256 MB";
 #ifdef Q_OS_LINUX
     // Opening works, reading fails with an I/O error: that is no success with a cut-off text.
-    QTest::newRow("I/O error after opening") << "/proc/self" << "mem" << "57 Device I/O error";
+    QTest::newRow("I/O error after opening") << "/proc/self"
+                                             << "mem"
+                                             << "57 Device I/O error";
 #endif
 }
 
@@ -156,7 +194,8 @@ void TestClsXml::readingFailures()
         const QString path = made.filePath(name);
         if (name == QLatin1String("fifo") && QProcess::execute(QStringLiteral("mkfifo"), {path}) != 0)
             QSKIP("mkfifo is not available");
-        if (name == QLatin1String("zero") && !(QFile::exists(QStringLiteral("/dev/zero")) && QFile::link(QStringLiteral("/dev/zero"), path)))
+        if (name == QLatin1String("zero")
+            && !(QFile::exists(QStringLiteral("/dev/zero")) && QFile::link(QStringLiteral("/dev/zero"), path)))
             QSKIP("no /dev/zero to link to");
         QFile large(path);
         if (name == QLatin1String("large"))
@@ -175,7 +214,8 @@ void TestClsXml::readingFailures()
 
 void TestClsXml::sectionLookup()
 {
-    const QString file = QStringLiteral("<Title>outside</Title>\r\n<ColorSetting>\r\n\t<Base>C0C0C0</Base>\r\n</ColorSetting>\r\n");
+    const QString file = QStringLiteral(
+        "<Title>outside</Title>\r\n<ColorSetting>\r\n\t<Base>C0C0C0</Base>\r\n</ColorSetting>\r\n");
     QTemporaryDir dir;
     writeBytes(dir.filePath(QStringLiteral("s.xml")), file.toUtf8());
     Cls_XML reader;
@@ -203,12 +243,23 @@ void TestClsXml::pathRule_data()
     QTest::addColumn<QString>("path");
 
     const QString sep = QDir::separator();
-    QTest::newRow("plain") << "/data" << "a.xml" << "/data" + sep + "a.xml";
-    QTest::newRow("blanks trimmed") << " /data " << "a.xml" << "/data" + sep + "a.xml";
-    QTest::newRow("trailing separator") << "/data/" << "a.xml" << "/data/a.xml";
-    QTest::newRow("empty folder") << "" << "a.xml" << "a.xml";
-    QTest::newRow("name untouched") << "/data" << " a.xml" << "/data" + sep + " a.xml";
-    QTest::newRow("native trailing separator") << "C:" + sep + "Data" + sep << "a.xml" << "C:" + sep + "Data" + sep + "a.xml";
+    QTest::newRow("plain") << "/data"
+                           << "a.xml"
+                           << "/data" + sep + "a.xml";
+    QTest::newRow("blanks trimmed") << " /data "
+                                    << "a.xml"
+                                    << "/data" + sep + "a.xml";
+    QTest::newRow("trailing separator") << "/data/"
+                                        << "a.xml"
+                                        << "/data/a.xml";
+    QTest::newRow("empty folder") << ""
+                                  << "a.xml"
+                                  << "a.xml";
+    QTest::newRow("name untouched") << "/data"
+                                    << " a.xml"
+                                    << "/data" + sep + " a.xml";
+    QTest::newRow("native trailing separator") << "C:" + sep + "Data" + sep << "a.xml"
+                                               << "C:" + sep + "Data" + sep + "a.xml";
 }
 
 void TestClsXml::pathRule()
@@ -236,8 +287,10 @@ void TestClsXml::itemStore()
     QVERIFY(store.SetItem_bln(QStringLiteral("Base"), QStringLiteral("606060")));
     QVERIFY(store.SetItem_bln(QStringLiteral("New"), QStringLiteral("1")));
     QCOMPARE(store.ItemCount(), 5);
-    QCOMPARE(store.GetItemAll_str(QStringLiteral("\t")),
-             QStringLiteral("\t<Base>606060</Base>\r\n\t<base>x</base>\r\n\t<Empty></Empty>\r\n\t<Raw>a<b&c\r\nd</Raw>\r\n\t<New>1</New>\r\n"));
+    QCOMPARE(
+        store.GetItemAll_str(QStringLiteral("\t")),
+        QStringLiteral(
+            "\t<Base>606060</Base>\r\n\t<base>x</base>\r\n\t<Empty></Empty>\r\n\t<Raw>a<b&c\r\nd</Raw>\r\n\t<New>1</New>\r\n"));
     QVERIFY(boxes.boxes.isEmpty());
 
     QVERIFY(store.InitItem_bln());
@@ -320,16 +373,15 @@ void TestClsXml::writing()
     top.AddItem_bln(QStringLiteral("Title"), QStringLiteral("Palette"));
     top.AddItem_bln(QStringLiteral("ColorSetting"), colors.GetFileItemAll_str());
 
-    const QString expected = QStringLiteral(
-        "<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n"
-        "<myItem>\r\n"
-        "\t<Title>Palette</Title>\r\n"
-        "\t<ColorSetting>\r\n"
-        "\t\t<Base>404040</Base>\r\n"
-        "\t\t<Back>606060</Back>\r\n"
-        "\t</ColorSetting>\r\n"
-        "\r\n"
-        "</myItem>");
+    const QString expected = QStringLiteral("<?xml version = '1.0' encoding = 'Shift_JIS'?>\r\n"
+                                            "<myItem>\r\n"
+                                            "\t<Title>Palette</Title>\r\n"
+                                            "\t<ColorSetting>\r\n"
+                                            "\t\t<Base>404040</Base>\r\n"
+                                            "\t\t<Back>606060</Back>\r\n"
+                                            "\t</ColorSetting>\r\n"
+                                            "\r\n"
+                                            "</myItem>");
     QCOMPARE(top.GetFileItemAll_str(), expected);
 
     // Reading it back gives the section's content and its values.

@@ -86,7 +86,10 @@ void TestCodePageText::everyCodecReadsAndWritesTheVectors()
     QCOMPARE(bytes, controls);
 
     // Bytes that start no character: each becomes one U+FFFD, and the next byte starts afresh.
-    QCOMPARE(page.decode(QByteArray("\x80" "A\xA0\xFD\x81 \x82", 7), &clean),
+    QCOMPARE(page.decode(QByteArray("\x80"
+                                    "A\xA0\xFD\x81 \x82",
+                                    7),
+                         &clean),
              QStringLiteral("\uFFFDA\uFFFD\uFFFD\uFFFD \uFFFD"));
     QVERIFY(!clean);
     // A pair that has no character in the page.
@@ -96,8 +99,8 @@ void TestCodePageText::everyCodecReadsAndWritesTheVectors()
     // Characters the page cannot hold are refused, named, never replaced by a look-alike.
     const QList<QPair<QString, QString>> refused = {
         {QStringLiteral("5€"), QStringLiteral("U+20AC")},
-        {QStringLiteral("a\u203Eb"), QStringLiteral("U+203E")},    // overline: iconv would write "~"
-        {QStringLiteral("\u00A5"), QStringLiteral("U+00A5")},      // yen sign: iconv would write "\"
+        {QStringLiteral("a\u203Eb"), QStringLiteral("U+203E")}, // overline: iconv would write "~"
+        {QStringLiteral("\u00A5"), QStringLiteral("U+00A5")}, // yen sign: iconv would write "\"
         {QStringLiteral("x\U0001F600"), QStringLiteral("U+1F600")},
         {QString(QChar(0xD800)), QStringLiteral("U+D800")},
     };
@@ -120,22 +123,30 @@ void TestCodePageText::encodingRule_data()
     const int cp932 = int(Encoding::CodePage932);
     const int utf8 = int(Encoding::Utf8);
     // Half-width katakana whose code page bytes are also valid UTF-8.
-    QTest::newRow("ﾘｽﾄｱ is no Arabic and Latin") << inName(QByteArray("\xD8\xBD\xC4\xB1")) << cp932 << inName(QStringLiteral("ﾘｽﾄｱ")) << true;
-    QTest::newRow("ﾏｲﾅｽ is no Greek and Latin") << inName(QByteArray("\xCF\xB2\xC5\xBD")) << cp932 << inName(QStringLiteral("ﾏｲﾅｽ")) << true;
-    QTest::newRow("ﾗｼﾞｵ is no Hebrew and Thaana") << inName(QByteArray("\xD7\xBC\xDE\xB5")) << cp932 << inName(QStringLiteral("ﾗｼﾞｵ")) << true;
+    QTest::newRow("ﾘｽﾄｱ is no Arabic and Latin")
+        << inName(QByteArray("\xD8\xBD\xC4\xB1")) << cp932 << inName(QStringLiteral("ﾘｽﾄｱ")) << true;
+    QTest::newRow("ﾏｲﾅｽ is no Greek and Latin")
+        << inName(QByteArray("\xCF\xB2\xC5\xBD")) << cp932 << inName(QStringLiteral("ﾏｲﾅｽ")) << true;
+    QTest::newRow("ﾗｼﾞｵ is no Hebrew and Thaana")
+        << inName(QByteArray("\xD7\xBC\xDE\xB5")) << cp932 << inName(QStringLiteral("ﾗｼﾞｵ")) << true;
     QTest::newRow("ﾃｽﾄｱ is no ý ı") << inName(QByteArray("\xC3\xBD\xC4\xB1")) << cp932 << inName(QStringLiteral("ﾃｽﾄｱ")) << true;
     QTest::newRow("ﾂｲ is no lone ²") << inName(QByteArray("\xC2\xB2")) << cp932 << inName(QStringLiteral("ﾂｲ")) << true;
     QTest::newRow("code page 932 that is not UTF-8") << inName(kCodePageRead) << cp932 << inName(kCodePageText) << false;
     QTest::newRow("ASCII") << QByteArray("<A>\\</A>") << cp932 << "<A>\\</A>" << false;
 
     // UTF-8 without a mark.
-    QTest::newRow("Japanese UTF-8") << inName(QStringLiteral("日付とﾘｽﾄ").toUtf8()) << utf8 << inName(QStringLiteral("日付とﾘｽﾄ")) << false;
-    QTest::newRow("UTF-8 under the Shift_JIS declaration") << inName(QStringLiteral("今日").toUtf8()) << utf8 << inName(QStringLiteral("今日")) << true;
+    QTest::newRow("Japanese UTF-8") << inName(QStringLiteral("日付とﾘｽﾄ").toUtf8()) << utf8 << inName(QStringLiteral("日付とﾘｽﾄ"))
+                                    << false;
+    QTest::newRow("UTF-8 under the Shift_JIS declaration")
+        << inName(QStringLiteral("今日").toUtf8()) << utf8 << inName(QStringLiteral("今日")) << true;
     QTest::newRow("café") << inName(QStringLiteral("café").toUtf8()) << utf8 << inName(QStringLiteral("café")) << true;
-    QTest::newRow("Ele é bom") << inName(QStringLiteral("Ele é bom").toUtf8()) << utf8 << inName(QStringLiteral("Ele é bom")) << true;
-    QTest::newRow("© 2024") << inName(QStringLiteral("© 2024 ±5 20°C").toUtf8()) << utf8 << inName(QStringLiteral("© 2024 ±5 20°C")) << true;
+    QTest::newRow("Ele é bom") << inName(QStringLiteral("Ele é bom").toUtf8()) << utf8 << inName(QStringLiteral("Ele é bom"))
+                               << true;
+    QTest::newRow("© 2024") << inName(QStringLiteral("© 2024 ±5 20°C").toUtf8()) << utf8
+                            << inName(QStringLiteral("© 2024 ±5 20°C")) << true;
     QTest::newRow("Łódź") << inName(QStringLiteral("Łódź").toUtf8()) << utf8 << inName(QStringLiteral("Łódź")) << false;
-    QTest::newRow("arrows, boxes, emoji") << inName(QStringLiteral("→■①😀").toUtf8()) << utf8 << inName(QStringLiteral("→■①😀")) << false;
+    QTest::newRow("arrows, boxes, emoji") << inName(QStringLiteral("→■①😀").toUtf8()) << utf8 << inName(QStringLiteral("→■①😀"))
+                                          << false;
     // Improbable as UTF-8, yet the code page cannot read it either: UTF-8.
     QTest::newRow("Russian") << inName(QStringLiteral("Привет").toUtf8()) << utf8 << inName(QStringLiteral("Привет")) << false;
     // Improbable as UTF-8 and clean code page 932: the code page wins, as for ﾏｲﾅｽ.
@@ -145,8 +156,8 @@ void TestCodePageText::encodingRule_data()
     // Byte-order marks decide, and are dropped.
     QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF") + inName(QByteArray("\xD8\xBD\xC4\xB1")) << utf8
                                 << inName(QStringLiteral("ؽı")) << false;
-    QTest::newRow("UTF-16 LE mark (Notepad's Unicode)") << utf16(inName(QStringLiteral("ﾘｽﾄｱ日")), true)
-                                                        << int(Encoding::Utf16LE) << inName(QStringLiteral("ﾘｽﾄｱ日")) << false;
+    QTest::newRow("UTF-16 LE mark (Notepad's Unicode)")
+        << utf16(inName(QStringLiteral("ﾘｽﾄｱ日")), true) << int(Encoding::Utf16LE) << inName(QStringLiteral("ﾘｽﾄｱ日")) << false;
     QTest::newRow("UTF-16 BE mark") << utf16(inName(QStringLiteral("ﾘｽﾄｱ日")), false) << int(Encoding::Utf16BE)
                                     << inName(QStringLiteral("ﾘｽﾄｱ日")) << false;
 }
