@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tavrelo and runs the regular suite: unit, window (ui),
 # end-to-end and packaging tests, in well under two minutes on a built tree.
-# With --all, as CI runs it, the suite under AddressSanitizer and UndefinedBehaviorSanitizer and
-# 30 seconds of fuzzing per target come first, and the Windows lane (mingw-w64 and wine) runs
-# beside all of them from the start: on a fresh machine it builds Qt for Windows for half an hour
-# and needs nothing of the native steps, whose tests leave a core idle much of the time. Each
-# step is printed as it begins and ends, with the time since the start; the Windows lane's own
-# output follows when it has ended, and the time of every step closes the output.
+# With --all, as CI runs it, clang-tidy on the product code, the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer and 30 seconds of fuzzing per target come first, and the Windows
+# lane (mingw-w64 and wine) runs beside all of them from the start: on a fresh machine it builds
+# Qt for Windows for half an hour and needs nothing of the native steps, whose tests leave a core
+# idle much of the time. Each step is printed as it begins and ends, with the time since the
+# start; the Windows lane's own output follows when it has ended, and the time of every step
+# closes the output.
 # Usage: scripts/test.sh [--all]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -72,6 +73,7 @@ else
 fi
 timed "the build" sh -c 'cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_WERROR=ON && cmake --build build'
 if $all; then
+  timed "clang-tidy" scripts/check-tidy.sh build
   timed "the suite under the sanitizers" scripts/sanitize.sh
   timed "fuzzing" scripts/fuzz.sh 30
 fi
