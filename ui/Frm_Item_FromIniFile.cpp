@@ -156,6 +156,7 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     frame->installEventFilter(this);
     frame->setGeometry(PaletteDesign::Fra_Items);
     Fra_Items.append(frame);
+    m_itemsFrame = frame;
     Scr_Items->setWidget(frame);
 
     Chk_Most = new QCheckBox(frame);
@@ -267,6 +268,7 @@ void Frm_Item_FromIniFile::Form_Load()
     raise();
     activateWindow();
     SubP_InitColor();
+    m_itemsFrame->prepareCaption();
     SubP_ShowVersion();
     SubP_TakeKeys();
     QTimer::singleShot(0, this, [this] { m_desktopLimits.shown(this, m_placement->isMovedByWindowManager()); });
@@ -397,6 +399,7 @@ void Frm_Item_FromIniFile::SubP_Rebuild()
     SubP_SetTabOrder();
     SubP_ShowNotices();
     SubP_InitColor();
+    m_itemsFrame->prepareCaption();
     SubP_ShowVersion();
     SubP_TakeKeys();
 }
@@ -461,9 +464,14 @@ void Frm_Item_FromIniFile::SubP_TakeKeys()
 
 void Frm_Item_FromIniFile::SubP_ShowKeys()
 {
+    // Only where a tip changes: each change is an event to the label and its accessible object.
+    const auto setTip = [](QWidget *label, const QString &tip) {
+        if (label->toolTip() != tip)
+            label->setToolTip(tip);
+    };
     for (qsizetype i = 0; i < m_buttonItems.size(); ++i)
-        Lbl_Button[i]->setToolTip(m_keys->itemKeyTip(m_buttonItems[i].index));
-    Lbl_Button定型[0]->setToolTip(m_keys->joinKeyTip());
+        setTip(Lbl_Button[i], m_keys->itemKeyTip(m_buttonItems[i].index));
+    setTip(Lbl_Button定型[0], m_keys->joinKeyTip());
     // Said once, in one line whose tooltip lists each key not taken with its reason.
     const QStringList refusals = m_keys->refusals();
     if (!refusals.isEmpty() && !Lbl_KeyNotice)
