@@ -2,6 +2,7 @@
 
 #include "base/CancelToken.h"
 #include "regexp/BudgetCallout.h"
+#include "regexp/ClassPattern.h"
 #include "regexp/EcmaPatternTranslator.h"
 #include "regexp/LeadingLiteral.h"
 #include "regexp/LiteralPattern.h"
@@ -142,6 +143,8 @@ struct CompiledPattern {
     CompiledCode anchored{nullptr, &pcre2_code_free};
     // When the pattern is nothing but a literal between \b or \B: matched without PCRE2.
     std::optional<LiteralPattern> literalPattern;
+    // When the pattern is nothing but a class of code units: matched without PCRE2 too.
+    std::optional<ClassPattern> classPattern;
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
 };
@@ -209,6 +212,8 @@ private:
         }
         if (entry.jit && LiteralSearch::IsFast()) {
             entry.literalPattern = LiteralPattern::Of(translated, ignoreCase);
+            if (!entry.literalPattern)
+                entry.classPattern = ClassPattern::Of(translated, ignoreCase);
             entry.literal = LeadingLiteral(translated, ignoreCase);
             if (!entry.literal.isEmpty() && !entry.literalPattern)
                 entry.anchored = compileAnchored(translated, place, ignoreCase);
@@ -308,6 +313,12 @@ public:
     {
         return std::any_of(m_pieces.begin(), m_pieces.end(),
                            [](const Piece &piece) { return piece.kind == Kind::Before || piece.kind == Kind::After; });
+    }
+
+    // Whether it inserts the match ($&).
+    bool readsMatch() const
+    {
+        return std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece &piece) { return piece.kind == Kind::Match; });
     }
 
     // What it makes of a match that is `match` and the whole text, with no group set.
@@ -525,6 +536,8 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     if (compiled.literalPattern && !substitution.readsAroundMatch())
         return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()), m_global,
                               cancel);
+    if (compiled.classPattern && !substitution.readsAroundMatch() && !substitution.readsMatch())
+        return ReplaceLiteral(*compiled.classPattern, text, substitution.textFor(QString()), m_global, cancel);
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());
