@@ -1,6 +1,6 @@
 // Pattern, replacement and text through RegExp::Replace with every flag combination, also as
-// (?:pattern), which has no leading literal to scan for and is neither a literal nor a class
-// pattern, so that the search by literal and the scans of those patterns must give the same text; and the possessive rewrite of
+// (?:pattern), which has no leading literal to scan for and is no literal, class or line pattern,
+// so that the search by literal and the scans of those patterns must give the same text; and the possessive rewrite of
 // the translated pattern against the pattern as translated, both made up of the translator's items. Input: one flag byte (bit 0:
 // the parts are UTF-16 code units), then pattern NUL replacement NUL text.
 #include "FuzzSupport.h"

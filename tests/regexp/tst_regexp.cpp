@@ -326,6 +326,56 @@ private slots:
         CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
     }
 
+    // A pattern that is a literal between .* and .* is matched by a scan for the literal and the
+    // ends of its line.
+    void linePattern_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<bool>("global");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("expected");
+
+        const QString high(QChar(char16_t(0xD800)));
+        const QString line = QStringLiteral("2024-01-05 the user said 「こんにちは」 to another user at 10:30   and left.\r\n");
+        QTest::newRow("empty text") << ".*user.*"
+                                    << "" << false << true << "[$&]"
+                                    << "";
+        QTest::newRow("every line of a long text") << ".*user.*" << line.repeated(5000) << false << true << "[$&]"
+                                                   << QStringLiteral("[%1]\r\n").arg(line.chopped(2)).repeated(5000);
+        QTest::newRow("lines without it") << ".*user.*"
+                                          << "a\r\nuser\r\nb" << false << true << "<$&>"
+                                          << "a\r\n<user>\r\nb";
+        QTest::newRow("line and paragraph separators")
+            << ".*user.*" << QStringLiteral("a\u2028b user\u2029c") << false << true << "X" << QStringLiteral("a\u2028X\u2029c");
+        QTest::newRow("a lone surrogate on the line") << ".*user.*"
+                                                      << "a" + high + "b user" << false << true << "X"
+                                                      << "a" + high + "X";
+        QTest::newRow("the texts around") << ".*:.*"
+                                          << "a\nb:c\nd" << false << true << "[$`|$']"
+                                          << "a\n[a\n|\nd]\nd";
+        QTest::newRow("without Global") << ".*user.*"
+                                        << "user\nuser" << false << false << "X"
+                                        << "X\nuser";
+        QTest::newRow("IgnoreCase, no letters") << ".*10:30.*"
+                                                << "a 10:30\nb" << true << true << "X"
+                                                << "X\nb";
+        QTest::newRow("IgnoreCase, letters") << ".*k.*" << QStringLiteral("a\u212A\nb") << true << true << "X"
+                                             << "X\nb";
+    }
+
+    void linePattern()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, ignoreCase);
+        QFETCH(bool, global);
+        QFETCH(QString, replacement);
+        QFETCH(QString, expected);
+        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
+    }
+
     void ignoreCaseIsPartOfTheCacheKey()
     {
         RegExp expression;
@@ -413,6 +463,7 @@ private slots:
         QTest::newRow("work without end") << "(\\w+)\\s*=\\s*\\1!" << QString(150'000, u'a') + QStringLiteral("=!");
         QTest::newRow("a match at every position") << "" << QStringLiteral("ab").repeated(1000);
         QTest::newRow("a class, scanned") << "[ab]" << QStringLiteral("ab").repeated(1000);
+        QTest::newRow("a line pattern, scanned") << ".*b.*" << QStringLiteral("ab\n").repeated(1000);
     }
 
     // A cancelled replace ends with UserInterrupt, never with a text or a work-limit error.
