@@ -1,6 +1,7 @@
 #include "regexp/LiteralReplace.h"
 
 #include "base/CancelToken.h"
+#include "regexp/ClassPattern.h"
 #include "regexp/ResultWriter.h"
 
 #include <algorithm>
@@ -28,9 +29,9 @@ qsizetype GuessedSize(qsizetype textSize, qsizetype growth, qsizetype found, qsi
     return qsizetype(std::min(double(textSize) + double(growth) * matches * 1.125 + 64, 2.0 * double(textSize)));
 }
 
-}
-
-QString ReplaceLiteral(const LiteralPattern &pattern, const QString &text, QStringView replacement, bool global,
+// Pattern: LiteralPattern or ClassPattern, whose matches all have its length.
+template <typename Pattern>
+QString ReplaceScanned(const Pattern &pattern, const QString &text, QStringView replacement, bool global,
                        const CancelToken *cancel)
 {
     qsizetype starts[kBatch];
@@ -62,4 +63,18 @@ QString ReplaceLiteral(const LiteralPattern &pattern, const QString &text, QStri
     result->reserve(text.size() - copied);
     result->put(text.constData() + copied, text.size() - copied);
     return result->take();
+}
+
+}
+
+QString ReplaceLiteral(const LiteralPattern &pattern, const QString &text, QStringView replacement, bool global,
+                       const CancelToken *cancel)
+{
+    return ReplaceScanned(pattern, text, replacement, global, cancel);
+}
+
+QString ReplaceLiteral(const ClassPattern &pattern, const QString &text, QStringView replacement, bool global,
+                       const CancelToken *cancel)
+{
+    return ReplaceScanned(pattern, text, replacement, global, cancel);
 }

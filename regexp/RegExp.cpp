@@ -2,8 +2,10 @@
 
 #include "base/CancelToken.h"
 #include "regexp/BudgetCallout.h"
+#include "regexp/ClassPattern.h"
 #include "regexp/EcmaPatternTranslator.h"
 #include "regexp/LeadingLiteral.h"
+#include "regexp/LinePattern.h"
 #include "regexp/LiteralPattern.h"
 #include "regexp/LiteralReplace.h"
 #include "regexp/LiteralSearch.h"
@@ -142,6 +144,10 @@ struct CompiledPattern {
     CompiledCode anchored{nullptr, &pcre2_code_free};
     // When the pattern is nothing but a literal between \b or \B: matched without PCRE2.
     std::optional<LiteralPattern> literalPattern;
+    // When the pattern is nothing but a class of code units: matched without PCRE2 too.
+    std::optional<ClassPattern> classPattern;
+    // When the pattern is nothing but a literal between .* and .*: matched without PCRE2 as well.
+    std::optional<LinePattern> linePattern;
     qint32 captureCount = 0;
     QHash<QString, qint32> groupNumbers;
 };
@@ -209,6 +215,9 @@ private:
         }
         if (entry.jit && LiteralSearch::IsFast()) {
             entry.literalPattern = LiteralPattern::Of(translated, ignoreCase);
+            if (!entry.literalPattern)
+                entry.classPattern = ClassPattern::Of(translated, ignoreCase);
+            entry.linePattern = LinePattern::Of(translated, ignoreCase);
             entry.literal = LeadingLiteral(translated, ignoreCase);
             if (!entry.literal.isEmpty() && !entry.literalPattern)
                 entry.anchored = compileAnchored(translated, place, ignoreCase);
@@ -308,6 +317,12 @@ public:
     {
         return std::any_of(m_pieces.begin(), m_pieces.end(),
                            [](const Piece &piece) { return piece.kind == Kind::Before || piece.kind == Kind::After; });
+    }
+
+    // Whether it inserts the match ($&).
+    bool readsMatch() const
+    {
+        return std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece &piece) { return piece.kind == Kind::Match; });
     }
 
     // What it makes of a match that is `match` and the whole text, with no group set.
@@ -513,6 +528,31 @@ PCRE2_SIZE NextCharacter(PCRE2_SPTR subject, PCRE2_SIZE length, PCRE2_SIZE offse
     return offset + (pair ? 2 : 1);
 }
 
+// The text with the first match of a line pattern (every match, when global) replaced: a scan
+// for each match, without PCRE2. Each match ends where a line ends, where the next search starts.
+QString replaceLines(const LinePattern &pattern, const QString &text, const Substitution &substitution, bool global,
+                     const CancelToken *cancel)
+{
+    std::optional<ResultWriter> result;
+    qsizetype copied = 0;
+    qsizetype match[2];
+    while (pattern.find(text, copied, match)) {
+        ThrowIfCancelled(cancel);
+        if (!result)
+            result.emplace(text.size());
+        result->append(text.constData() + copied, match[0] - copied);
+        const PCRE2_SIZE ovector[2] = {PCRE2_SIZE(match[0]), PCRE2_SIZE(match[1])};
+        substitution.appendTo(*result, text, ovector, 1);
+        copied = match[1];
+        if (!global)
+            break;
+    }
+    if (!result)
+        return text;
+    result->append(text.constData() + copied, text.size() - copied);
+    return result->take();
+}
+
 }
 
 QString RegExp::Replace(const QString &text, const QString &replacement, const CancelToken *cancel) const
@@ -525,6 +565,10 @@ QString RegExp::Replace(const QString &text, const QString &replacement, const C
     if (compiled.literalPattern && !substitution.readsAroundMatch())
         return ReplaceLiteral(*compiled.literalPattern, text, substitution.textFor(compiled.literalPattern->literal()), m_global,
                               cancel);
+    if (compiled.classPattern && !substitution.readsAroundMatch() && !substitution.readsMatch())
+        return ReplaceLiteral(*compiled.classPattern, text, substitution.textFor(QString()), m_global, cancel);
+    if (compiled.linePattern)
+        return replaceLines(*compiled.linePattern, text, substitution, m_global, cancel);
 
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.utf16());
     const auto length = PCRE2_SIZE(text.size());

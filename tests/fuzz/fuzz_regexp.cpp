@@ -1,8 +1,8 @@
 // Pattern, replacement and text through RegExp::Replace with every flag combination, also as
-// (?:pattern), which has no leading literal to scan for, so that the search by literal must give
-// the same text; and the possessive rewrite of the translated pattern against the pattern as
-// translated, both made up of the translator's items.
-// Input: one flag byte (bit 0: the parts are UTF-16 code units), then pattern NUL replacement NUL text.
+// (?:pattern), which has no leading literal to scan for and is no literal, class or line pattern,
+// so that the search by literal and the scans of those patterns must give the same text; and the possessive rewrite of
+// the translated pattern against the pattern as translated, both made up of the translator's items. Input: one flag byte (bit 0:
+// the parts are UTF-16 code units), then pattern NUL replacement NUL text.
 #include "FuzzSupport.h"
 
 #include "regexp/EcmaPatternTranslator.h"
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             expression.Pattern(QStringLiteral("(?:%1)").arg(pattern));
             try {
                 if (expression.Replace(text, replacement) != replaced)
-                    fuzz::fail("the search by a leading literal changed the result", pattern);
+                    fuzz::fail("a search or scan without PCRE2 changed the result", pattern);
             } catch (const RegExpError &) {
                 // The budget's callout stands elsewhere in the group: a limit may fall differently.
             }

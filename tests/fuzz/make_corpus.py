@@ -43,6 +43,10 @@ def regexp_seeds():
             seeds.append((True, *(utf16(units(row, n)) for n in names)))
         else:
             seeds.append((False, *(row.get(n, '') for n in names)))
+    # A class that a scan matches without PCRE2, beside a surrogate pair.
+    seeds.append((False, '[\u3041-\u3093]', '', '\u300c\u3053\u3093\u306b\u3061\u306f\u300d \U0001F600\u3042'))
+    # A literal between .* and .*, matched by a scan as well, on lines with each kind of line end.
+    seeds.append((False, '.*user.*', '[$&]', 'a user\r\nb\nuser\u2028c user\u2029\U0001F600user'))
     out = []
     for wide, pattern, replacement, text in seeds:
         parts = [p.encode('utf-8') if isinstance(p, str) else p for p in (pattern, replacement, text)]

@@ -17,6 +17,20 @@ QString replace(const QString &pattern, const QString &text, const QString &repl
     return expression.Replace(text, replacement);
 }
 
+// The replace of the pattern as written and as (?:pattern), which no scan takes: both give
+// `expected`.
+void CompareWithGrouped(const QString &pattern, const QString &text, bool ignoreCase, bool global, const QString &replacement,
+                        const QString &expected)
+{
+    for (const QString &written : {pattern, QStringLiteral("(?:%1)").arg(pattern)}) {
+        RegExp expression;
+        expression.IgnoreCase(ignoreCase);
+        expression.Global(global);
+        expression.Pattern(written);
+        QCOMPARE(expression.Replace(text, replacement), expected);
+    }
+}
+
 }
 
 class TestRegExp : public QObject {
@@ -253,13 +267,113 @@ private slots:
         QFETCH(bool, global);
         QFETCH(QString, replacement);
         QFETCH(QString, expected);
-        for (const QString &written : {pattern, QStringLiteral("(?:%1)").arg(pattern)}) {
-            RegExp expression;
-            expression.IgnoreCase(ignoreCase);
-            expression.Global(global);
-            expression.Pattern(written);
-            QCOMPARE(expression.Replace(text, replacement), expected);
-        }
+        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
+    }
+
+    // A pattern that is one class of code units is matched by a scan alone, a stretch of 64 Ki
+    // start positions and a batch of 256 matches at a time, unless the replacement inserts the
+    // match or the text around it.
+    void classPattern_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<bool>("global");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("expected");
+
+        const QString high(QChar(char16_t(0xD800))), low(QChar(char16_t(0xDC00)));
+        const QString stretch(64 * 1024 - 1, u'x');
+        QTest::newRow("empty text") << "[ぁ-ん]"
+                                    << "" << false << true << "X"
+                                    << "";
+        QTest::newRow("at the start and the end") << "[ぁ-ん]"
+                                                  << "あxxん" << false << true << "X"
+                                                  << "XxxX";
+        QTest::newRow("replaced by nothing") << "[ぁ-ん]"
+                                             << "「こんにちは」 user" << false << true << ""
+                                             << "「」 user";
+        QTest::newRow("without Global") << "[ぁ-ん]"
+                                        << "xあい" << false << false << "X"
+                                        << "xXい";
+        QTest::newRow("beside surrogate pairs and lone surrogates")
+            << "[ぁ-ん]" << QStringLiteral("😀あ😀") + high + "い" + low << false << true << "X"
+            << QStringLiteral("😀X😀") + high + "X" + low;
+        QTest::newRow("across the end of a stretch") << "[ぁ-ん]" << stretch + "あい" << false << true << "X" << stretch + "XX";
+        QTest::newRow("more matches than a batch")
+            << "[ぁ-ん]" << QStringLiteral("あx").repeated(1000) << false << true << "$$" << QStringLiteral("$x").repeated(1000);
+        QTest::newRow("the match in the replacement") << "[0-9]"
+                                                      << "a1b22" << false << true << "<$&>"
+                                                      << "a<1>b<2><2>";
+        QTest::newRow("the texts around in the replacement") << "\\d"
+                                                             << "a1b" << false << true << "[$`|$']"
+                                                             << "a[a|b]b";
+        QTest::newRow("IgnoreCase, no letters") << "[0-9:]"
+                                                << "10:30" << true << true << "-"
+                                                << "-----";
+        QTest::newRow("IgnoreCase, letters and the Kelvin sign") << "[j-l]" << QStringLiteral("\u212Aak") << true << true << "-"
+                                                                 << "-a-";
+    }
+
+    void classPattern()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, ignoreCase);
+        QFETCH(bool, global);
+        QFETCH(QString, replacement);
+        QFETCH(QString, expected);
+        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
+    }
+
+    // A pattern that is a literal between .* and .* is matched by a scan for the literal and the
+    // ends of its line.
+    void linePattern_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<bool>("global");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("expected");
+
+        const QString high(QChar(char16_t(0xD800)));
+        const QString line = QStringLiteral("2024-01-05 the user said 「こんにちは」 to another user at 10:30   and left.\r\n");
+        QTest::newRow("empty text") << ".*user.*"
+                                    << "" << false << true << "[$&]"
+                                    << "";
+        QTest::newRow("every line of a long text") << ".*user.*" << line.repeated(5000) << false << true << "[$&]"
+                                                   << QStringLiteral("[%1]\r\n").arg(line.chopped(2)).repeated(5000);
+        QTest::newRow("lines without it") << ".*user.*"
+                                          << "a\r\nuser\r\nb" << false << true << "<$&>"
+                                          << "a\r\n<user>\r\nb";
+        QTest::newRow("line and paragraph separators")
+            << ".*user.*" << QStringLiteral("a\u2028b user\u2029c") << false << true << "X" << QStringLiteral("a\u2028X\u2029c");
+        QTest::newRow("a lone surrogate on the line") << ".*user.*"
+                                                      << "a" + high + "b user" << false << true << "X"
+                                                      << "a" + high + "X";
+        QTest::newRow("the texts around") << ".*:.*"
+                                          << "a\nb:c\nd" << false << true << "[$`|$']"
+                                          << "a\n[a\n|\nd]\nd";
+        QTest::newRow("without Global") << ".*user.*"
+                                        << "user\nuser" << false << false << "X"
+                                        << "X\nuser";
+        QTest::newRow("IgnoreCase, no letters") << ".*10:30.*"
+                                                << "a 10:30\nb" << true << true << "X"
+                                                << "X\nb";
+        QTest::newRow("IgnoreCase, letters") << ".*k.*" << QStringLiteral("a\u212A\nb") << true << true << "X"
+                                             << "X\nb";
+    }
+
+    void linePattern()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, ignoreCase);
+        QFETCH(bool, global);
+        QFETCH(QString, replacement);
+        QFETCH(QString, expected);
+        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
     }
 
     void ignoreCaseIsPartOfTheCacheKey()
@@ -348,6 +462,8 @@ private slots:
 
         QTest::newRow("work without end") << "(\\w+)\\s*=\\s*\\1!" << QString(150'000, u'a') + QStringLiteral("=!");
         QTest::newRow("a match at every position") << "" << QStringLiteral("ab").repeated(1000);
+        QTest::newRow("a class, scanned") << "[ab]" << QStringLiteral("ab").repeated(1000);
+        QTest::newRow("a line pattern, scanned") << ".*b.*" << QStringLiteral("ab\n").repeated(1000);
     }
 
     // A cancelled replace ends with UserInterrupt, never with a text or a work-limit error.
