@@ -12,7 +12,7 @@ namespace {
 
 sockaddr_un AddressOf(const std::u16string &path)
 {
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray name = QFile::encodeName(QString::fromStdU16String(path));
     std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
@@ -114,7 +114,7 @@ void TestInstanceMailbox::senderThatGoesAway()
     QVERIFY(InstanceMailbox::Send(path(), "whole"));
     QTRY_COMPARE(m_mail.size(), std::size_t(1));
     QTest::qWait(50);
-    QCOMPARE(m_mail, std::vector<std::string> {"whole"});
+    QCOMPARE(m_mail, std::vector<std::string>{"whole"});
 }
 
 // A sender that connects and says nothing keeps neither the palette nor the next sender waiting.
@@ -125,7 +125,7 @@ void TestInstanceMailbox::silentSenderHoldsNothingUp()
     QVERIFY(silent >= 0);
     QTest::qWait(20);
     QVERIFY(InstanceMailbox::Send(path(), "after the silent one"));
-    QTRY_COMPARE(m_mail, std::vector<std::string> {"after the silent one"});
+    QTRY_COMPARE(m_mail, std::vector<std::string>{"after the silent one"});
     ::close(silent);
 }
 
@@ -136,7 +136,7 @@ void TestInstanceMailbox::closesWithTheMailbox()
         InstanceMailbox mailbox(path(), {});
         QVERIFY(QFileInfo::exists(file));
         QCOMPARE(QFileInfo(file).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-            QFile::Permissions());
+                 QFile::Permissions());
     }
     QVERIFY(!QFileInfo::exists(file));
 }
