@@ -227,10 +227,10 @@ QList<ButtonItem> Cls_MySettingFile::ButtonItems()
     return items;
 }
 
-QList<HotkeyAssignment> Cls_MySettingFile::HotkeyAssignments()
+QList<HotkeyAssignment> Cls_MySettingFile::HotkeyAssignments(const QList<ButtonItem> &buttons)
 {
     QList<HotkeyAssignment> keys;
-    for (const ButtonItem &item : ButtonItems())
+    for (const ButtonItem &item : buttons)
         keys.append({HotkeyAssignment::Target::Item, item.index, item.key, {}});
     keys.append({HotkeyAssignment::Target::Join, -1, GetJoinKey(), {}});
     keys.append({HotkeyAssignment::Target::Palette, -1, GetPaletteKey(), {}});

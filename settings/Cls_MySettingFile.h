@@ -120,8 +120,9 @@ public:
     // The cursor stays where the last positioning left it.
     QList<ButtonItem> ButtonItems();
     // The global keys as written, in the order they are taken when two are the same: the
-    // buttons' in button order, then JoinKey, then PaletteKey. Items without a button have none.
-    QList<HotkeyAssignment> HotkeyAssignments();
+    // buttons' (ButtonItems, read once by the caller) in button order, then JoinKey, then
+    // PaletteKey. Items without a button have none.
+    QList<HotkeyAssignment> HotkeyAssignments(const QList<ButtonItem> &buttons);
 
     // The text of the item for the given text: the given text rewritten by the item's Reg, else
     // its Data. The palette's buttons and tavrelo-cli take their texts from here. A missing

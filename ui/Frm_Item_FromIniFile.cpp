@@ -459,7 +459,7 @@ void Frm_Item_FromIniFile::SubP_ShowNotices()
 void Frm_Item_FromIniFile::SubP_TakeKeys()
 {
     if (Settings)
-        m_keys->take(*Settings);
+        m_keys->take(*Settings, m_buttonItems);
 }
 
 void Frm_Item_FromIniFile::SubP_ShowKeys()

@@ -21,12 +21,12 @@ PaletteKeys::PaletteKeys(QObject *parent) : QObject(parent)
 
 PaletteKeys::~PaletteKeys() = default;
 
-void PaletteKeys::take(Cls_MySettingFile &settings)
+void PaletteKeys::take(Cls_MySettingFile &settings, const QList<ButtonItem> &buttons)
 {
     m_itemNames.clear();
-    for (const ButtonItem &item : settings.ButtonItems())
+    for (const ButtonItem &item : buttons)
         m_itemNames.insert(item.index, item.name);
-    m_plan = PlanHotkeys(settings.HotkeyAssignments());
+    m_plan = PlanHotkeys(settings.HotkeyAssignments(buttons));
     m_notTaken.clear();
     m_isUnavailable = false;
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 class Cls_MySettingFile;
+struct ButtonItem;
 
 namespace NativeGlobalKeys {
 class Grabber;
@@ -24,8 +25,9 @@ public:
     explicit PaletteKeys(QObject *parent = nullptr);
     ~PaletteKeys() override;
 
-    // Takes the keys of these settings, giving up those taken before that are not among them.
-    void take(Cls_MySettingFile &settings);
+    // Takes the keys of these settings and of their buttons (as ButtonItems gave them), giving
+    // up those taken before that are not among them.
+    void take(Cls_MySettingFile &settings, const QList<ButtonItem> &buttons);
 
     // The key of an item's button, or of the built-in button, as its tooltip shows it: the key,
     // and why it does not work when it does not; empty for none.

@@ -151,7 +151,7 @@ void TestHotkey::assignmentsFromTheFile()
     QVERIFY(!buttons[1].isPaste);
     QVERIFY(buttons[1].isRestore);
 
-    const QList<HotkeyAssignment> keys = s.settings.HotkeyAssignments();
+    const QList<HotkeyAssignment> keys = s.settings.HotkeyAssignments(buttons);
     QCOMPARE(keys.size(), 4);
     QCOMPARE(keys[0].item, 0);
     QCOMPARE(keys[1].item, 2);
