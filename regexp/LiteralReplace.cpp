@@ -12,7 +12,7 @@ namespace {
 // The matches are collected this many at a time, from a stretch of this many start positions at
 // most, between two looks at the cancel token (a stretch takes some 20 us).
 constexpr qsizetype kBatch = 256;
-constexpr qsizetype kStretch = 64 * 1024;
+constexpr qsizetype kStretch = qsizetype(64) * 1024;
 
 // The result's size, guessed before it is made from the matches of the first batch, which end at
 // `end`: the rest of the text is taken to hold as many for its length. Growing the result later

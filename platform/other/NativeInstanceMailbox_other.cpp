@@ -168,7 +168,7 @@ bool InstanceMailbox::Send(const std::u16string &path, const std::string &messag
     if (fd.get() < 0)
         return false;
     // Bounds both the connection, which waits while the palette's queue is full, and the sending.
-    const timeval patience{kPatienceMs / 1000, (kPatienceMs % 1000) * 1000};
+    const timeval patience{kPatienceMs / 1000, suseconds_t(kPatienceMs % 1000) * 1000};
     if (::setsockopt(fd.get(), SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience) != 0
         || ::connect(fd.get(), reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
         return false;

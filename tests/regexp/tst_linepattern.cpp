@@ -2,41 +2,12 @@
 // the matches the scan finds against PCRE2's own for the same translated pattern, with every kind
 // of line end, lone surrogates and pairs, around the 16 code units a wide step compares and at
 // the ends of the text.
-#include "regexp/EcmaPatternTranslator.h"
 #include "regexp/LinePattern.h"
-#include "regexp/PcreCompileOptions.h"
+#include "tests/regexp/Pcre2Matches.h"
 
 #include <QtTest>
 
-#include <memory>
-
 namespace {
-
-using Matches = QList<std::pair<qsizetype, qsizetype>>;
-
-// PCRE2's matches of the pattern from `from`, each search going on from the end of the match
-// before.
-Matches Pcre2Matches(const QString &pattern, bool ignoreCase, const QString &text, qsizetype from)
-{
-    const TranslatedPattern translated = TranslateEcmaPattern(pattern);
-    int error = 0;
-    PCRE2_SIZE errorOffset = 0;
-    const std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code(
-        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated.pcrePattern.utf16()), translated.pcrePattern.size(),
-                      kPcreCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0u), &error, &errorOffset, nullptr),
-        &pcre2_code_free);
-    const std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data(
-        pcre2_match_data_create_from_pattern(code.get(), nullptr), &pcre2_match_data_free);
-    Matches matches;
-    PCRE2_SIZE at = PCRE2_SIZE(from);
-    while (at <= PCRE2_SIZE(text.size())
-           && pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(text.utf16()), text.size(), at, 0, data.get(), nullptr) > 0) {
-        const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(data.get());
-        matches.append({qsizetype(ovector[0]), qsizetype(ovector[1])});
-        at = ovector[1];
-    }
-    return matches;
-}
 
 Matches ScanMatches(const LinePattern &pattern, const QString &text, qsizetype from)
 {
@@ -167,17 +138,11 @@ private slots:
                                     QString(QChar(char16_t(0xD800))),
                                     QString(QChar(char16_t(0xDC00))),
                                     QStringLiteral("あ")};
-        quint32 state = 7;
-        QString text;
-        while (text.size() < 300) {
-            state = state * 1664525u + 1013904223u;
-            text += pieces[qsizetype((state >> 8) % quint32(pieces.size()))];
-        }
+        const QString text = MixedText(pieces);
         const std::optional<LinePattern> scanned = Line(pattern, ignoreCase);
         QVERIFY(scanned);
         for (qsizetype from = 0; from <= text.size(); ++from) {
-            // PCRE2 starts no search inside a surrogate pair, and no replace does.
-            if (from > 0 && text.at(from - 1).isHighSurrogate() && from < text.size() && text.at(from).isLowSurrogate())
+            if (InsideSurrogatePair(text, from))
                 continue;
             QCOMPARE(ScanMatches(*scanned, text, from), Pcre2Matches(pattern, ignoreCase, text, from));
         }
