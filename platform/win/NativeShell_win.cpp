@@ -1,7 +1,9 @@
 #include "platform/NativeShell.h"
 
-#include <shellapi.h>
+// windows.h first: shellapi.h uses its types without including it.
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace NativeShell {
 
