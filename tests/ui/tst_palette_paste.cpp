@@ -74,6 +74,11 @@ void TestPalettePaste::withoutKeystrokes_data()
 void TestPalettePaste::withoutKeystrokes()
 {
     QFETCH(bool, isRestore);
+#ifdef Q_OS_WIN
+    // Windows takes a program's keystrokes on every desktop: there the paste goes, and the
+    // Windows end-to-end test shows it and the restore.
+    QSKIP("Windows never refuses the keystroke");
+#endif
     RecordingPresenter presenter;
     WatchingClipboard clipboard;
     clipboard.held = ClipboardSnapshot{
