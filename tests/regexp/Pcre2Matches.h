@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <utility>
+#include <vector>
 
 using Matches = QList<std::pair<qsizetype, qsizetype>>;
 
@@ -49,6 +50,16 @@ inline QList<qsizetype> Pcre2Starts(const QString &pattern, bool ignoreCase, con
     for (const auto &match : Pcre2Matches(pattern, ignoreCase, text, from, until, capacity))
         starts.append(match.first);
     return starts;
+}
+
+// The starts that a scan standing in for PCRE2 (LiteralPattern, ClassPattern) finds, with the
+// same bounds.
+template <typename Scan>
+QList<qsizetype> ScanStarts(const Scan &scan, const QString &text, qsizetype from, qsizetype until, qsizetype capacity)
+{
+    std::vector<qsizetype> starts(size_t(capacity) + 1);
+    const qsizetype found = scan.find(text, from, until, starts.data(), capacity);
+    return QList<qsizetype>(starts.begin(), starts.begin() + found);
 }
 
 // A text of at least `length` code units of the pieces in a fixed pseudo-random order, for

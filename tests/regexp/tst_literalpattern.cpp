@@ -9,14 +9,6 @@
 
 namespace {
 
-QList<qsizetype> ScanStarts(const LiteralPattern &pattern, const QString &text, qsizetype from, qsizetype until,
-                            qsizetype capacity)
-{
-    std::vector<qsizetype> starts(size_t(capacity) + 1);
-    const qsizetype found = pattern.find(text, from, until, starts.data(), capacity);
-    return QList<qsizetype>(starts.begin(), starts.begin() + found);
-}
-
 std::optional<LiteralPattern> Literal(const QString &pattern, bool ignoreCase)
 {
     return LiteralPattern::Of(TranslateEcmaPattern(pattern), ignoreCase);
