@@ -4,6 +4,20 @@ namespace {
 
 // Longer names are rare, and indexing them could cost memory out of all proportion to the text.
 constexpr qsizetype kLongestIndexedName = 64;
+// A shorter text (one item's own elements) is searched directly: a palette with a hundred items
+// would otherwise build a hundred indexes, each for a handful of questions.
+constexpr qsizetype kShortestIndexedText = 1024;
+
+// The first "<name>" in text, without building the search string.
+qsizetype FindTag(QStringView text, QStringView name)
+{
+    for (qsizetype at = text.indexOf(name, 1); at > 0; at = text.indexOf(name, at + 1)) {
+        const qsizetype end = at + name.size();
+        if (text[at - 1] == u'<' && end < text.size() && text[end] == u'>')
+            return at - 1;
+    }
+    return -1;
+}
 
 }
 
@@ -33,8 +47,8 @@ void FirstTagIndex::build(const QString &text)
 
 qsizetype FirstTagIndex::find(const QString &text, const QString &name)
 {
-    if (name.size() > kLongestIndexedName || name.contains(u'>'))
-        return text.indexOf(u'<' + name + u'>');
+    if (text.size() < kShortestIndexedText || name.size() > kLongestIndexedName || name.contains(u'>'))
+        return FindTag(text, name);
     if (!m_isBuilt)
         build(text);
     return m_first.value(QStringView(name), -1);

@@ -121,6 +121,11 @@ void TestClsXml::elementSearch()
     QVERIFY(store.SetFileItem(text, QString()));
     QCOMPARE(store.Gets(name), content);
     QCOMPARE(store.GetFileItem_str(name), content);
+
+    // A long text is searched through an index of its tags, a short one directly: both find the same.
+    Cls_XML longStore;
+    QVERIFY(longStore.SetFileItem(QString(2000, u'x') + text, QString()));
+    QCOMPARE(longStore.Gets(name), content);
 }
 
 void TestClsXml::reading_data()
