@@ -147,7 +147,10 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     Scr_Items->viewport()->setAutoFillBackground(false);
     Scr_Items->setGeometry(0, 0, Px(ClientWidth), m_clientHeight);
 
-    auto *frame = new EtchedFrame(QStringLiteral("設定内容"), DesignFont(SerifFamily(), FrameFontSize, QFont::Bold));
+    // Made in the scroll area, so that the caption is measured in the window's font from the start:
+    // made alone, it would load the desktop's default font only to measure the caption once.
+    auto *frame = new EtchedFrame(QStringLiteral("設定内容"), DesignFont(SerifFamily(), FrameFontSize, QFont::Bold),
+                                  Scr_Items->viewport());
     frame->setObjectName(QStringLiteral("Fra_Items_0"));
     frame->setAutoFillBackground(true);
     SetColor(frame, QPalette::Window, RgbColor(FrameBack));
