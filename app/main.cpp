@@ -8,12 +8,16 @@
 #include "ui/Frm_Item_FromIniFile.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 namespace {
 
 int Main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Qt fills tall areas such as the scroll bar on pooled threads, which would then idle for half
+    // a minute with their stacks and heaps; the palette paints such areas seldom.
+    QThreadPool::globalInstance()->setExpiryTimeout(0);
     // A second start of the same executable brings the running palette to the front and ends
     // silently.
     if (AnotherInstanceRuns()) {
