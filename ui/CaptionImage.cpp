@@ -46,55 +46,22 @@ CaptionImage::Picture CaptionImage::Draw(const QString &text, const QFont &font,
     return picture;
 }
 
-CaptionImage::~CaptionImage()
-{
-    finishDrawing();
-}
-
-void CaptionImage::prepare(qreal ratio, const QColor &text, const QColor &ground)
-{
-    startDrawing(Look{ratio, text, ground});
-}
-
-void CaptionImage::startDrawing(const Look &look) const
-{
-    if (look == m_look || (m_worker && look == m_nextLook))
-        return;
-    finishDrawing();
-    m_nextLook = look;
-    m_isNextDrawn = false;
-    m_worker.reset(QThread::create([this] {
-        m_nextPicture = Draw(m_text, m_font, m_nextLook);
-        m_isNextDrawn = true;
-    }));
-    m_worker->start();
-}
-
-void CaptionImage::finishDrawing() const
-{
-    if (!m_worker)
-        return;
-    m_worker->wait();
-    m_worker.reset();
-    // No thread to be had: drawn by the caller.
-    if (!m_isNextDrawn)
-        return;
-    m_picture = std::move(m_nextPicture);
-    m_look = m_nextLook;
-    ReturnFreedHeap();
-}
-
 const CaptionImage::Picture &CaptionImage::picture(qreal ratio, const QColor &text, const QColor &ground) const
 {
-    finishDrawing();
     const Look look{ratio, text, ground};
     if (look == m_look)
         return m_picture;
-    startDrawing(look);
-    finishDrawing();
-    if (look != m_look) { // no thread to be had: drawn here, and the face stays
+    bool drawn = false;
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
         m_picture = Draw(m_text, m_font, look);
-        m_look = look;
-    }
+        drawn = true;
+    }));
+    worker->start();
+    worker->wait();
+    if (drawn)
+        ReturnFreedHeap();
+    else // no thread to be had: drawn here, and the face stays
+        m_picture = Draw(m_text, m_font, look);
+    m_look = look;
     return m_picture;
 }

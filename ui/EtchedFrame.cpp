@@ -17,11 +17,6 @@ EtchedFrame::EtchedFrame(const QString &title, const QFont &captionFont, QWidget
 {
 }
 
-void EtchedFrame::prepareCaption()
-{
-    m_caption.prepare(devicePixelRatioF(), palette().color(QPalette::WindowText), palette().color(QPalette::Window));
-}
-
 void EtchedFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

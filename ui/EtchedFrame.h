@@ -15,8 +15,6 @@ public:
     EtchedFrame(const QString &title, const QFont &captionFont, QWidget *parent = nullptr);
 
     const QFont &captionFont() const { return m_caption.font(); }
-    // Draws the caption ahead, in the colours the frame has now, for its first paint.
-    void prepareCaption();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -159,7 +159,6 @@ void Frm_Item_FromIniFile::SubP_CreateFrame()
     frame->installEventFilter(this);
     frame->setGeometry(PaletteDesign::Fra_Items);
     Fra_Items.append(frame);
-    m_itemsFrame = frame;
     Scr_Items->setWidget(frame);
 
     Chk_Most = new QCheckBox(frame);
@@ -271,7 +270,6 @@ void Frm_Item_FromIniFile::Form_Load()
     raise();
     activateWindow();
     SubP_InitColor();
-    m_itemsFrame->prepareCaption();
     SubP_ShowVersion();
     SubP_TakeKeys();
     QTimer::singleShot(0, this, [this] { m_desktopLimits.shown(this, m_placement->isMovedByWindowManager()); });
@@ -402,7 +400,6 @@ void Frm_Item_FromIniFile::SubP_Rebuild()
     SubP_SetTabOrder();
     SubP_ShowNotices();
     SubP_InitColor();
-    m_itemsFrame->prepareCaption();
     SubP_ShowVersion();
     SubP_TakeKeys();
 }

@@ -11,7 +11,6 @@
 
 class ButtonLabel;
 class CancelToken;
-class EtchedFrame;
 class KeyNotice;
 class PaletteKeys;
 class PalettePlacement;
@@ -105,7 +104,6 @@ private:
 
     QScrollArea *Scr_Items = nullptr;
     QList<QGroupBox *> Fra_Items;
-    EtchedFrame *m_itemsFrame = nullptr; // Fra_Items[0]
     QCheckBox *Chk_Most = nullptr;
     QList<ButtonLabel *> Lbl_Button定型;
     ButtonLabel *Lbl_ButtonLink = nullptr;
