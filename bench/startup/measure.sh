@@ -58,7 +58,7 @@ bare="$build/bench/startup/bare_window"
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # start_and_wait <program>: starts it, sets running and shown_ms (start until a window of the
-# process is mapped and viewable).
+# process is mapped and viewable), in tenths of a millisecond: whole ones would be 3 % of the ratio.
 start_and_wait() {
   local start shown ready
   coproc PROBE { python3 "$here/../xprobe.py" shown; }
@@ -70,7 +70,7 @@ start_and_wait() {
   echo "$running" >&"${PROBE[1]}"
   read -r shown <&"${PROBE[0]}" || true
   wait "$PROBE_PID" || { echo "$1 showed no window" >&2; exit 1; }
-  shown_ms=$(awk -v a="$start" -v b="$shown" 'BEGIN { printf "%d", (b - a) * 1000 }')
+  shown_ms=$(awk -v a="$start" -v b="$shown" 'BEGIN { printf "%.1f", (b - a) * 1000 }')
 }
 
 stop_running() {
