@@ -17,11 +17,27 @@ QString replace(const QString &pattern, const QString &text, const QString &repl
     return expression.Replace(text, replacement);
 }
 
-// The replace of the pattern as written and as (?:pattern), which no scan takes: both give
-// `expected`.
-void CompareWithGrouped(const QString &pattern, const QString &text, bool ignoreCase, bool global, const QString &replacement,
-                        const QString &expected)
+// The columns of the rows that run their pattern as written and as (?:pattern), which no scan
+// takes.
+void AddGroupedColumns()
 {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ignoreCase");
+    QTest::addColumn<bool>("global");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+}
+
+// The row's replace with its pattern as written and grouped: both give `expected`.
+void CompareWithGrouped()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, text);
+    QFETCH(bool, ignoreCase);
+    QFETCH(bool, global);
+    QFETCH(QString, replacement);
+    QFETCH(QString, expected);
     for (const QString &written : {pattern, QStringLiteral("(?:%1)").arg(pattern)}) {
         RegExp expression;
         expression.IgnoreCase(ignoreCase);
@@ -161,12 +177,7 @@ private slots:
     // them; each row also runs as (?:pattern), which is tried everywhere, and must give the same.
     void leadingLiteral_data()
     {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ignoreCase");
-        QTest::addColumn<bool>("global");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QString>("expected");
+        AddGroupedColumns();
 
         const QChar high(char16_t(0xD800)), low(char16_t(0xDC00));
         // Past the 32 positions the wide scan compares in one step, and near its end.
@@ -259,28 +270,14 @@ private slots:
                                                << "X 110:30 X";
     }
 
-    void leadingLiteral()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, text);
-        QFETCH(bool, ignoreCase);
-        QFETCH(bool, global);
-        QFETCH(QString, replacement);
-        QFETCH(QString, expected);
-        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
-    }
+    void leadingLiteral() { CompareWithGrouped(); }
 
     // A pattern that is one class of code units is matched by a scan alone, a stretch of 64 Ki
     // start positions and a batch of 256 matches at a time, unless the replacement inserts the
     // match or the text around it.
     void classPattern_data()
     {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ignoreCase");
-        QTest::addColumn<bool>("global");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QString>("expected");
+        AddGroupedColumns();
 
         const QString high(QChar(char16_t(0xD800))), low(QChar(char16_t(0xDC00)));
         const QString stretch(64 * 1024 - 1, u'x');
@@ -315,27 +312,13 @@ private slots:
                                                                  << "-a-";
     }
 
-    void classPattern()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, text);
-        QFETCH(bool, ignoreCase);
-        QFETCH(bool, global);
-        QFETCH(QString, replacement);
-        QFETCH(QString, expected);
-        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
-    }
+    void classPattern() { CompareWithGrouped(); }
 
     // A pattern that is a literal between .* and .* is matched by a scan for the literal and the
     // ends of its line.
     void linePattern_data()
     {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ignoreCase");
-        QTest::addColumn<bool>("global");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QString>("expected");
+        AddGroupedColumns();
 
         const QString high(QChar(char16_t(0xD800)));
         const QString line = QStringLiteral("2024-01-05 the user said 「こんにちは」 to another user at 10:30   and left.\r\n");
@@ -365,16 +348,7 @@ private slots:
                                              << "X\nb";
     }
 
-    void linePattern()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, text);
-        QFETCH(bool, ignoreCase);
-        QFETCH(bool, global);
-        QFETCH(QString, replacement);
-        QFETCH(QString, expected);
-        CompareWithGrouped(pattern, text, ignoreCase, global, replacement, expected);
-    }
+    void linePattern() { CompareWithGrouped(); }
 
     void ignoreCaseIsPartOfTheCacheKey()
     {
